@@ -1,0 +1,171 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+// talvio-export: the viewer's loading and rendering code on the command line, for people who
+// script or have no display.
+#include "export/export_run.h"
+#include "sources/android_weixin.h"
+#include "sources/chat_page.h"
+#include "sources/contact_table.h"
+#include "sources/message_time.h"
+#include "sources/phone_folder.h"
+#include "sources/program_state.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace talvio;
+
+constexpr const char* kUsage =
+    "Usage:\n"
+    "  talvio-export [--with-messages | --jid JID ...] FOLDER OUTDIR\n"
+    "      Writes every contact's chat of FOLDER as a stand-alone page into OUTDIR, with\n"
+    "      OUTDIR/index.html listing them as the viewer's contact list does (name, recent\n"
+    "      time, quantity; newest first). --with-messages exports only contacts that have\n"
+    "      messages; --jid (repeatable) exports only the contacts with those jids.\n"
+    "  talvio-export --list FOLDER\n"
+    "      Prints the contact table, one tab-separated line per row: row, jid, display name,\n"
+    "      picture path, message count, last message time (raw), last message time (shown).\n"
+    "  talvio-export --page ROW [--standalone] FOLDER\n"
+    "      Prints the chat page of table row ROW as UTF-8: the page the viewer shows, or with\n"
+    "      --standalone the page an export writes.\n"
+    "  talvio-export --help\n"
+    "\n"
+    "FOLDER is an Android \"com.whatsapp\" folder (holding databases/msgstore.db and\n"
+    "databases/wa.db). Nothing in FOLDER is changed. Times are shown in local standard time.\n";
+
+struct Options {
+    enum class Command { Export, List, Page, Help } command = Command::Export;
+    std::vector<std::string> positional;
+    bool standAlone = false;
+    bool withMessages = false;
+    std::vector<std::string> jids;
+    int row = -1;
+};
+
+int fail(const std::string& message) {
+    std::cerr << "talvio-export: " << message << "\n";
+    return 2;
+}
+
+bool parseRow(const std::string& text, int& row) {
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || value < 0 || value > 1'000'000'000) return false;
+    row = static_cast<int>(value);
+    return true;
+}
+
+std::unique_ptr<CChatSoftware> openFolder(const std::string& folder, std::string& error) {
+    const int kind = detectSourceKind(folder);
+    if (kind != kSourceAndroid) {
+        error = "\"" + folder +
+                "\" is not an Android WhatsApp folder: it must hold databases/msgstore.db and databases/wa.db.";
+        return nullptr;
+    }
+    setLoadPaths(kind, folder, "");
+    auto source = std::make_unique<CAndroidWeiXin>();
+    source->LoadContacts();
+    return source;
+}
+
+void selectRow(int row) {
+    ProgramState& state = programState();
+    state.currentContactIndex = row;
+    state.currentContactName = contactShownName(contactTable().row(row));
+}
+
+int listContacts() {
+    const ContactTable& table = contactTable();
+    for (int i = 0; i < table.count(); ++i) {
+        const ContactEntry& e = table.row(i);
+        std::cout << i << '\t' << e.jid << '\t' << e.displayName << '\t' << e.picturePath << '\t' << e.messageCount
+                  << '\t' << e.lastMessageTime << '\t' << FormatMessageTime(e.lastMessageTime) << '\n';
+    }
+    return 0;
+}
+
+int printPage(CChatSoftware& source, int row, bool standAlone) {
+    const ContactTable& table = contactTable();
+    if (!table.isRow(row)) {
+        return fail("there is no row " + std::to_string(row) + " (the table has " + std::to_string(table.count()) +
+                    " rows).");
+    }
+    selectRow(row);
+    source.RenderChat(table.row(row).messageCount, standAlone ? kStandAlone : kViewer);
+    std::cout << chatPageBuffer().text();
+    return std::cout.good() ? 0 : 1;
+}
+
+int exportChats(CChatSoftware& source, const Options& options, const std::string& outDir) {
+    const ContactTable& table = contactTable();
+    std::vector<std::string> missing;
+    std::vector<int> rows = !options.jids.empty() ? rowsWithJids(table, options.jids, &missing)
+                            : options.withMessages ? rowsWithMessages(table)
+                                                   : allRows(table);
+    for (const std::string& jid : missing) std::cerr << "talvio-export: no contact has the jid " << jid << "\n";
+    ExportRun run(source, outDir);
+    const ExportReport report = run.run(rows);
+    if (!report.error.empty()) return fail(report.error);
+    std::cout << "Exported " << report.chats << " chats (" << report.pages << " pages, " << report.mediaFiles
+              << " media files) to " << report.folder << "\n"
+              << "Open " << report.indexPath << " in a browser.\n";
+    for (const std::string& page : report.failedPages) std::cerr << "talvio-export: could not write " << page << "\n";
+    for (const std::string& media : report.failedMedia) std::cerr << "talvio-export: could not copy " << media << "\n";
+    return report.complete() && missing.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            options.command = Options::Command::Help;
+        } else if (arg == "--list") {
+            options.command = Options::Command::List;
+        } else if (arg == "--page") {
+            options.command = Options::Command::Page;
+            if (i + 1 >= argc || !parseRow(argv[++i], options.row)) return fail("--page needs a row number.");
+        } else if (arg == "--standalone") {
+            options.standAlone = true;
+        } else if (arg == "--with-messages") {
+            options.withMessages = true;
+        } else if (arg == "--jid") {
+            if (i + 1 >= argc) return fail("--jid needs a jid.");
+            options.jids.emplace_back(argv[++i]);
+        } else if (arg.size() > 1 && arg[0] == '-' && arg != "--") {
+            return fail("unknown option " + arg + "\n" + kUsage);
+        } else if (arg == "--") {
+            for (++i; i < argc; ++i) options.positional.emplace_back(argv[i]);
+        } else {
+            options.positional.push_back(arg);
+        }
+    }
+    if (options.command == Options::Command::Help) {
+        std::cout << kUsage;
+        return 0;
+    }
+    const std::size_t wanted = options.command == Options::Command::Export ? 2 : 1;
+    if (options.positional.size() != wanted) {
+        std::cerr << kUsage;
+        return 2;
+    }
+    std::string error;
+    std::unique_ptr<CChatSoftware> source = openFolder(options.positional[0], error);
+    if (!source) return fail(error);
+    switch (options.command) {
+        case Options::Command::List:
+            return listContacts();
+        case Options::Command::Page:
+            return printPage(*source, options.row, options.standAlone);
+        default:
+            return exportChats(*source, options, options.positional[1]);
+    }
+}

@@ -1,0 +1,187 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#include "android_weixin.h"
+
+#include "sources/chat_page.h"
+#include "sources/contact_table.h"
+#include "sources/message_time.h"
+#include "sources/program_state.h"
+#include "sources/text_convert.h"
+
+#include <cstdlib>
+#include <string>
+#include <unordered_map>
+
+namespace talvio {
+namespace {
+
+constexpr std::string_view kContactsQuery =
+    "SELECT jid, display_name, wa_name, (SELECT count(1) FROM wa_contacts) as c FROM wa_contacts;";
+constexpr std::string_view kStatisticsQuery =
+    "SELECT MAX(timestamp), COUNT(1) FROM messages WHERE key_remote_jid=?;";
+// Every jid's figures in one pass. Only text keys can equal a jid text, so others are left out.
+constexpr std::string_view kAllStatisticsQuery =
+    "SELECT key_remote_jid, MAX(timestamp), COUNT(1) FROM messages "
+    "WHERE typeof(key_remote_jid)='text' GROUP BY key_remote_jid;";
+constexpr std::string_view kMessageQuery =
+    "SELECT media_wa_type, key_from_me, timestamp, data, remote_resource, 'r' as f FROM messages "
+    "WHERE key_remote_jid=? order by timestamp;";
+
+struct Statistics {
+    std::string lastMessageTime;
+    std::int32_t messageCount = 0;
+};
+
+std::string textOrEmpty(const char* text) { return text != nullptr ? std::string(text) : std::string(); }
+
+void reportStatisticsProgress(int i, int count) {
+    if (i % 50 == 25) reportPercent(static_cast<double>(i) / count * 20 + 10);
+}
+
+void fillContactRow(const Statement& row) {
+    ContactTable& table = contactTable();
+    if (!table.exists()) {
+        const char* c = row.text(3);
+        table.create(std::atoi(c != nullptr ? c : "0") + 1);
+    }
+    ReportProgress();
+    ContactEntry& entry = table.appendRow();
+    entry.jid = textOrEmpty(row.text(0));
+    const char* displayName = row.text(1);
+    const char* waName = row.text(2);
+    if (displayName != nullptr && *displayName != '\0') {
+        entry.displayName = Utf8ToAnsi(displayName);
+    } else if (waName != nullptr && *waName != '\0') {
+        entry.displayName = Utf8ToAnsi(waName);
+    } else {
+        entry.displayName = JidToNumber(entry.jid);
+    }
+    entry.picturePath = "cache/Profile Pictures/" + JidToNumber(entry.jid) + ".jpg";
+}
+
+}  // namespace
+
+int OpenChatDatabase(const std::string& path, Database& database) {
+    return database.open(path, Database::Access::ReadOnlySnapshot);
+}
+
+bool CAndroidWeiXin::LoadContacts() {
+    ContactTable& table = contactTable();
+    table.destroy();
+    const ProgramState& state = programState();
+    if (OpenChatDatabase(state.contactDbPath, database) == 0) {
+        Statement contacts(database, kContactsQuery);
+        while (contacts.step()) fillContactRow(contacts);
+        if (table.count() >= 1) readStatistics();
+        if (table.count() >= 2) {
+            const int count = table.count();
+            SortContactsByLastTime(table, [count](int p) {
+                if (p % 50 == 25) reportPercent(static_cast<double>(p) / count * 20 + 30);
+            });
+        }
+    }
+    database.close();
+    return true;
+}
+
+// One pass over the messages gives every jid its figures; a row's figures are exactly what the
+// per-jid aggregate would give. Should the pass fail part-way (a damaged database), each row asks
+// on its own, so that every row that can be read still gets its figures.
+void CAndroidWeiXin::readStatistics() {
+    ContactTable& table = contactTable();
+    const int count = table.count();
+    Database messages;
+    if (OpenChatDatabase(programState().messageDbPath, messages) != 0) {
+        for (int i = 0; i < count; ++i) reportStatisticsProgress(i, count);
+        return;
+    }
+    std::unordered_map<std::string, Statistics> byJid;
+    Statement all(messages, kAllStatisticsQuery);
+    while (all.step()) {
+        Statistics& s = byJid[std::string(all.textView(0))];
+        s.lastMessageTime = textOrEmpty(all.text(1));
+        s.messageCount = std::atoi(all.text(2));
+    }
+    const bool complete = all.ok() && all.result() == 101;  // SQLITE_DONE
+    Statement single;
+    if (!complete) single = Statement(messages, kStatisticsQuery);
+    for (int i = 0; i < count; ++i) {
+        ContactEntry& entry = table.row(i);
+        if (complete) {
+            const auto found = byJid.find(entry.jid);
+            if (found != byJid.end()) {
+                entry.lastMessageTime = found->second.lastMessageTime;
+                entry.messageCount = found->second.messageCount;
+            } else {
+                entry.lastMessageTime.clear();
+                entry.messageCount = 0;
+            }
+        } else if (single.ok()) {
+            single.reset();
+            single.bind(1, entry.jid);
+            if (single.step()) {
+                entry.lastMessageTime = textOrEmpty(single.text(0));
+                entry.messageCount = std::atoi(single.text(1));
+            }
+        }
+        reportStatisticsProgress(i, count);
+    }
+}
+
+int CAndroidWeiXin::RenderChat(int messageCount, int mode) {
+    const ProgramState& state = programState();
+    if (OpenChatDatabase(state.messageDbPath, database) == 0) {
+        StartChatPage(mode);
+        const ContactTable& table = contactTable();
+        if (table.isRow(state.currentContactIndex)) {
+            const MessageTimeFormatter times(state.sourceKind, standardTimeZoneBias());
+            std::string contactName = escapeText(state.currentContactName);
+            std::string& page = chatPageBuffer().text();
+            std::string sender;
+            std::string time;
+            Statement messages(database, kMessageQuery);
+            messages.bind(1, table.row(state.currentContactIndex).jid);
+            while (messages.step()) {
+                const char* kind = messages.text(0);
+                const char* fromMe = messages.text(1);
+                const char* timestamp = messages.text(2);
+                const char* remote = messages.text(4);
+                if (kind == nullptr) kind = "0";
+                if (fromMe == nullptr) fromMe = "0";
+                if (timestamp == nullptr) timestamp = "0";
+                std::string_view shownSender;
+                if (fromMe[0] != '0') {
+                    shownSender = "Me";
+                } else if (remote != nullptr && *remote != '\0') {
+                    sender.clear();
+                    appendEscapedText(sender, JidToNumber(remote));
+                    shownSender = sender;
+                } else {
+                    shownSender = contactName;
+                }
+                time.clear();
+                times.append(time, timestamp);
+                appendSenderLine(page, shownSender, time);
+                const std::string_view k(kind);
+                if (k == "1") {
+                    appendBody(page, BodyKind::ImageMarker);
+                } else if (k == "2") {
+                    appendBody(page, BodyKind::AudioMarker);
+                } else if (k == "3") {
+                    appendBody(page, BodyKind::VideoMarker);
+                } else if (k == "8") {
+                    appendBody(page, BodyKind::CallMarker);
+                } else {
+                    const char* data = messages.text(3);
+                    appendTextBody(page, data != nullptr ? data : "");
+                }
+            }
+        }
+    }
+    database.close();
+    if (messageCount < 1 && mode == kViewer) AppendNoMessage();
+    ShowChatPage();
+    return 1;
+}
+
+}  // namespace talvio

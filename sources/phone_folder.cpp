@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#include "phone_folder.h"
+
+#include "program_state.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace talvio {
+namespace {
+
+bool exists(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::exists(path, ec);
+}
+
+}  // namespace
+
+std::string withTrailingSlash(std::string path) {
+    if (!path.empty() && path.back() != '/') path += '/';
+    return path;
+}
+
+const char* messageDbName(int sourceKind) {
+    return sourceKind == kSourceAndroid ? "databases/msgstore.db" : "ChatStorage.sqlite";
+}
+
+const char* contactDbName(int sourceKind) {
+    return sourceKind == kSourceAndroid ? "databases/wa.db" : "Contacts.sqlite";
+}
+
+bool hasDatabaseFiles(int sourceKind, const std::string& folder) {
+    const std::string base = withTrailingSlash(folder);
+    return exists(base + messageDbName(sourceKind)) && exists(base + contactDbName(sourceKind));
+}
+
+int detectSourceKind(const std::string& folder) {
+    if (hasDatabaseFiles(kSourceAndroid, folder)) return kSourceAndroid;
+    if (hasDatabaseFiles(kSourceIPhone, folder)) return kSourceIPhone;
+    return kSourceNone;
+}
+
+void setLoadPaths(int sourceKind, const std::string& dataFolder, const std::string& resourceFolder) {
+    ProgramState& state = programState();
+    state.sourceKind = sourceKind;
+    state.dataFolder = withTrailingSlash(dataFolder);
+    state.resourceFolder = withTrailingSlash(resourceFolder);
+    state.messageDbPath = state.dataFolder + messageDbName(sourceKind);
+    state.contactDbPath = state.dataFolder + contactDbName(sourceKind);
+}
+
+}  // namespace talvio

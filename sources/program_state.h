@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace talvio {
+
+// Which kind of phone folder is loaded; also chooses the message time base.
+enum SourceKind : int { kSourceNone = -1, kSourceAndroid = 0, kSourceIPhone = 1 };
+
+// The open progress dialog, as the loaders see it: ReportProgress asks it to refresh from
+// ProgressPercent before returning.
+class ProgressTarget {
+public:
+    virtual ~ProgressTarget() = default;
+    virtual void onProgress() = 0;
+};
+
+// Values that the parts of the program hand to one another. One instance, reached through
+// programState(), so that tests can reset it.
+struct ProgramState {
+    int sourceKind = kSourceNone;
+    std::string messageDbPath;
+    std::string contactDbPath;
+    std::string dataFolder;      // ends in '/' once set
+    std::string resourceFolder;  // ends in '/' unless empty
+    int currentContactIndex = -1;
+    std::string currentContactName;
+    bool exportMode = false;
+    std::string exportFolder;  // without a trailing '/'
+    int progressPercent = 0;
+    ProgressTarget* progressWindow = nullptr;
+    // Minutes west of UTC of local standard time (UTC = local + bias). Unset: the C library's.
+    std::optional<int> timeZoneBias;
+};
+
+ProgramState& programState();
+void resetProgramState();
+
+// Refreshes the progress dialog, if one is open, from ProgressPercent.
+void ReportProgress();
+// Sets ProgressPercent to the value truncated toward zero and reports it, if a dialog is open.
+void reportPercent(double percent);
+
+}  // namespace talvio

@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#include "android_sql.h"
+#include "sources/android_weixin.h"
+#include "sources/chat_page.h"
+#include "sources/contact_table.h"
+#include "sources/program_state.h"
+#include "sources/text_convert.h"
+#include "tests/support/android_folder.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace talvio {
+namespace {
+
+using test::contactRow;
+using test::messageRow;
+
+class HostileAndroidInput : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetProgramState();
+        contactTable().destroy();
+        programState().timeZoneBias = 0;
+    }
+    void TearDown() override {
+        resetProgramState();
+        contactTable().destroy();
+    }
+    // Loads, then renders every row; returns the pages' bodies joined.
+    std::string loadAndRenderAll() {
+        test::loadAndroidFolder(dir.path());
+        std::string all;
+        for (int i = 0; i < contactTable().count(); ++i) {
+            programState().currentContactIndex = i;
+            programState().currentContactName = contactShownName(contactTable().row(i));
+            chatPageBuffer().clear();
+            CAndroidWeiXin().RenderChat(contactTable().row(i).messageCount, kViewer);
+            all += chatPageBuffer().text();
+        }
+        return all;
+    }
+    void replaceDatabase(const char* name, const std::string& bytes) {
+        const std::string path = dir.path() + "databases/" + name;
+        std::filesystem::remove(path);
+        test::writeFile(path, bytes);
+    }
+    test::TempDir dir;
+};
+
+TEST_F(HostileAndroidInput, ForeignFilesWhereDatabasesShouldBe) {
+    test::makeAndroidFolder(dir.path(), messageRow("a@s.whatsapp.net", 0, "0", "1600000000000", "hi"),
+                            contactRow("a@s.whatsapp.net", "Anna", nullptr));
+    const std::string good = test::readFile(dir.path() + "databases/wa.db");
+    for (const std::string& bytes : {std::string("not a database at all, just text\n"), std::string(),
+                                     good.substr(0, good.size() / 2), good.substr(0, 100)}) {
+        replaceDatabase("wa.db", bytes);
+        test::loadAndroidFolder(dir.path());
+        EXPECT_FALSE(contactTable().exists()) << bytes.size();
+        EXPECT_EQ(test::readFile(dir.path() + "databases/wa.db"), bytes);
+    }
+    std::filesystem::remove(dir.path() + "databases/wa.db");
+    std::filesystem::create_directory(dir.path() + "databases/wa.db");
+    test::loadAndroidFolder(dir.path());
+    EXPECT_FALSE(contactTable().exists());
+}
+
+TEST_F(HostileAndroidInput, BrokenMessageDatabaseGivesHeadOnlyPages) {
+    test::makeAndroidFolder(dir.path(), "", contactRow("a@s.whatsapp.net", "Anna", nullptr));
+    replaceDatabase("msgstore.db", std::string(4096, '\x5a'));
+    const std::string pages = loadAndRenderAll();
+    ASSERT_EQ(contactTable().count(), 2);
+    const std::string page = std::string(pageHead(kViewer)) + "<div>No message</div>";
+    EXPECT_EQ(pages, page + page);
+}
+
+TEST_F(HostileAndroidInput, MessagesTableLackingColumns) {
+    test::makeAndroidFolder(dir.path(), "", contactRow("a@s.whatsapp.net", "Anna", nullptr));
+    replaceDatabase("msgstore.db", "");
+    test::runSql(dir.path() + "databases/msgstore.db",
+                 "CREATE TABLE messages(_id INTEGER PRIMARY KEY, key_remote_jid TEXT, timestamp INTEGER);"
+                 "INSERT INTO messages(key_remote_jid, timestamp) VALUES('a@s.whatsapp.net', 1600000000000);");
+    const std::string pages = loadAndRenderAll();
+    // The statistics need only these two columns; the page query needs more and fails.
+    EXPECT_EQ(contactTable().row(0).messageCount, 1);
+    EXPECT_EQ(pages.find("SenderNameMe\">"), std::string::npos);
+}
+
+TEST_F(HostileAndroidInput, IllFormedUtf8AndWrongTypes) {
+    test::makeAndroidFolder(
+        dir.path(),
+        messageRow("a@s.whatsapp.net", 0, "0", "1600000000000", "bad \xC3 text \xFF") +
+            "INSERT INTO messages(key_remote_jid, key_from_me, key_id, media_wa_type, timestamp, data) VALUES"
+            "('a@s.whatsapp.net', X'00', 'blob', X'31', 'soon', X'3C623E00'),"
+            "('a@s.whatsapp.net', 99999999999999999999, 'huge', 1, 9223372036854775807, NULL);" +
+            messageRow(std::string(200000, 'j').append("@s.whatsapp.net").c_str(), 0, "0", "1", std::string(300000, 'x').c_str()),
+        contactRow("a@s.whatsapp.net", "Ann\xE9", nullptr));
+    const std::string pages = loadAndRenderAll();
+    EXPECT_TRUE(isWellFormedUtf8(pages));
+    EXPECT_NE(pages.find("bad \xEF\xBF\xBD text \xEF\xBF\xBD"), std::string::npos);
+    EXPECT_NE(pages.find("Ann\xEF\xBF\xBD"), std::string::npos);
+    // No tag that the data carried reaches the page.
+    EXPECT_EQ(pages.find("<b>"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace talvio

@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#pragma once
+
+#include <string>
+
+namespace talvio::test {
+
+// Builds an Android "com.whatsapp" folder at folder (trailing '/') with the real table layouts
+// of databases/msgstore.db and databases/wa.db, in WAL mode, then runs the given row SQL in each.
+// An empty waSql still creates wa.db with its empty table.
+void makeAndroidFolder(const std::string& folder, const std::string& msgstoreSql, const std::string& waSql);
+
+// Runs SQL in a database file of our own (created when missing); throws on failure.
+void runSql(const std::string& path, const std::string& sql);
+
+// Loads the Android folder into the contact table the way the viewer does.
+void loadAndroidFolder(const std::string& folder);
+
+}  // namespace talvio::test

@@ -13,31 +13,35 @@
 namespace talvio::recover {
 namespace {
 
-constexpr std::string_view kColumns = " (MesSvrID, CreateTime, Message, Status, ImgStatus, Type, Des) values (";
+constexpr std::string_view kColumns =
+    " (MesSvrID, CreateTime, Message, Status, ImgStatus, Type, Des) values (";
 
 // Status is an integer column: a type line that is not a decimal integer would be stored as text
 // that WeChat cannot read, so such a group is refused rather than written.
 std::optional<std::int64_t> statusValue(std::string_view type) {
     // from_chars takes a minus sign but not a plus sign; one sign of either kind is allowed.
-    if (type.starts_with('+') && !type.substr(1).starts_with('-')) type.remove_prefix(1);
+    if (type.starts_with('+') && !type.substr(1).starts_with('-'))
+        type.remove_prefix(1);
     std::int64_t value = 0;
     const auto [end, error] = std::from_chars(type.data(), type.data() + type.size(), value);
-    if (error != std::errc{} || end != type.data() + type.size()) return std::nullopt;
+    if (error != std::errc{} || end != type.data() + type.size())
+        return std::nullopt;
     return value;
 }
 
 std::string quotedLiteral(std::string_view text) {
     std::string quoted = "'";
     for (char c : text) {
-        if (c == '\'') quoted += '\'';
+        if (c == '\'')
+            quoted += '\'';
         quoted += c;
     }
     quoted += '\'';
     return quoted;
 }
 
-std::string writtenOut(const std::string& table, std::int64_t id, std::int64_t time, const MessageGroup& group,
-                       int des) {
+std::string writtenOut(const std::string& table, std::int64_t id, std::int64_t time,
+                       const MessageGroup& group, int des) {
     return "insert into " + table + std::string(kColumns) + std::to_string(id) + ", " + std::to_string(time) +
            ", " + quotedLiteral(group.message) + ", " + group.type + ", 1, 1, " + std::to_string(des) + ");";
 }
@@ -51,9 +55,11 @@ std::int64_t nextId(std::int64_t id) {
 }  // namespace
 
 std::vector<Notice> InsertReport::notices() const {
-    if (outcome == InsertOutcome::DatabaseNotOpened) return {Notice{kDatabaseOpenFailedText, {}}};
+    if (outcome == InsertOutcome::DatabaseNotOpened)
+        return {Notice{kDatabaseOpenFailedText, {}}};
     std::vector<Notice> shown;
-    for (const InsertFailure& failure : failures) shown.push_back(failure.notice());
+    for (const InsertFailure& failure : failures)
+        shown.push_back(failure.notice());
     shown.push_back(Notice{kFinishedText, {}});
     return shown;
 }
@@ -92,7 +98,8 @@ InsertReport insertGroups(const std::string& databasePath, std::string_view tabl
             insert.bind(4, *status);
             insert.bind(5, std::int64_t{des});
             insert.step();
-            if (insert.result() != SQLITE_DONE) reason = db.lastError();
+            if (insert.result() != SQLITE_DONE)
+                reason = db.lastError();
             insert.reset();
         }
         if (reason.empty()) {

@@ -22,7 +22,8 @@ ChatTableName chatTableName(std::string_view idOrTableName) {
 std::string quoteIdentifier(std::string_view name) {
     std::string quoted = "\"";
     for (char c : name) {
-        if (c == '"') quoted += '"';
+        if (c == '"')
+            quoted += '"';
         quoted += c;
     }
     quoted += '"';

@@ -11,12 +11,15 @@
 namespace talvio::recover {
 namespace {
 
-char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 }  // namespace
 
 std::vector<Notice> RecoverResult::notices() const {
-    if (refusal) return {*refusal};
+    if (refusal)
+        return {*refusal};
     return report.notices();
 }
 
@@ -42,19 +45,23 @@ RecoverResult runRecovery(const RecoverRequest& request, int standardBiasMinutes
 std::optional<std::int64_t> parseStartValue(std::string_view text) {
     text = trimmed(text);
     // from_chars takes a minus sign but not a plus sign.
-    if (text.starts_with('+') && !text.substr(1).starts_with('-')) text.remove_prefix(1);
+    if (text.starts_with('+') && !text.substr(1).starts_with('-'))
+        text.remove_prefix(1);
     std::int64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size())
+        return std::nullopt;
     return value;
 }
 
 bool isWeChatDatabasePath(std::string_view path) {
     constexpr std::string_view kSuffix = "mm.sqlite";
-    if (path.size() < kSuffix.size()) return false;
+    if (path.size() < kSuffix.size())
+        return false;
     const std::string_view tail = path.substr(path.size() - kSuffix.size());
     for (std::size_t i = 0; i < kSuffix.size(); ++i) {
-        if (asciiLower(tail[i]) != kSuffix[i]) return false;
+        if (asciiLower(tail[i]) != kSuffix[i])
+            return false;
     }
     return true;
 }

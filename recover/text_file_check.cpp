@@ -12,7 +12,9 @@ namespace talvio::recover {
 namespace {
 
 // The file is narrow program text; the database and the message boxes get it as well-formed UTF-8.
-std::string wellFormedUtf8(std::string_view line) { return WideToUtf8(AnsiToWide(line)); }
+std::string wellFormedUtf8(std::string_view line) {
+    return WideToUtf8(AnsiToWide(line));
+}
 
 // The texts carry one %d and one %s; the line's own text is inserted verbatim, never re-scanned.
 std::string filled(std::string_view format, int number, std::string_view text) {
@@ -34,13 +36,16 @@ std::string filled(std::string_view format, int number, std::string_view text) {
 
 std::optional<std::string> readWholeFile(const std::string& path) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file) return std::nullopt;
+    if (!file)
+        return std::nullopt;
     std::string content;
     char buffer[65536];
     std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) content.append(buffer, got);
+    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+        content.append(buffer, got);
     // A folder opens on Linux and fails only when read: that is an unreadable file, not an empty one.
-    if (std::ferror(file.get())) return std::nullopt;
+    if (std::ferror(file.get()))
+        return std::nullopt;
     return content;
 }
 
@@ -48,7 +53,8 @@ std::optional<std::string> readWholeFile(const std::string& path) {
 
 FormatCheck checkRecoverText(std::string_view text) {
     // Editors save UTF-8 with a byte-order mark; it is an encoding mark, not part of the first line.
-    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
 
     FormatCheck check;
     MessageGroup group;
@@ -59,7 +65,8 @@ FormatCheck checkRecoverText(std::string_view text) {
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
 
         const std::string_view line = trimmed(raw);
-        if (line.empty()) continue;
+        if (line.empty())
+            continue;
         switch (n % 3) {
             case 0:
                 if (auto time = parseTimeLine(line)) {

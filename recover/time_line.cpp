@@ -12,18 +12,22 @@ namespace {
 // atoi on a few characters: the fields are at most four long, so no overflow is possible.
 int leadingInteger(std::string_view field) {
     std::size_t i = 0;
-    while (i < field.size() && isCSpace(field[i])) ++i;
+    while (i < field.size() && isCSpace(field[i]))
+        ++i;
     bool negative = false;
     if (i < field.size() && (field[i] == '+' || field[i] == '-')) {
         negative = field[i] == '-';
         ++i;
     }
     int value = 0;
-    for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) value = value * 10 + (field[i] - '0');
+    for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i)
+        value = value * 10 + (field[i] - '0');
     return negative ? -value : value;
 }
 
-bool within(int value, int low, int high) { return value >= low && value <= high; }
+bool within(int value, int low, int high) {
+    return value >= low && value <= high;
+}
 
 }  // namespace
 

@@ -12,8 +12,10 @@ constexpr bool isCSpace(char c) {
 }
 
 constexpr std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && isCSpace(s.front())) s.remove_prefix(1);
-    while (!s.empty() && isCSpace(s.back())) s.remove_suffix(1);
+    while (!s.empty() && isCSpace(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isCSpace(s.back()))
+        s.remove_suffix(1);
     return s;
 }
 

@@ -14,7 +14,9 @@ const std::string kHints =
     "2. 年份必需在2000 - 2050 年间。\r\n"
     "3. 月份，日期，时分秒，均要为合乎常理的值,注意时针只能介于00点到23点之间。\r\n";
 
-std::string errorText(const FormatCheck& check) { return check.error ? check.error->text : "(no error)"; }
+std::string errorText(const FormatCheck& check) {
+    return check.error ? check.error->text : "(no error)";
+}
 
 TEST(RecoverTextCheck, ReadsGroupsOfTimeMessageAndType) {
     const FormatCheck check = checkRecoverText(
@@ -49,17 +51,12 @@ TEST(RecoverTextCheck, BlankAndSpaceOnlyLinesChangeNothing) {
 
 TEST(RecoverTextCheck, TimeLineErrorNamesTheNonEmptyLineAndItsContent) {
     // The bad time line is the 7th line of the file but the 4th non-empty one.
-    const FormatCheck check = checkRecoverText("\n2015-09-08 09:37:26\n\nhello\n4\n  \n2015-9-8 9:37:26\nbye\n2\n");
+    const FormatCheck check =
+        checkRecoverText("\n2015-09-08 09:37:26\n\nhello\n4\n  \n2015-9-8 9:37:26\nbye\n2\n");
     ASSERT_FALSE(check.ok());
     EXPECT_TRUE(check.groups.empty());
     EXPECT_EQ(check.error->text, "第4行(时间行)格式有误,当前的内容为 2015-9-8 9:37:26\r\n\r\n" + kHints);
     EXPECT_EQ(check.error->caption, "");
-}
-
-TEST(RecoverTextCheck, FirstLineMustBeATimeLine) {
-    const FormatCheck check = checkRecoverText("hello\n2015-09-08 09:37:26\n4\n");
-    ASSERT_FALSE(check.ok());
-    EXPECT_EQ(check.error->text, "第1行(时间行)格式有误,当前的内容为 hello\r\n\r\n" + kHints);
 }
 
 TEST(RecoverTextCheck, OnlyTheFirstTypeLineIsHeldToFourOrTwo) {
@@ -67,7 +64,8 @@ TEST(RecoverTextCheck, OnlyTheFirstTypeLineIsHeldToFourOrTwo) {
     ASSERT_FALSE(first.ok());
     EXPECT_EQ(first.error->text, "第3行格式有误，该行只能为4或2。您当前输入的内容为 7");
 
-    const FormatCheck second = checkRecoverText("2015-09-08 09:37:26\nhello\n2\n2015-09-08 09:38:00\nbye\n7\n");
+    const FormatCheck second =
+        checkRecoverText("2015-09-08 09:37:26\nhello\n2\n2015-09-08 09:38:00\nbye\n7\n");
     ASSERT_TRUE(second.ok()) << errorText(second);
     ASSERT_EQ(second.groups.size(), 2u);
     EXPECT_EQ(second.groups[1].type, "7");
@@ -96,7 +94,9 @@ TEST(RecoverTextCheck, PercentSignsInALineAreShownAsTyped) {
 }
 
 TEST(RecoverTextCheck, BrokenUtf8BecomesReplacementCharacters) {
-    const FormatCheck check = checkRecoverText("2015-09-08 09:37:26\nab\xC4\xE3\xBA\xC3" "cd\n4\n");
+    const FormatCheck check = checkRecoverText(
+        "2015-09-08 09:37:26\nab\xC4\xE3\xBA\xC3"
+        "cd\n4\n");
     ASSERT_TRUE(check.ok());
     // GBK bytes of 你好: one U+FFFD per maximal ill-formed subpart.
     EXPECT_EQ(check.groups[0].message, "ab\uFFFD\uFFFD\uFFFDcd");
@@ -104,7 +104,9 @@ TEST(RecoverTextCheck, BrokenUtf8BecomesReplacementCharacters) {
 
 TEST(RecoverTextFile, ReadsAFileWithCrLfLinesAndAByteOrderMark) {
     test::TempDir dir;
-    const std::string path = dir.write("chat.txt", "\xEF\xBB\xBF" "2015-09-08 09:37:26\r\nhello\r\n4\r\n");
+    const std::string path = dir.write("chat.txt",
+                                       "\xEF\xBB\xBF"
+                                       "2015-09-08 09:37:26\r\nhello\r\n4\r\n");
     const FormatCheck check = checkRecoverFile(path);
     ASSERT_TRUE(check.ok()) << errorText(check);
     ASSERT_EQ(check.groups.size(), 1u);

@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace talvio::media {
+
+// Where `opusdec` leaves the WAV of a voice note, and where the player looks for it: the voice
+// path without its last five characters, followed by ".wav" ("a/b.opus" -> "a/b.wav"). The five
+// characters go whatever the extension, so "v/note.ogg" becomes "v/not.wav". Characters are counted in
+// UTF-8, so a multi-byte character is never cut in half. A path of five characters or fewer has
+// no WAV path: the result is empty.
+std::string wavPathForVoice(std::string_view voicePath);
+
+// The arguments of the decoder run: input file, output file (handed over as a list, never
+// through a shell, so no quoting is needed).
+std::vector<std::string> opusdecArguments(const std::string& voicePath, const std::string& wavPath);
+
+// The export target for the name chosen in the save dialog: ".wav" is appended unless the
+// name already contains ".wav" anywhere (case-sensitive), even before another extension.
+std::string exportPathFor(std::string chosenPath);
+
+}  // namespace talvio::media

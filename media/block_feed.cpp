@@ -21,7 +21,9 @@ std::span<const std::uint8_t> BlockFeed::untaken() const {
     return {};
 }
 
-void BlockFeed::taken(std::size_t count) { m_taken += count; }
+void BlockFeed::taken(std::size_t count) {
+    m_taken += count;
+}
 
 std::vector<int> BlockFeed::takePlayed(std::uint64_t playedBytes) {
     std::vector<int> slots;

@@ -21,7 +21,9 @@ struct SoundRecord {
     std::uint16_t channels = 0;
     SampleFormat format = SampleFormat::Integer;
 
-    std::uint16_t blockAlign() const { return static_cast<std::uint16_t>((bitsPerSample + 7) / 8 * channels); }
+    std::uint16_t blockAlign() const {
+        return static_cast<std::uint16_t>((bitsPerSample + 7) / 8 * channels);
+    }
     std::uint32_t bytesPerSecond() const { return blockAlign() * sampleRate; }
 };
 

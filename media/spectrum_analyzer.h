@@ -28,8 +28,7 @@ private:
     std::array<float, kPoints> m_real{};
     std::array<float, kPoints> m_imag{};
     std::array<float, kHalf> m_magnitudes{};
-    // One (cos, sin) pair per butterfly, stored in the order the transform consumes them,
-    // so the inner loop walks the tables linearly.
+    // One (cos, sin) pair per block of butterflies, in the order the transform uses them.
     std::vector<float> m_cos;
     std::vector<float> m_sin;
     std::array<int, kPoints> m_reversed{};

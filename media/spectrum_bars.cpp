@@ -79,7 +79,8 @@ SpectrumBars spectrumBars(std::span<const float, SpectrumAnalyzer::kHalf> magnit
     return bars;
 }
 
-SpectrumBars spectrumBarsForBlock(SpectrumAnalyzer& analyzer, BlockView block, int areaWidth, int areaHeight) {
+SpectrumBars spectrumBarsForBlock(SpectrumAnalyzer& analyzer, BlockView block, int areaWidth,
+                                  int areaHeight) {
     const auto input = spectrumInput(block);
     return spectrumBars(analyzer.analyse(input), areaWidth, areaHeight);
 }

@@ -13,14 +13,20 @@ bool g_autoCloseSetting = false;
 
 }  // namespace
 
-bool autoCloseSetting() { return g_autoCloseSetting; }
+bool autoCloseSetting() {
+    return g_autoCloseSetting;
+}
 
-void setAutoCloseSetting(bool on) { g_autoCloseSetting = on; }
+void setAutoCloseSetting(bool on) {
+    g_autoCloseSetting = on;
+}
 
 VoicePlayback::VoicePlayback(SoundRecord sound, AudioOutput& output)
     : m_sound(std::move(sound)), m_output(output), m_autoClose(autoCloseSetting()) {}
 
-VoicePlayback::~VoicePlayback() { shutdown(); }
+VoicePlayback::~VoicePlayback() {
+    shutdown();
+}
 
 PlaybackUpdate VoicePlayback::play() {
     PlaybackUpdate update;
@@ -28,39 +34,39 @@ PlaybackUpdate VoicePlayback::play() {
         return update;  // a sound that failed to load has nothing to play
     }
     switch (m_state) {
-    case PlayerState::Playing:
-        m_position = 0;
-        break;
-    case PlayerState::Paused:
-        m_state = PlayerState::Playing;
-        break;
-    case PlayerState::Stopped:
-        if (m_deviceOpen) {
-            // A Stop still waiting for the device: both blocks are in the device's hands, so
-            // they are neither refilled nor written again, and the open device serves on.
-            // The stop is called off and playback restarts from the beginning, as after a
-            // completed stop.
-            m_state = PlayerState::Playing;
+        case PlayerState::Playing:
             m_position = 0;
             break;
-        }
-        m_state = PlayerState::Playing;
-        for (int slot = 0; slot < kSlots; ++slot) {
-            fillFromPosition(slot);
-        }
-        if (!m_output.open(m_sound)) {
-            // Nothing was handed out: the next Play tries a device again from the beginning.
-            m_state = PlayerState::Stopped;
-            m_position = 0;
-            update.deviceError = true;
+        case PlayerState::Paused:
+            m_state = PlayerState::Playing;
+            break;
+        case PlayerState::Stopped:
+            if (m_deviceOpen) {
+                // A Stop still waiting for the device: both blocks are in the device's hands, so
+                // they are neither refilled nor written again, and the open device serves on.
+                // The stop is called off and playback restarts from the beginning, as after a
+                // completed stop.
+                m_state = PlayerState::Playing;
+                m_position = 0;
+                break;
+            }
+            m_state = PlayerState::Playing;
+            for (int slot = 0; slot < kSlots; ++slot) {
+                fillFromPosition(slot);
+            }
+            if (!m_output.open(m_sound)) {
+                // Nothing was handed out: the next Play tries a device again from the beginning.
+                m_state = PlayerState::Stopped;
+                m_position = 0;
+                update.deviceError = true;
+                return update;
+            }
+            m_deviceOpen = true;
+            for (int slot = 0; slot < kSlots; ++slot) {
+                m_output.write(slot, m_buffers[slot]);
+                m_held[slot] = true;
+            }
             return update;
-        }
-        m_deviceOpen = true;
-        for (int slot = 0; slot < kSlots; ++slot) {
-            m_output.write(slot, m_buffers[slot]);
-            m_held[slot] = true;
-        }
-        return update;
     }
 
     // Near the end one block may already be back and idle (see blockDone); a restart puts
@@ -79,7 +85,9 @@ void VoicePlayback::pause() {
     }
 }
 
-void VoicePlayback::stop() { m_state = PlayerState::Stopped; }
+void VoicePlayback::stop() {
+    m_state = PlayerState::Stopped;
+}
 
 PlaybackUpdate VoicePlayback::blockDone(int slot) {
     if (slot < 0 || slot >= kSlots || !m_held[slot]) {
@@ -112,7 +120,8 @@ void VoicePlayback::fillFromPosition(int slot) {
     auto& buffer = m_buffers[slot];
     const std::uint64_t size = m_sound.samples.size();
     const std::size_t count =
-        m_position < size ? static_cast<std::size_t>(std::min<std::uint64_t>(kBlockBytes, size - m_position)) : 0;
+        m_position < size ? static_cast<std::size_t>(std::min<std::uint64_t>(kBlockBytes, size - m_position))
+                          : 0;
     if (count > 0) {
         std::memcpy(buffer.data(), m_sound.samples.data() + m_position, count);
     }

@@ -19,7 +19,9 @@ constexpr std::uint32_t kMaxChannels = 8;
 constexpr std::uint32_t kMinRate = 1000;
 constexpr std::uint32_t kMaxRate = 384000;
 
-std::uint16_t le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint16_t le16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
 
 std::uint32_t le32(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
@@ -62,9 +64,9 @@ std::optional<Format> parseFormat(const std::uint8_t* body, std::uint32_t size) 
 
 // Only what the audio output can be asked to play is accepted.
 bool playable(const Format& f) {
-    const bool codingOk = (f.tag == kTagPcm && (f.bitsPerSample == 8 || f.bitsPerSample == 16 ||
-                                                f.bitsPerSample == 32)) ||
-                          (f.tag == kTagFloat && f.bitsPerSample == 32);
+    const bool codingOk =
+        (f.tag == kTagPcm && (f.bitsPerSample == 8 || f.bitsPerSample == 16 || f.bitsPerSample == 32)) ||
+        (f.tag == kTagFloat && f.bitsPerSample == 32);
     return codingOk && f.channels >= 1 && f.channels <= kMaxChannels && f.sampleRate >= kMinRate &&
            f.sampleRate <= kMaxRate;
 }
@@ -73,22 +75,22 @@ bool playable(const Format& f) {
 
 std::string_view wavErrorText(WavError error) {
     switch (error) {
-    case WavError::None:
-        return {};
-    case WavError::CannotOpen:
-        return "The sound file cannot be opened.";
-    case WavError::NotWav:
-        return "The sound file is not a WAV file.";
-    case WavError::NoFormat:
-        return "The sound file does not say how its sound is coded.";
-    case WavError::UnsupportedFormat:
-        return "The sound file is coded in a way that cannot be played.";
-    case WavError::NoSound:
-        return "The sound file contains no sound.";
-    case WavError::TooLarge:
-        return "The sound file is too large to be played.";
-    case WavError::ReadFailed:
-        return "The sound file cannot be read.";
+        case WavError::None:
+            return {};
+        case WavError::CannotOpen:
+            return "The sound file cannot be opened.";
+        case WavError::NotWav:
+            return "The sound file is not a WAV file.";
+        case WavError::NoFormat:
+            return "The sound file does not say how its sound is coded.";
+        case WavError::UnsupportedFormat:
+            return "The sound file is coded in a way that cannot be played.";
+        case WavError::NoSound:
+            return "The sound file contains no sound.";
+        case WavError::TooLarge:
+            return "The sound file is too large to be played.";
+        case WavError::ReadFailed:
+            return "The sound file cannot be read.";
     }
     return {};
 }

@@ -26,11 +26,14 @@ void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
     }
 }
 
-void putTag(std::vector<std::uint8_t>& out, const char (&tag)[5]) { out.insert(out.end(), tag, tag + 4); }
+void putTag(std::vector<std::uint8_t>& out, const char (&tag)[5]) {
+    out.insert(out.end(), tag, tag + 4);
+}
 
 // Opens a new file next to `path` that no one else is using ("x": fails if it exists).
 std::FILE* createTemporary(const std::string& path, std::string& tempPath) {
-    const auto seed = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+    const auto seed =
+        static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
         tempPath = path + ".part" + std::to_string((seed + attempt) % 1000000);
         if (std::FILE* f = std::fopen(tempPath.c_str(), "wbx")) {

@@ -80,7 +80,8 @@ TEST(SpectrumAnalyzer, AgreesWithDirectTransform) {
         std::complex<double> sum = 0.0;
         for (int n = 0; n < N; ++n) {
             // Index reduced mod N keeps the angle small and the reference exact to double precision.
-            const double angle = -2.0 * std::numbers::pi * static_cast<double>((static_cast<long>(n) * k) % N) / N;
+            const double angle =
+                -2.0 * std::numbers::pi * static_cast<double>((static_cast<long>(n) * k) % N) / N;
             sum += static_cast<double>(x[n]) * std::polar(1.0, angle);
         }
         const double expected = (k == 0 ? 1.0 : 2.0) * std::abs(sum) / N;
@@ -154,13 +155,13 @@ TEST(SpectrumBars, QuietRangesAreBoostedAndLoudOnesCapped) {
         int green;
     };
     const Case cases[] = {
-        {0.0033f, 996, 0},  // below every range
-        {0.007f, 802, 50},  // x 9 pi = 0.19792
-        {0.0095f, 990, 2},  // in the gap between the first two ranges
-        {0.05f, 528, 120},  // x 3 pi = 0.47124
-        {0.3f, 57, 240},    // x pi = 0.94248
+        {0.0033f, 996, 0},    // below every range
+        {0.007f, 802, 50},    // x 9 pi = 0.19792
+        {0.0095f, 990, 2},    // in the gap between the first two ranges
+        {0.05f, 528, 120},    // x 3 pi = 0.47124
+        {0.3f, 57, 240},      // x pi = 0.94248
         {0.7234f, 276, 184},  // above every range
-        {5.0f, 100, 229},   // capped at 0.9
+        {5.0f, 100, 229},     // capped at 0.9
     };
     for (int bar = 0; bar < static_cast<int>(std::size(cases)); ++bar) {
         const Case& c = cases[bar];
@@ -190,7 +191,8 @@ TEST(SpectrumBars, ToneInABlockRaisesItsBar) {
     // Equal pairs, so the analyser sees the tone itself: bin 100 lies in bar 2.
     std::vector<std::int16_t> samples(4096);
     for (int j = 0; j < 2048; ++j) {
-        const auto s = static_cast<std::int16_t>(std::lround(8000.0 * std::cos(2.0 * std::numbers::pi * 100 * j / 2048)));
+        const auto s = static_cast<std::int16_t>(
+            std::lround(8000.0 * std::cos(2.0 * std::numbers::pi * 100 * j / 2048)));
         samples[2 * j] = samples[2 * j + 1] = s;
     }
     SpectrumAnalyzer analyzer;

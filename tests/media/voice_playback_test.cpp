@@ -131,8 +131,10 @@ TEST_F(VoicePlaybackTest, PlaysTheWholeSoundThenClosesTheDevice) {
     // The trackbar runs two blocks ahead of what is heard, then returns to 0.
     EXPECT_EQ(trackbar, (std::vector<int>{58, 78, 97, 100, 0}));
     ASSERT_EQ(m_out.heard.size(), 6 * B);
-    EXPECT_EQ(part(sound, 0, sound.samples.size()), Bytes(m_out.heard.begin(), m_out.heard.begin() + 5 * B + 1000));
-    EXPECT_TRUE(std::all_of(m_out.heard.begin() + 5 * B + 1000, m_out.heard.end(), [](auto b) { return b == 0; }));
+    EXPECT_EQ(part(sound, 0, sound.samples.size()),
+              Bytes(m_out.heard.begin(), m_out.heard.begin() + 5 * B + 1000));
+    EXPECT_TRUE(
+        std::all_of(m_out.heard.begin() + 5 * B + 1000, m_out.heard.end(), [](auto b) { return b == 0; }));
     // Only after the block with the end of the sound has been played.
     EXPECT_EQ(m_out.resets, 1);
     EXPECT_FALSE(m_out.isOpen);
@@ -201,7 +203,8 @@ TEST_F(VoicePlaybackTest, PauseFeedsSilenceAndFreezesTheTrackbarUntilPlayResumes
     for (int i = 0; i < 3; ++i) {
         const PlaybackUpdate update = deliver(playback);
         EXPECT_EQ(update.trackbar, 30);
-        EXPECT_TRUE(std::all_of(update.spectrumBlock.begin(), update.spectrumBlock.end(), [](auto b) { return b == 0; }));
+        EXPECT_TRUE(std::all_of(update.spectrumBlock.begin(), update.spectrumBlock.end(),
+                                [](auto b) { return b == 0; }));
         EXPECT_EQ(update.spectrumBlock.size(), B);
     }
     playback.pause();  // pressing again changes nothing

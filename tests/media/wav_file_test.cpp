@@ -57,9 +57,12 @@ public:
     }
     Bytes file() const { return file(static_cast<std::uint32_t>(4 + m_body.size())); }
 
-    static void put16(Bytes& b, std::uint16_t v) { b.insert(b.end(), {std::uint8_t(v), std::uint8_t(v >> 8)}); }
+    static void put16(Bytes& b, std::uint16_t v) {
+        b.insert(b.end(), {std::uint8_t(v), std::uint8_t(v >> 8)});
+    }
     static void put32(Bytes& b, std::uint32_t v) {
-        b.insert(b.end(), {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)});
+        b.insert(b.end(),
+                 {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)});
     }
 
 private:
@@ -191,10 +194,16 @@ TEST_F(WavFileTest, ChunksAreFoundWhereverTheyLie) {
     };
     const Case cases[] = {
         {"LIST first", WavBuilder().chunk("LIST", list).fmt(1, 1, 16000, 16).chunk("data", samples).file()},
-        {"data before fmt", WavBuilder().chunk("data", samples).chunk("LIST", list).fmt(1, 1, 16000, 16).file()},
-        {"chunks after data",
-         WavBuilder().fmt(1, 1, 16000, 16).chunk("data", samples).chunk("LIST", list).chunk("id3 ", {1, 2, 3}).file()},
-        {"wrong RIFF size", WavBuilder().fmt(1, 1, 16000, 16).chunk("fact", {0, 0, 0, 0}).chunk("data", samples).file(0)},
+        {"data before fmt",
+         WavBuilder().chunk("data", samples).chunk("LIST", list).fmt(1, 1, 16000, 16).file()},
+        {"chunks after data", WavBuilder()
+                                  .fmt(1, 1, 16000, 16)
+                                  .chunk("data", samples)
+                                  .chunk("LIST", list)
+                                  .chunk("id3 ", {1, 2, 3})
+                                  .file()},
+        {"wrong RIFF size",
+         WavBuilder().fmt(1, 1, 16000, 16).chunk("fact", {0, 0, 0, 0}).chunk("data", samples).file(0)},
     };
     for (const Case& c : cases) {
         SoundRecord sound;
@@ -218,7 +227,8 @@ TEST_F(WavFileTest, ExtensibleFormatIsReadByItsSubFormat) {
     const Bytes pcmGuid = {1, 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
     f.insert(f.end(), pcmGuid.begin(), pcmGuid.end());
     SoundRecord sound;
-    ASSERT_EQ(load(WavBuilder().chunk("fmt ", f).chunk("data", randomBytes(400, 8)).file(), sound), WavError::None);
+    ASSERT_EQ(load(WavBuilder().chunk("fmt ", f).chunk("data", randomBytes(400, 8)).file(), sound),
+              WavError::None);
     EXPECT_EQ(sound.channels, 2);
     EXPECT_EQ(sound.sampleRate, 24000u);
     EXPECT_EQ(sound.format, SampleFormat::Integer);
@@ -260,7 +270,8 @@ TEST_F(WavFileTest, UnplayableFilesAreRefusedWithAReason) {
         {"empty file", {}, WavError::NotWav},
         {"text", Bytes{'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!', '!'}, WavError::NotWav},
         {"garbage", randomBytes(5000, 12), WavError::NotWav},
-        {"not WAVE", [] {
+        {"not WAVE",
+         [] {
              Bytes b = WavBuilder().fmt(1, 1, 16000, 16).file();
              std::memcpy(b.data() + 8, "AVI ", 4);
              return b;
@@ -270,15 +281,19 @@ TEST_F(WavFileTest, UnplayableFilesAreRefusedWithAReason) {
         {"no fmt", WavBuilder().chunk("data", samples).file(), WavError::NoFormat},
         {"no data", WavBuilder().fmt(1, 1, 16000, 16).chunk("LIST", {1, 2}).file(), WavError::NoSound},
         {"empty data", WavBuilder().fmt(1, 1, 16000, 16).chunk("data", {}).file(), WavError::NoSound},
-        {"24-bit", WavBuilder().fmt(1, 1, 16000, 24).chunk("data", samples).file(), WavError::UnsupportedFormat},
-        {"ADPCM", WavBuilder().fmt(2, 1, 16000, 4).chunk("data", samples).file(), WavError::UnsupportedFormat},
-        {"no channels", WavBuilder().fmt(1, 0, 16000, 16).chunk("data", samples).file(), WavError::UnsupportedFormat},
+        {"24-bit", WavBuilder().fmt(1, 1, 16000, 24).chunk("data", samples).file(),
+         WavError::UnsupportedFormat},
+        {"ADPCM", WavBuilder().fmt(2, 1, 16000, 4).chunk("data", samples).file(),
+         WavError::UnsupportedFormat},
+        {"no channels", WavBuilder().fmt(1, 0, 16000, 16).chunk("data", samples).file(),
+         WavError::UnsupportedFormat},
         {"rate 0", WavBuilder().fmt(1, 1, 0, 16).chunk("data", samples).file(), WavError::UnsupportedFormat},
         {"short fmt", WavBuilder().chunk("fmt ", {1, 0, 1, 0}).chunk("data", samples).file(),
          WavError::UnsupportedFormat},
     };
     for (std::size_t cut = 1; cut < 44; cut += 7) {
-        cases.push_back({"cut", Bytes(fine.begin(), fine.begin() + static_cast<std::ptrdiff_t>(cut)), WavError::None});
+        cases.push_back(
+            {"cut", Bytes(fine.begin(), fine.begin() + static_cast<std::ptrdiff_t>(cut)), WavError::None});
     }
     for (const Case& c : cases) {
         SoundRecord sound;

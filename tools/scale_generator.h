@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+#include "tools/failure.h"
+
+namespace talvio::fixture {
+
+// A "com.whatsapp" folder of any size for benchmarks and scale tests, the same for the same
+// seed: wa.db with the contacts, msgstore.db with the messages, and profile pictures.
+class ScaleGenerator {
+public:
+    struct Options {
+        std::size_t contacts = 0;
+        std::int64_t messages = 0;
+        std::filesystem::path out;
+        std::uint64_t seed = 1;
+        bool pictures = true;
+    };
+
+    // 2021-01-01 00:00:00 UTC to the last millisecond of 2025.
+    static constexpr std::int64_t kFirstTimestamp = 1609459200000;
+    static constexpr std::int64_t kLastTimestamp = 1767225599999;
+
+    static Failure build(const Options& options);
+};
+
+}  // namespace talvio::fixture

@@ -1,0 +1,188 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <fstream>
+#include <set>
+
+#include "fixture_test_support.h"
+#include "tools/android_fixture_builder.h"
+#include "tools/database_build.h"
+
+namespace talvio::fixture::test {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using ::testing::IsSupersetOf;
+
+const fs::path kBuilt = TALVIO_BUILT_FIXTURES;
+const fs::path kSample = fs::path(TALVIO_BUILD_DIR) / "samples" / "android" / "com.whatsapp";
+const fs::path kBasicSql = fs::path(TALVIO_TEST_DATA) / "android" / "basic";
+
+fs::path withSuffix(const fs::path& file, const char* suffix) {
+    fs::path result = file;
+    result += suffix;
+    return result;
+}
+
+void writeFile(const fs::path& file, const std::string& text) {
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+TEST(BuiltFolders, HaveTheRealLayoutInWalModeAndAreCleanlyClosed) {
+    for (const fs::path& folder : {kSample, kBuilt / "basic" / "com.whatsapp"}) {
+        SCOPED_TRACE(folder.string());
+        expectRealLayout(folder);
+        for (const char* name : {"msgstore.db", "wa.db"}) {
+            const fs::path database = folder / "databases" / name;
+            EXPECT_TRUE(DatabaseBuild::hasWalHeader(database)) << name;
+            EXPECT_FALSE(fs::exists(withSuffix(database, "-wal"))) << name;
+            EXPECT_FALSE(fs::exists(withSuffix(database, "-shm"))) << name;
+        }
+    }
+}
+
+TEST(BuiltFolders, WalTailStaysInTheWalAsCommittedFrames) {
+    const fs::path msgstore = kBuilt / "basic-wal" / "com.whatsapp" / "databases" / "msgstore.db";
+    ASSERT_GT(fs::file_size(withSuffix(msgstore, "-wal")), 0u);
+    ASSERT_TRUE(fs::exists(withSuffix(msgstore, "-shm")));
+    const std::string annasCount =
+        "SELECT count(*) FROM messages WHERE key_remote_jid = '491111111111@s.whatsapp.net'";
+
+    // The main file alone, as the viewer reads it once the -wal is moved aside.
+    EXPECT_EQ(queryInt(openSnapshot(msgstore), annasCount), 2);
+
+    // A normal open replays the -wal: the tail is real, committed data. On a copy, so that
+    // the built folder keeps its -wal for the tests of other parts.
+    TempDir copy;
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        fs::copy_file(withSuffix(msgstore, suffix), withSuffix(copy.path() / "msgstore.db", suffix));
+    }
+    Database replayed;
+    ASSERT_EQ(replayed.open((copy.path() / "msgstore.db").string(), Database::Access::ReadWriteExisting),
+              SQLITE_OK);
+    EXPECT_EQ(queryInt(replayed, annasCount), 3);
+}
+
+TEST(SampleFolder, HoldsTheCasesTheViewerMustHandle) {
+    const Database wa = openSnapshot(kSample / "databases" / "wa.db");
+    const Database msgstore = openSnapshot(kSample / "databases" / "msgstore.db");
+
+    EXPECT_THAT(queryColumn(wa, "SELECT display_name FROM wa_contacts"),
+                IsSupersetOf({"<img src=x onerror=alert(1)>", "<null>", ""}));
+    EXPECT_EQ(queryInt(wa, "SELECT count(*) FROM wa_contacts WHERE jid LIKE '%@g.us'"), 2);
+    EXPECT_GT(
+        queryInt(wa,
+                 "SELECT count(*) FROM wa_contacts WHERE ifnull(display_name, '') = '' AND wa_name <> ''"),
+        0);
+    EXPECT_GT(queryInt(wa, "SELECT count(*) FROM wa_contacts WHERE display_name IS NULL AND wa_name IS NULL"),
+              0);
+
+    // Per contact: messages, in the order of wa.db.
+    std::set<std::string> silent;
+    for (const std::string& jid : queryColumn(wa, "SELECT jid FROM wa_contacts")) {
+        Statement count(msgstore, "SELECT count(*) FROM messages WHERE key_remote_jid = ?");
+        count.bind(1, std::string_view(jid));
+        ASSERT_TRUE(count.step());
+        if (count.int64(0) == 0)
+            silent.insert(jid);
+    }
+    EXPECT_FALSE(silent.empty()) << "a contact without messages";
+    EXPECT_EQ(silent.count("4915'2@s.whatsapp.net"), 0u) << "the jid with a quote has messages";
+
+    EXPECT_THAT(queryColumn(msgstore, "SELECT DISTINCT media_wa_type FROM messages"),
+                IsSupersetOf({"0", "1", "2", "3", "8", "9", "13", "15"}));
+    EXPECT_EQ(queryInt(msgstore, "SELECT key_remote_jid = '-1' FROM messages ORDER BY _id LIMIT 1"), 1);
+    EXPECT_GT(queryInt(msgstore,
+                       "SELECT count(*) FROM messages WHERE status = 6 AND media_wa_type = '0' "
+                       "AND data IS NULL AND key_remote_jid LIKE '%@g.us'"),
+              0);
+    EXPECT_EQ(queryInt(msgstore,
+                       "SELECT count(DISTINCT key_remote_jid) FROM messages WHERE key_remote_jid "
+                       "LIKE '%@g.us' AND key_from_me = 0 AND status <> 6 AND remote_resource <> ''"),
+              2);
+    for (const char* text : {"%<b>bold</b>%", "%\"hi\"%'fine'%", "%\\Users\\%", "%\n%", "%你好%", "%شكرا%"}) {
+        Statement found(msgstore, "SELECT count(*) FROM messages WHERE data LIKE ?");
+        found.bind(1, std::string_view(text));
+        ASSERT_TRUE(found.step());
+        EXPECT_GT(found.int64(0), 0) << text;
+    }
+    const std::int64_t timestampsOutside2019To2024 = queryInt(
+        msgstore,
+        "SELECT count(*) FROM messages WHERE timestamp < 1546300800000 OR timestamp >= 1735689600000");
+    EXPECT_EQ(timestampsOutside2019To2024, 0);
+}
+
+TEST(SampleFolder, HasADistinctJpegForEveryListedPicture) {
+    std::set<std::string> pictures;
+    for (const char* name : {"4915112345678.jpg", "4915'2.jpg", "4915112345678-1561975200.jpg"}) {
+        const std::string bytes = fileBytes(kSample / "cache" / "Profile Pictures" / name);
+        ASSERT_GT(bytes.size(), 100u) << name;
+        EXPECT_EQ(bytes.substr(0, 3), "\xFF\xD8\xFF") << name;
+        pictures.insert(bytes);
+    }
+    EXPECT_EQ(pictures.size(), 3u);
+}
+
+TEST(AndroidFixtureBuilder, RebuildReplacesWhatAnEarlierBuildLeft) {
+    TempDir dir;
+    const fs::path out = dir.path() / "com.whatsapp";
+    AndroidFixtureBuilder::Options options{kBasicSql, out, kBasicSql / "wal-tail.sql", false};
+    ASSERT_EQ(AndroidFixtureBuilder::build(options), std::nullopt);
+    const fs::path msgstore = out / "databases" / "msgstore.db";
+    ASSERT_TRUE(fs::exists(withSuffix(msgstore, "-wal")));
+    writeFile(out / "cache" / "Profile Pictures" / "stale.jpg", "old");
+    writeFile(out / "notes.txt", "not ours");
+
+    options.walTail.reset();
+    ASSERT_EQ(AndroidFixtureBuilder::build(options), std::nullopt);
+    EXPECT_FALSE(fs::exists(withSuffix(msgstore, "-wal")));
+    EXPECT_FALSE(fs::exists(withSuffix(msgstore, "-shm")));
+    EXPECT_FALSE(fs::exists(out / "cache" / "Profile Pictures" / "stale.jpg"));
+    EXPECT_TRUE(fs::exists(out / "notes.txt"));
+    EXPECT_EQ(queryInt(openSnapshot(msgstore), "SELECT count(*) FROM messages"), 15);
+}
+
+TEST(AndroidFixtureBuilder, ReportsBadInputWithoutLeavingAHalfBuiltDatabase) {
+    TempDir dir;
+    const fs::path out = dir.path() / "out";
+
+    auto failure = AndroidFixtureBuilder::build({dir.path(), out, std::nullopt, false});
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_THAT(*failure, HasSubstr("neither msgstore.sql nor wa.sql"));
+
+    writeFile(dir.path() / "msgstore.sql",
+              "INSERT INTO messages (key_remote_jid, no_such_column) VALUES ('a', 1);");
+    failure = AndroidFixtureBuilder::build({dir.path(), out, std::nullopt, false});
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_THAT(*failure, HasSubstr("msgstore.sql"));
+    EXPECT_THAT(*failure, HasSubstr("no_such_column"));
+    EXPECT_FALSE(fs::exists(out / "databases" / "msgstore.db"));
+
+    fs::remove(dir.path() / "msgstore.sql");
+    writeFile(dir.path() / "wa.sql", "");
+    writeFile(dir.path() / "pictures.txt", "# comment\n\n491.jpg\nphotos/492.jpg\n");
+    failure = AndroidFixtureBuilder::build({dir.path(), out, std::nullopt, false});
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_THAT(*failure, HasSubstr("pictures.txt:4"));
+}
+
+TEST(AndroidFixtureBuilder, BareSqlBringsItsOwnTablesAndMissingFilesMeanMissingDatabases) {
+    TempDir dir;
+    const fs::path out = dir.path() / "out";
+    writeFile(dir.path() / "wa.sql",
+              "CREATE TABLE wa_contacts (jid TEXT); INSERT INTO wa_contacts VALUES ('x');");
+    ASSERT_EQ(AndroidFixtureBuilder::build({dir.path(), out, std::nullopt, true}), std::nullopt);
+
+    const fs::path wa = out / "databases" / "wa.db";
+    EXPECT_TRUE(DatabaseBuild::hasWalHeader(wa));
+    EXPECT_EQ(queryColumn(openSnapshot(wa), "SELECT name FROM pragma_table_info('wa_contacts')"),
+              std::vector<std::string>{"jid"});
+    EXPECT_FALSE(fs::exists(out / "databases" / "msgstore.db"));
+}
+
+}  // namespace
+}  // namespace talvio::fixture::test

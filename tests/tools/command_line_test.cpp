@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tools/command_line.h"
+
+namespace talvio::fixture {
+namespace {
+
+using ::testing::HasSubstr;
+
+std::string invalidMessage(const std::vector<std::string>& arguments) {
+    const auto command = CommandLine::parse(arguments);
+    const auto* invalid = std::get_if<CommandLine::Invalid>(&command);
+    return invalid != nullptr ? invalid->message : "(accepted)";
+}
+
+TEST(CommandLine, ReadsTheAndroidOptions) {
+    const auto command = CommandLine::parse(
+        {"android", "--sql-dir", "in dir", "--out", "out", "--wal-tail", "t.sql", "--bare"});
+    const auto* options = std::get_if<AndroidFixtureBuilder::Options>(&command);
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(options->sqlDir, "in dir");
+    EXPECT_EQ(options->out, "out");
+    EXPECT_EQ(options->walTail, std::filesystem::path("t.sql"));
+    EXPECT_TRUE(options->bare);
+
+    EXPECT_THAT(invalidMessage({"android", "--out", "x"}), HasSubstr("--sql-dir is required"));
+    EXPECT_THAT(invalidMessage({"android", "--sql-dir", "x", "--out"}), HasSubstr("--out needs a value"));
+    EXPECT_THAT(invalidMessage({"android", "--sql-dir", "x", "--out", "y", "--sqldir", "z"}),
+                HasSubstr("unknown option --sqldir"));
+}
+
+TEST(CommandLine, ReadsTheScaleOptionsAndRejectsBadNumbers) {
+    const auto command = CommandLine::parse({"android-scale", "--contacts", "2000", "--messages", "1000000",
+                                             "--out", "o", "--seed", "42", "--no-pictures"});
+    const auto* options = std::get_if<ScaleGenerator::Options>(&command);
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(options->contacts, 2000u);
+    EXPECT_EQ(options->messages, 1'000'000);
+    EXPECT_EQ(options->seed, 42u);
+    EXPECT_FALSE(options->pictures);
+
+    EXPECT_THAT(invalidMessage({"android-scale", "--contacts", "12k", "--messages", "1", "--out", "o"}),
+                HasSubstr("not a valid number: 12k"));
+    EXPECT_THAT(invalidMessage({"android-scale", "--contacts", "0", "--messages", "1", "--out", "o"}),
+                HasSubstr("--contacts"));
+    EXPECT_THAT(invalidMessage({"android-scale", "--contacts", "5", "--out", "o"}),
+                HasSubstr("--messages is required"));
+}
+
+TEST(CommandLine, HelpAndUnknownCommands) {
+    EXPECT_TRUE(std::holds_alternative<CommandLine::Help>(CommandLine::parse({"--help"})));
+    EXPECT_TRUE(std::holds_alternative<CommandLine::Help>(CommandLine::parse({"android", "--help"})));
+    EXPECT_THAT(invalidMessage({}), HasSubstr("no command"));
+    EXPECT_THAT(invalidMessage({"androd"}), HasSubstr("unknown command"));
+    // Every option the parser accepts is documented.
+    for (const char* option : {"--sql-dir", "--out", "--wal-tail", "--bare", "--contacts", "--messages",
+                               "--seed", "--no-pictures"}) {
+        EXPECT_THAT(CommandLine::helpText(), HasSubstr(option));
+    }
+}
+
+}  // namespace
+}  // namespace talvio::fixture

@@ -1,0 +1,198 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#include "iphone_page.h"
+
+#include "sources/chat_page.h"
+#include "sources/media_copy.h"
+#include "sources/text_convert.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <system_error>
+
+namespace talvio {
+namespace {
+
+constexpr char kHex[] = "0123456789ABCDEF";
+
+const char* orDefault(const char* text, const char* fallback) { return text != nullptr ? text : fallback; }
+
+// A regular file, not merely a name that exists: a message without a media row yields the bare
+// "Library/" folder as its path, which must not count as a picture.
+bool isPresentFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// Whether a relative media path climbs out of the folder it is relative to. Such a path is never
+// copied into an export, where it could carry any readable file of the user into a shared folder.
+bool leavesFolder(std::string_view relative) {
+    std::size_t start = 0;
+    while (start <= relative.size()) {
+        std::size_t end = relative.find('/', start);
+        if (end == std::string_view::npos) end = relative.size();
+        if (relative.substr(start, end - start) == "..") return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+std::string_view fileNameOf(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+void appendPercentEncoded(std::string& out, std::string_view bytes) {
+    for (unsigned char c : bytes) {
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+                           c == '.' || c == '_' || c == '~' || c == '/';
+        if (plain) {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+}
+
+std::string currentFolder() {
+    std::error_code ec;
+    std::string folder = std::filesystem::current_path(ec).string();
+    return ec ? std::string("/") : folder;
+}
+
+}  // namespace
+
+void appendFileUrl(std::string& out, std::string_view path, std::string_view folder) {
+    out += "file://";
+    if (path.empty() || path.front() != '/') {
+        appendPercentEncoded(out, folder);
+        if (folder.empty() || folder.back() != '/') out += '/';
+    }
+    appendPercentEncoded(out, path);
+}
+
+void appendScriptStringInAttribute(std::string& out, std::string_view utf8) {
+    std::string repaired;
+    if (!isWellFormedUtf8(utf8)) {
+        repaired = Utf8ToAnsi(utf8);
+        utf8 = repaired;
+    }
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const char c = utf8[i];
+        switch (c) {
+            case '\\': out += "\\\\"; break;
+            case '\'': out += "\\'"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '&': out += "&amp;"; break;
+            case '"': out += "&quot;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            default: {
+                const auto u = static_cast<unsigned char>(c);
+                if (u < 0x20 || u == 0x7F) {
+                    out += "\\x";
+                    out += kHex[u >> 4];
+                    out += kHex[u & 15];
+                } else if (u == 0xE2 && i + 2 < utf8.size() && utf8[i + 1] == '\x80' &&
+                           (utf8[i + 2] == '\xA8' || utf8[i + 2] == '\xA9')) {
+                    // U+2028 and U+2029 end a line in older script engines.
+                    out += utf8[i + 2] == '\xA8' ? "\\u2028" : "\\u2029";
+                    i += 2;
+                } else {
+                    out += c;
+                }
+            }
+        }
+    }
+}
+
+IphoneMessageWriter::IphoneMessageWriter(const ProgramState& state)
+    : m_times(state.sourceKind, standardTimeZoneBias()),
+      m_resourceFolder(state.resourceFolder),
+      m_mediaRoot(state.resourceFolder + "Library/"),
+      m_exportMode(state.exportMode),
+      m_exportFolder(state.exportFolder) {
+    if (!m_exportMode && !m_resourceFolder.empty() && m_resourceFolder.front() != '/') {
+        m_currentFolder = currentFolder();
+    }
+}
+
+void IphoneMessageWriter::append(std::string& page, const Statement& row) {
+    const char* fromMe = row.text(0);
+    if (fromMe == nullptr) return;
+    const std::string_view kind = orDefault(row.text(1), "0");
+
+    std::string_view sender = "Me";
+    if (std::string_view(fromMe) == "0") {
+        m_sender.clear();
+        appendEscapedText(m_sender, orDefault(row.text(3), ""));
+        sender = m_sender;
+    }
+    m_time.clear();
+    m_times.append(m_time, orDefault(row.text(2), "0"));
+    appendSenderLine(page, sender, m_time);
+
+    if (kind != "1" && kind != "2" && kind != "3") {
+        appendTextBody(page, orDefault(row.text(4), ""));
+        return;
+    }
+    const std::string_view relative = orDefault(row.text(5), "");
+    std::string path = m_mediaRoot;
+    path += relative;
+    const std::string_view name = fileNameOf(relative);
+    if (m_exportMode && leavesFolder(relative)) {
+        const MediaFolder folder = kind == "1" ? MediaFolder::Images : kind == "3" ? MediaFolder::Voice : MediaFolder::Video;
+        mediaCopyLog().refuse(folder, path, "its path leaves the resource folder");
+        appendBody(page, kind == "1" ? BodyKind::ImageMarker : kind == "3" ? BodyKind::VoiceMissing : BodyKind::VideoMissing);
+        return;
+    }
+    if (kind == "1") {
+        appendPicture(page, path, name);
+    } else if (kind == "3") {
+        appendVoice(page, path, name);
+    } else {
+        appendVideo(page, path, name);
+    }
+}
+
+void IphoneMessageWriter::appendPicture(std::string& page, const std::string& path, std::string_view name) {
+    if (m_resourceFolder.empty() || !isPresentFile(path)) {
+        appendBody(page, BodyKind::ImageMarker);
+    } else if (!m_exportMode) {
+        m_argument.clear();
+        appendFileUrl(m_argument, path, m_currentFolder);
+        appendBody(page, BodyKind::ImageViewer, m_argument);
+    } else {
+        appendBody(page, BodyKind::ImageStandAlone, mediaCopyLog().copy(MediaFolder::Images, path, name, m_exportFolder));
+    }
+}
+
+void IphoneMessageWriter::appendVoice(std::string& page, const std::string& path, std::string_view name) {
+    if (!m_exportMode) {
+        m_argument.clear();
+        appendScriptStringInAttribute(m_argument, path);
+        appendBody(page, BodyKind::VoiceViewer, m_argument);
+    } else if (!m_resourceFolder.empty() && isPresentFile(path)) {
+        appendBody(page, BodyKind::VoiceStandAlone, mediaCopyLog().copy(MediaFolder::Voice, path, name, m_exportFolder));
+    } else {
+        appendBody(page, BodyKind::VoiceMissing);
+    }
+}
+
+void IphoneMessageWriter::appendVideo(std::string& page, const std::string& path, std::string_view name) {
+    if (!m_exportMode) {
+        m_argument.clear();
+        appendScriptStringInAttribute(m_argument, path);
+        appendBody(page, BodyKind::VideoViewer, m_argument);
+    } else if (!m_resourceFolder.empty() && isPresentFile(path)) {
+        appendBody(page, BodyKind::VideoStandAlone, mediaCopyLog().copy(MediaFolder::Video, path, name, m_exportFolder));
+    } else {
+        appendBody(page, BodyKind::VideoMissing);
+    }
+}
+
+}  // namespace talvio

@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#pragma once
+
+#include "sources/database.h"
+#include "sources/message_time.h"
+#include "sources/program_state.h"
+
+#include <string>
+#include <string_view>
+
+namespace talvio {
+
+// Turns rows of kIphoneChatQuery into message blocks: the sender line, then a text body or, for
+// pictures, voice notes and videos, a body that shows or links the media file below the resource
+// folder's "Library/" (or, while ExportMode is on, its copy below ExportFolder).
+class IphoneMessageWriter {
+public:
+    explicit IphoneMessageWriter(const ProgramState& state);
+
+    // Appends the block of one row; a row whose ZISFROMME is NULL adds nothing.
+    void append(std::string& page, const Statement& row);
+
+private:
+    void appendPicture(std::string& page, const std::string& path, std::string_view name);
+    void appendVoice(std::string& page, const std::string& path, std::string_view name);
+    void appendVideo(std::string& page, const std::string& path, std::string_view name);
+
+    MessageTimeFormatter m_times;
+    std::string m_resourceFolder;
+    std::string m_mediaRoot;  // ResourceFolder + "Library/"
+    std::string m_currentFolder;
+    bool m_exportMode;
+    std::string m_exportFolder;
+    std::string m_sender;
+    std::string m_time;
+    std::string m_argument;
+};
+
+// A path as a file: address, every byte that could end the address, the attribute or the path
+// segment percent-encoded. Relative paths are made absolute against currentFolder.
+void appendFileUrl(std::string& out, std::string_view path, std::string_view currentFolder);
+
+// Text for a single-quoted script string inside a double-quoted attribute (onClick="…('…')"):
+// backslashes doubled and quotes and line breaks escaped for the script, then "&", '"', "<" and
+// ">" written as character references for the attribute.
+void appendScriptStringInAttribute(std::string& out, std::string_view utf8);
+
+}  // namespace talvio

@@ -1,0 +1,133 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#include "iphone_weixin.h"
+
+#include "sources/chat_page.h"
+#include "sources/contact_table.h"
+#include "sources/iphone_page.h"
+#include "sources/iphone_statistics.h"
+#include "sources/program_state.h"
+#include "sources/text_convert.h"
+
+#include <cstdlib>
+#include <limits>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace talvio {
+namespace {
+
+// DISTINCT covers all four columns, so a jid with two different pictures is listed twice; c counts
+// the join without DISTINCT and so is never below the number of rows delivered.
+constexpr std::string_view kContactQuery =
+    "SELECT DISTINCT ZWACHATSESSION.ZCONTACTJID, ZWACHATSESSION.ZPARTNERNAME, ZWAPROFILEPICTUREITEM.ZPATH, "
+    "(select count(1) from ZWACHATSESSION LEFT JOIN ZWAPROFILEPICTUREITEM ON "
+    "ZWACHATSESSION.ZCONTACTJID=ZWAPROFILEPICTUREITEM.ZJID) as c FROM ZWACHATSESSION LEFT JOIN "
+    "ZWAPROFILEPICTUREITEM ON ZWACHATSESSION.ZCONTACTJID=ZWAPROFILEPICTUREITEM.ZJID;";
+
+constexpr int kProgressEvery = 50;
+constexpr int kProgressAt = 25;
+
+std::string textOrEmpty(const char* text) { return text != nullptr ? std::string(text) : std::string(); }
+
+// A decimal count column; a NULL or damaged one reads as 0, huge ones saturate.
+int parseCount(const char* text) {
+    if (text == nullptr) return 0;
+    const long long value = std::strtoll(text, nullptr, 10);
+    if (value < 0) return 0;
+    return value > std::numeric_limits<int>::max() - 1 ? std::numeric_limits<int>::max() - 1
+                                                      : static_cast<int>(value);
+}
+
+void fillContactRow(const Statement& row) {
+    ContactTable& table = contactTable();
+    const int total = parseCount(row.text(3));
+    if (!table.exists()) table.create(total + 1);
+    const int count = table.count();
+    if (count % kProgressEvery == kProgressAt && total > 0) {
+        reportPercent(static_cast<double>(count - 1) / total * 10);
+    }
+    ContactEntry& entry = table.appendRow();
+    entry.jid = textOrEmpty(row.text(0));
+    if (const char* name = row.text(1)) entry.displayName = Utf8ToAnsi(name);
+    if (const char* path = row.text(2); path != nullptr && *path != '\0') {
+        entry.picturePath = Utf8ToAnsi(path);
+        entry.picturePath += ".jpg";
+    }
+}
+
+}  // namespace
+
+bool CIphoneWeiXin::LoadContacts() {
+    ContactTable& table = contactTable();
+    table.destroy();
+    if (OpenChatDatabase(programState().messageDbPath, database) == 0) {
+        Statement contacts(database, kContactQuery);
+        while (contacts.step()) fillContactRow(contacts);
+        if (table.count() >= 1) readStatistics();
+        if (table.count() >= 2) {
+            const int count = table.count();
+            SortContactsByLastTime(table, [count](int p) {
+                if (p % kProgressEvery == kProgressAt) reportPercent(static_cast<double>(p) / count * 20 + 30);
+            });
+        }
+    }
+    database.close();
+    return true;
+}
+
+// One pass over ZWAMESSAGE gives every row the figures its own aggregate would give: real stores
+// have no index on ZFROMJID or ZTOJID, so one aggregate per chat reads the whole table once per
+// chat. When the pass cannot be made, each row asks on its own and keeps its initial figures if
+// that fails too (the placeholder row keeps its "0").
+void CIphoneWeiXin::readStatistics() {
+    ContactTable& table = contactTable();
+    const int count = table.count();
+    std::vector<std::string> jids;
+    jids.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) jids.push_back(table.row(i).jid);
+
+    std::unordered_map<std::string, ChatStatistics> byJid;
+    const bool complete = readAllChatStatistics(database, jids, byJid);
+    Statement single;
+    if (!complete) single = Statement(database, kIphoneStatisticsQuery);
+    for (int i = 0; i < count; ++i) {
+        ContactEntry& entry = table.row(i);
+        ChatStatistics figures;
+        bool found = false;
+        if (complete) {
+            const auto it = byJid.find(entry.jid);
+            found = it != byJid.end();
+            if (found) figures = it->second;
+        } else {
+            found = readChatStatistics(single, entry.jid, figures);
+        }
+        if (found) {
+            entry.lastMessageTime = std::move(figures.lastMessageTime);
+            entry.messageCount = figures.messageCount;
+        }
+        if (i % kProgressEvery == kProgressAt) reportPercent(static_cast<double>(i) / count * 20 + 10);
+    }
+}
+
+int CIphoneWeiXin::RenderChat(int messageCount, int mode) {
+    const ProgramState& state = programState();
+    if (OpenChatDatabase(state.messageDbPath, database) == 0) {
+        StartChatPage(mode);
+        const ContactTable& table = contactTable();
+        if (table.isRow(state.currentContactIndex)) {
+            IphoneMessageWriter writer(state);
+            std::string& page = chatPageBuffer().text();
+            Statement messages(database, kIphoneChatQuery);
+            messages.bind(1, table.row(state.currentContactIndex).jid);
+            while (messages.step()) writer.append(page, messages);
+        }
+    }
+    database.close();
+    if (messageCount < 1 && mode == kViewer) AppendNoMessage();
+    ShowChatPage();
+    return 1;
+}
+
+}  // namespace talvio

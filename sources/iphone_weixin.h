@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#pragma once
+
+#include "sources/chat_software.h"
+
+#include <string_view>
+
+namespace talvio {
+
+// The chat of one jid, oldest first, with each message's media file. A message counts for the chat
+// when the jid is its sender or its receiver; a message with two media rows comes twice.
+inline constexpr std::string_view kIphoneChatQuery =
+    "SELECT ZWAMESSAGE.ZISFROMME, ZWAMESSAGE.ZMESSAGETYPE, ZWAMESSAGE.ZMESSAGEDATE, ZWAMESSAGE.ZPUSHNAME, "
+    "ZWAMESSAGE.ZTEXT, ZWAMEDIAITEM.ZMEDIALOCALPATH, \t\t\t'r' as f FROM ZWAMESSAGE LEFT JOIN ZWAMEDIAITEM ON "
+    "ZWAMESSAGE.Z_PK=ZWAMEDIAITEM.ZMESSAGE WHERE ZWAMESSAGE.ZFROMJID=?1 OR ZWAMESSAGE.ZTOJID=?1 order by "
+    "ZWAMESSAGE.ZMESSAGEDATE;";
+
+// An iPhone "group.net.whatsapp.WhatsApp.shared" folder: ChatStorage.sqlite holds chats, messages
+// and media paths; the media files lie below the resource folder's "Library/".
+class CIphoneWeiXin : public CChatSoftware {
+public:
+    CIphoneWeiXin() : CChatSoftware(true) {}
+
+    bool LoadContacts() override;
+    int RenderChat(int messageCount, int mode) override;
+
+private:
+    void readStatistics();
+};
+
+}  // namespace talvio

@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace talvio {
+
+// The folders below ExportFolder that an exported page refers to.
+enum class MediaFolder { Images, Voice, Video };
+
+const char* mediaFolderName(MediaFolder folder);
+
+// One media file that a render asked to copy into the export.
+struct MediaCopy {
+    MediaFolder folder = MediaFolder::Images;
+    std::string source;  // the media path, as the renderer computed it
+    std::string id;      // what the page refers to: images/<id>.jpg, voice/<id>.wav, video/<id>.mp4
+    std::string target;  // the copy, below ExportFolder ("voice/<id>.opus")
+    bool copied = false;
+    std::string error;  // why the copy was not made; empty when it was
+};
+
+// A stem that is safe wherever a page puts it: in a relative address, an attribute, a script
+// string and a file name. Only ASCII letters, digits, '-', '_' and inner '.' survive; anything
+// else becomes '_', so "..", "/", "\", quotes and control characters cannot reach a path or a
+// page. Never empty, at most 80 bytes.
+std::string safeMediaStem(std::string_view fileName);
+
+// What the renderer copied while ExportMode was on, in the order of the copies. The export reads
+// it to convert voice notes and to report the media it wrote or could not write. One instance,
+// reached through mediaCopyLog().
+class MediaCopyLog {
+public:
+    void clear();
+
+    // Copies the file at source (named fileName in the phone's folder) into ExportFolder's folder
+    // for the kind and returns the id the page must carry. Every source gets one id per log, so a
+    // file that several messages share is copied once, and two different files with the same
+    // name never overwrite each other's copy (ids differ in more than letter case, for exports
+    // onto case-blind file systems). A failed copy is logged and still returns its id.
+    std::string copy(MediaFolder folder, const std::string& source, std::string_view fileName,
+                     const std::string& exportFolder);
+
+    // Records a file that was refused before any copy was tried (it would be read from outside
+    // the resource folder).
+    void refuse(MediaFolder folder, const std::string& source, std::string reason);
+
+    const std::vector<MediaCopy>& copies() const { return m_copies; }
+
+private:
+    std::string uniqueId(MediaFolder folder, std::string_view fileName);
+
+    std::vector<MediaCopy> m_copies;
+    // (folder, source) -> index in m_copies
+    std::unordered_map<std::string, std::size_t> m_bySource;
+    // (folder, lower-case id) of every id handed out
+    std::unordered_map<std::string, bool> m_takenIds;
+};
+
+MediaCopyLog& mediaCopyLog();
+
+// Copies a file through a temporary file beside the target and a rename, so that an export never
+// holds a half-written copy and an existing file (or a link planted where the copy goes) is
+// replaced, not written through. Returns an error text, empty on success.
+std::string copyFileReplacing(const std::string& source, const std::string& target);
+
+}  // namespace talvio

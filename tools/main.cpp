@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tools/command_line.h"
+#include "tools/iphone_command.h"
 
 namespace {
 
@@ -16,6 +17,8 @@ using talvio::fixture::ScaleGenerator;
 struct Runner {
     int operator()(const CommandLine::Help&) const {
         std::fputs(CommandLine::helpText(), stdout);
+        std::fputs("\n", stdout);
+        std::fputs(talvio::fixture::iphoneHelpText(), stdout);
         return 0;
     }
     int operator()(const CommandLine::Invalid& invalid) const {
@@ -41,5 +44,6 @@ struct Runner {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (talvio::fixture::isIphoneCommand(arguments)) return talvio::fixture::runIphoneCommand(arguments);
     return std::visit(Runner{}, CommandLine::parse(arguments));
 }

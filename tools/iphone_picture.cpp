@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#include "tools/iphone_picture.h"
+
+#include <QColor>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QString>
+
+#include <cstdint>
+
+#include "tools/random.h"
+
+namespace talvio::fixture {
+
+namespace {
+
+std::uint64_t seedOf(std::string_view text) {
+    std::uint64_t hash = 1469598103934665603ull;
+    for (unsigned char c : text)
+        hash = (hash ^ c) * 1099511628211ull;
+    return hash;
+}
+
+}  // namespace
+
+bool IphonePicture::available() {
+    return true;
+}
+
+Failure IphonePicture::write(const std::filesystem::path& file, int width, int height,
+                             std::string_view seed) {
+    if (width < 8 || height < 8 || width > 4096 || height > 4096) {
+        return file.string() + ": picture size " + std::to_string(width) + "x" + std::to_string(height) +
+               " is out of range";
+    }
+    Random random(seedOf(seed));
+    const int hue = static_cast<int>(random.below(360));
+
+    // Raster painting of shapes needs no QGuiApplication; only text would (fonts).
+    QImage image(width, height, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    QLinearGradient sky(0, 0, 0, height);
+    sky.setColorAt(0, QColor::fromHsv(hue, 120, 250));
+    sky.setColorAt(1, QColor::fromHsv((hue + 30) % 360, 60, 255));
+    painter.fillRect(image.rect(), sky);
+
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor::fromHsv(static_cast<int>(random.below(60)), 200, 255));
+    const qreal sun = height * (0.08 + random.unit() * 0.08);
+    painter.drawEllipse(QPointF(width * (0.15 + random.unit() * 0.7), height * (0.15 + random.unit() * 0.2)),
+                        sun, sun);
+
+    for (int layer = 0; layer < 3; ++layer) {
+        QPainterPath hills;
+        const qreal base = height * (0.55 + layer * 0.13);
+        hills.moveTo(0, height);
+        hills.lineTo(0, base);
+        const int peaks = 3 + static_cast<int>(random.below(4));
+        for (int p = 1; p <= peaks; ++p) {
+            const qreal x = width * p / static_cast<qreal>(peaks);
+            const qreal lift = height * (0.05 + random.unit() * 0.2);
+            hills.quadTo(x - width / (2.0 * peaks), base - lift, x, base);
+        }
+        hills.lineTo(width, height);
+        hills.closeSubpath();
+        painter.setBrush(QColor::fromHsv((hue + 90 + layer * 25) % 360, 140 + layer * 30, 180 - layer * 40));
+        painter.drawPath(hills);
+    }
+    painter.end();
+
+    if (!image.save(QString::fromStdString(file.string()), "JPG", 85)) {
+        return "cannot write " + file.string() + " (is Qt's JPEG plugin installed?)";
+    }
+    return std::nullopt;
+}
+
+}  // namespace talvio::fixture

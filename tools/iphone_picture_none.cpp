@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+// Stands in for iphone_picture.cpp in a build without Qt.
+#include "tools/iphone_picture.h"
+
+namespace talvio::fixture {
+
+bool IphonePicture::available() {
+    return false;
+}
+
+Failure IphonePicture::write(const std::filesystem::path& file, int, int, std::string_view) {
+    return "cannot draw " + file.string() + ": built without Qt";
+}
+
+}  // namespace talvio::fixture

@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#pragma once
+
+#include "sources/chat_page.h"
+
+#include <QPlainTextEdit>
+
+namespace talvio {
+
+// The chat area as plain page text, for builds and tests without the web view.
+class ChatTextView : public QPlainTextEdit, public ChatPageView {
+    Q_OBJECT
+public:
+    explicit ChatTextView(QWidget* parent);
+    void showChatPage(const std::string& utf8Page) override;
+};
+
+}  // namespace talvio

@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#include "contact_selection.h"
+
+#include "platform/desktop.h"
+#include "shell/main_window.h"
+#include "sources/chat_page.h"
+#include "sources/contact_table.h"
+#include "sources/program_state.h"
+
+#include <QFileInfo>
+#include <QLabel>
+
+namespace talvio {
+namespace {
+
+QString fromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// DataFolder + picturePath when the picture exists; empty otherwise.
+QString existingPicture(const ContactEntry& entry) {
+    if (entry.picturePath.empty()) return {};
+    const QString path = fromUtf8(programState().dataFolder + entry.picturePath);
+    return QFileInfo(path).isFile() ? path : QString();
+}
+
+}  // namespace
+
+void ShowContact(CMireloDlg& window, CChatSoftware& source, int row) {
+    const ContactTable& table = contactTable();
+    if (!table.isRow(row)) return;
+    ProgramState& state = programState();
+    state.currentContactIndex = row;
+    const ContactEntry& entry = table.row(row);
+    state.currentContactName = contactShownName(entry);
+    source.RenderChat(entry.messageCount, kViewer);
+
+    const QString picture = existingPicture(entry);
+    // A file that does not decode shows the default picture rather than an empty box.
+    if (picture.isEmpty() || !window.showPicture(picture)) window.showDefaultPicture();
+
+    window.idLabel()->setText(QStringLiteral("ID: ") + fromUtf8(JidToNumber(entry.jid)));
+    window.nameLabel()->setText(QStringLiteral("Name: ") + fromUtf8(entry.displayName));
+    window.numberLabel()->clear();
+}
+
+void PictureClick(CMireloDlg& window) {
+    const ContactTable& table = contactTable();
+    const int row = programState().currentContactIndex;
+    const QString picture = table.isRow(row) ? existingPicture(table.row(row)) : QString();
+    if (picture.isEmpty()) {
+        platform::desktop().message(&window, QStringLiteral("No Image!"), QString());
+        return;
+    }
+    platform::desktop().openImage(picture);
+}
+
+}  // namespace talvio

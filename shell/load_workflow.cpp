@@ -1,0 +1,139 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#include "load_workflow.h"
+
+#include "platform/desktop.h"
+#include "platform/file_ops.h"
+#include "platform/paths.h"
+#include "shell/main_window.h"
+#include "shell/open_dialog.h"
+#include "shell/progress_dialog.h"
+#include "shell/settings_file.h"
+#include "sources/contact_table.h"
+#include "sources/file_names.h"
+#include "sources/message_time.h"
+#include "sources/phone_folder.h"
+#include "sources/program_state.h"
+
+#include <QFileInfo>
+#include <QTreeWidget>
+
+#include <memory>
+
+namespace talvio {
+namespace {
+
+QString fromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The write-ahead log and its index are moved aside so that SQLite reads the main file alone.
+// An "-undelete" file of an earlier load is never replaced: it may be the only copy of that log.
+void moveCompanionFilesAside() {
+    const std::string& db = programState().messageDbPath;
+    for (const char* suffix : {"-wal", "-shm"}) {
+        const std::string from = db + suffix;
+        platform::renameNoReplace(from, from + "-undelete");
+    }
+}
+
+}  // namespace
+
+void loadSettingsAtStartUp() { LoadSettings(platform::settingsFolder().toStdString()); }
+
+void runLoadWorkflow(CMireloDlg& window) {
+    COpenWeiXinDataDlg dialog(&window);
+    if (dialog.exec() != QDialog::Accepted) return;
+    loadChosenFolder(window);
+}
+
+bool loadFolderDirectly(CMireloDlg& window, const QString& folder, const QString& resourceFolder) {
+    const std::string data = folder.toStdString();
+    const int kind = detectSourceKind(data);
+    if (kind == kSourceNone) {
+        platform::desktop().message(&window,
+                                    QStringLiteral("\"%1\" is not a WhatsApp folder. Choose the \"com.whatsapp\" "
+                                                   "folder of an Android phone or the "
+                                                   "\"group.net.whatsapp.WhatsApp.shared\" folder of an iPhone.")
+                                        .arg(folder),
+                                    platform::programName(), platform::Buttons::Ok, platform::Icon::Exclamation);
+        return false;
+    }
+    setLoadPaths(kind, data, resourceFolder.toStdString());
+    loadChosenFolder(window);
+    return true;
+}
+
+void loadChosenFolder(CMireloDlg& window) {
+    ProgramState& state = programState();
+    CChatSoftware& source = window.chooseSource(state.sourceKind);
+    if (state.sourceKind == kSourceAndroid) {
+        moveCompanionFilesAside();
+    } else if (state.resourceFolder.empty()) {
+        platform::desktop().message(
+            &window,
+            QStringLiteral("Because you didn't set resource path, so you can't see the images and play voice and video."),
+            QString());
+    }
+    contactTable().destroy();
+    state.progressPercent = 0;
+    auto progress = std::make_unique<CDlgProgress>(&window);
+    state.progressWindow = progress.get();
+    progress->setWindowTitle(QStringLiteral("Reading database file..."));
+    progress->show();
+    progress->move(window.geometry().center() - progress->rect().center());
+    source.LoadContacts();
+    PopulateContactList(window, source);
+    state.progressWindow = nullptr;
+    progress.reset();
+    emit window.contactsLoaded();
+}
+
+QString profilePictureCopyPath(const QString& userDataFolder, const std::string& jid) {
+    return userDataFolder + QStringLiteral("images/") + fromUtf8(safeFileName(jid)) + QStringLiteral(".jpg");
+}
+
+void PopulateContactList(CMireloDlg& window, const CChatSoftware& source) {
+    QTreeWidget* list = window.contactList();
+    const QSignalBlocker quiet(list->selectionModel());
+    list->clear();
+    const ContactTable& table = contactTable();
+    ProgramState& state = programState();
+    const MessageTimeFormatter times(state.sourceKind, standardTimeZoneBias());
+    const QString userData = platform::userDataFolder();
+    // Made at start-up too; made again in case it was removed while the program ran.
+    if (table.count() > 0) EnsureDirectory(userData.toStdString() + "images");
+    const int count = table.count();
+    QList<QTreeWidgetItem*> items;
+    items.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const ContactEntry& entry = table.row(i);
+        auto* item = new QTreeWidgetItem;
+        item->setText(0, fromUtf8(entry.displayName.empty() ? entry.jid : entry.displayName));
+        item->setText(1, fromUtf8(times.format(entry.lastMessageTime)));
+        item->setText(2, QString::number(entry.messageCount));
+        items.append(item);
+        if (!entry.picturePath.empty()) {
+            platform::copyFileIfMissing(state.dataFolder + entry.picturePath,
+                                        profilePictureCopyPath(userData, entry.jid).toStdString());
+        }
+        if (i % 50 == 25) {
+            reportPercent(source.listFillUpperHalf() ? static_cast<double>(i) / count * 50 + 50
+                                                     : static_cast<double>(i) / count * 100);
+        }
+    }
+    list->addTopLevelItems(items);
+    state.currentContactIndex = -1;
+    window.showDefaultPicture();
+}
+
+void runExportCommand(CMireloDlg& window) {
+    ProgramState& state = programState();
+    state.exportMode = true;
+    (void)window;
+    state.exportMode = false;
+}
+
+void runRecoverCommand(CMireloDlg& window) { (void)window; }
+
+}  // namespace talvio

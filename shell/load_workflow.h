@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#pragma once
+
+#include <QString>
+
+namespace talvio {
+
+class CChatSoftware;
+class CMireloDlg;
+
+// The start-up step: the saved settings, read once before the first open dialog.
+void loadSettingsAtStartUp();
+
+// "Open WhatsApp database": the open dialog, then the load of the chosen folder.
+void runLoadWorkflow(CMireloDlg& window);
+
+// Loads a folder named on the command line, Android or iPhone by its files. Shows a message and
+// returns false when the folder is neither.
+bool loadFolderDirectly(CMireloDlg& window, const QString& folder, const QString& resourceFolder);
+
+// Loads the folder of the current load paths into the table and the list.
+void loadChosenFolder(CMireloDlg& window);
+
+// Fills the contact list from the table and copies the profile pictures.
+void PopulateContactList(CMireloDlg& window, const CChatSoftware& source);
+
+// The file a contact's picture is copied to: UserDataFolder + "images/" + jid + ".jpg", with a
+// jid that could leave the folder neutralised.
+QString profilePictureCopyPath(const QString& userDataFolder, const std::string& jid);
+
+// "Export" and the hidden recover button.
+void runExportCommand(CMireloDlg& window);
+void runRecoverCommand(CMireloDlg& window);
+
+}  // namespace talvio

@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+// talvio: the viewer. talvio [--screenshot FILE] [FOLDER [RESOURCEFOLDER]]
+#include "shell/main_window.h"
+#include "sources/contact_table.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <cstdio>
+
+namespace {
+
+// Selects the newest chat, waits for it to be drawn, saves the window and ends the program.
+void screenshotAndQuit(talvio::CMireloDlg& window, const QString& file) {
+    QTreeWidget* list = window.contactList();
+    if (list->topLevelItemCount() > 0) list->setCurrentItem(list->topLevelItem(0));
+    QTimer::singleShot(1500, &window, [&window, file] {
+        const bool saved = window.grab().save(file);
+        std::fprintf(saved ? stdout : stderr, saved ? "Screenshot of the window: %s\n" : "Could not save %s\n",
+                     qPrintable(file));
+        QApplication::exit(saved ? 0 : 1);
+    });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationVersion(QStringLiteral("3.0"));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Talvio shows WhatsApp chat histories copied off a phone. FOLDER is an Android \"com.whatsapp\" folder or an "
+        "iPhone \"group.net.whatsapp.WhatsApp.shared\" folder; RESOURCEFOLDER is the iPhone's "
+        "\"net.whatsapp.WhatsApp\" folder with the media. Without FOLDER the open dialog asks."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                        QStringLiteral("Show the newest chat, save the window to FILE and quit."),
+                                        QStringLiteral("FILE"));
+    parser.addOption(screenshot);
+    parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("The phone folder to open."), QStringLiteral("[FOLDER"));
+    parser.addPositionalArgument(QStringLiteral("RESOURCEFOLDER"), QStringLiteral("The iPhone media folder."),
+                                 QStringLiteral("[RESOURCEFOLDER]]"));
+    parser.process(app);
+    const QStringList folders = parser.positionalArguments();
+    if (folders.size() > 2) parser.showHelp(2);
+
+    talvio::CMireloDlg window;
+    if (!folders.isEmpty()) window.setStartUpDialogEnabled(false);
+    window.show();
+    if (!folders.isEmpty()) {
+        QTimer::singleShot(0, &window, [&] {
+            const bool opened = window.openFolder(folders[0], folders.value(1));
+            if (parser.isSet(screenshot)) {
+                if (opened) {
+                    screenshotAndQuit(window, parser.value(screenshot));
+                } else {
+                    QApplication::exit(1);
+                }
+            }
+        });
+    }
+    return app.exec();
+}

@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#pragma once
+
+#include "sources/android_weixin.h"
+#include "sources/iphone_weixin.h"
+
+#include <QMainWindow>
+#include <QPixmap>
+
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+
+namespace talvio {
+
+// The main window: creates and connects the parts, routes the commands, keeps the layout.
+class CMireloDlg : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit CMireloDlg(QWidget* parent = nullptr);
+    ~CMireloDlg() override;
+
+    QTreeWidget* contactList() const { return m_contactList; }
+    QLabel* pictureBox() const { return m_pictureBox; }
+    QLabel* idLabel() const { return m_idLabel; }
+    QLabel* nameLabel() const { return m_nameLabel; }
+    QLabel* numberLabel() const { return m_numberLabel; }
+    QPushButton* recoverButton() const { return m_recoverButton; }
+    QWidget* chatView() const { return m_chatView; }
+    // Replaces the chat area (the browser plugs in here).
+    void setChatView(QWidget* view);
+
+    const QPixmap& defaultPicture() const { return m_defaultPicture; }
+    void showDefaultPicture();
+    // Shows a contact's picture stretched over the whole box; false when it cannot be decoded.
+    bool showPicture(const QString& path);
+
+    CChatSoftware* currentSource() const { return m_currentSource; }
+    // Makes the source of the kind current (Android for 0, iPhone otherwise).
+    CChatSoftware& chooseSource(int sourceKind);
+
+    // Opens a folder at once, without the dialog: talvio FOLDER [RESOURCEFOLDER].
+    bool openFolder(const QString& folder, const QString& resourceFolder);
+    // Whether the start-up step (settings, then the open dialog) is still to come.
+    void setStartUpDialogEnabled(bool enabled) { m_startUpDialog = enabled; }
+
+public slots:
+    void openDatabase();
+    void exportChats();
+    void about();
+    void homePage();
+    void recover();
+    void pictureClicked();
+
+signals:
+    // After a load has filled the list (tests and the command line wait for it).
+    void contactsLoaded();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenu();
+    void buildDetails(QWidget* central);
+    void buildContactList(QWidget* central);
+    void layoutStretchingParts();
+    void startUp();
+    void selectionChanged();
+
+    CAndroidWeiXin m_androidSource;
+    CIphoneWeiXin m_iphoneSource;
+    CChatSoftware* m_currentSource = nullptr;
+    QTreeWidget* m_contactList = nullptr;
+    QLabel* m_pictureBox = nullptr;
+    QLabel* m_idLabel = nullptr;
+    QLabel* m_nameLabel = nullptr;
+    QLabel* m_numberLabel = nullptr;
+    QPushButton* m_recoverButton = nullptr;
+    QWidget* m_chatView = nullptr;
+    QPixmap m_defaultPicture;
+    bool m_startUpDialog = true;
+    bool m_startUpDone = false;
+};
+
+// The one main window, through which the load workflow and the selection reach its parts.
+CMireloDlg* mainWindow();
+
+}  // namespace talvio

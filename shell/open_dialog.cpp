@@ -1,0 +1,262 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#include "open_dialog.h"
+
+#include "platform/desktop.h"
+#include "platform/paths.h"
+#include "shell/dialog_units.h"
+#include "shell/hyperlink.h"
+#include "shell/settings_file.h"
+#include "sources/phone_folder.h"
+#include "sources/program_state.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace talvio {
+namespace {
+
+const char* const kUsageAddress = "https://talvio.app/usage";
+
+enum ControlId {
+    kAndroidDataLabel = 1039,
+    kAndroidDataEdit = 1010,
+    kAndroidDataBrowse = 1012,
+    kAndroidResourceLabel = 1038,
+    kAndroidResourceEdit = 1011,
+    kAndroidResourceBrowse = 1013,
+    kIPhoneDataLabel = 1040,
+    kIPhoneDataEdit = 1014,
+    kIPhoneDataBrowse = 1018,
+    kIPhoneResourceLabel = 1041,
+    kIPhoneResourceEdit = 1019,
+    kIPhoneResourceBrowse = 1020,
+};
+
+const QString kAndroidHint = QStringLiteral(
+    "Android WhatsApp data path is the \"com.whatsapp\" folder exported from android. \r\nYou can get more "
+    "information by clicking \"Usage\" link above.");
+const QString kIPhoneHint = QStringLiteral(
+    "Hint: Data path is required, resource path is not absolute required. \r\niPhone WhatsApp data path is the "
+    "\"group.net.whatsapp.WhatsApp.shared\" folder exported from iPhone, and resource path is the "
+    "\"net.whatsapp.WhatsApp\" folder exported from iPhone.\r\nYou can get more information by clicking \"Usage\" "
+    "link above.");
+const QString kShortHint = QStringLiteral("Hint: Data path is required, resource path is not absolute required.");
+
+// The settings file keeps each path in 260 bytes with its terminating zero.
+constexpr int kLongestPath = 259;
+
+int pathIndex(int editId) {
+    switch (editId) {
+        case kAndroidDataEdit: return 0;
+        case kAndroidResourceEdit: return 1;
+        case kIPhoneDataEdit: return 2;
+        default: return 3;
+    }
+}
+
+// Shown text for a label: the label text itself, without the control-line breaks.
+QString shownText(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+
+}  // namespace
+
+OpenChoice checkOpenChoice(int kind, const QString& dataPath, const QString& resourcePath) {
+    OpenChoice choice;
+    if (kind < 0) {
+        choice.message = QStringLiteral("Please set WhatsApp type at first.");
+        return choice;
+    }
+    if (dataPath.isEmpty()) {
+        choice.message = QStringLiteral("Please set WhatsApp data folder.");
+        return choice;
+    }
+    const std::string data = withTrailingSlash(dataPath.toStdString());
+    const std::string resource = withTrailingSlash(resourcePath.toStdString());
+    if (data.size() > kLongestPath || resource.size() > kLongestPath) {
+        choice.message = QStringLiteral("The folder path is too long to be remembered: a path may hold at most %1 "
+                                        "bytes. Please move the folder to a shorter path.")
+                             .arg(kLongestPath);
+        choice.caption = platform::programName();
+        return choice;
+    }
+    if (!hasDatabaseFiles(kind == kSourceAndroid ? kSourceAndroid : kSourceIPhone, data)) {
+        choice.message = kind == kSourceAndroid
+                             ? QStringLiteral("Couldn't find the database file. \rData path must be set to "
+                                              "\"com.whatsapp\" folder exported from android phone.")
+                             : QStringLiteral("Couldn't find the database file. \rData path must be set to "
+                                              "\"group.net.whatsapp.WhatsApp.shared\" folder.");
+        choice.caption = platform::programName();
+        return choice;
+    }
+    choice.accepted = true;
+    choice.dataFolder = data;
+    choice.resourceFolder = resource;
+    return choice;
+}
+
+COpenWeiXinDataDlg::COpenWeiXinDataDlg(QWidget* parent)
+    : QDialog(parent),
+      m_kindGroup(new QButtonGroup(this)),
+      m_android(new QRadioButton(QStringLiteral("Android Phone"), this)),
+      m_iphone(new QRadioButton(QStringLiteral("iPhone"), this)),
+      m_usage(new CHyperLink(this)),
+      m_hint(new QLabel(this)) {
+    setWindowTitle(QStringLiteral("Open WhatsApp Database - Talvio"));
+    setFixedSize(dluSize(333, 232));
+
+    auto* upper = new QGroupBox(this);
+    upper->setGeometry(dluRect(7, 4, 319, 48));
+    auto* step1 = new QLabel(QStringLiteral("Step1: Set WhatsApp Type"), this);
+    step1->setGeometry(dluRect(14, 12, 200, 10));
+    m_android->setGeometry(dluRect(30, 30, 100, 12));
+    m_iphone->setGeometry(dluRect(150, 30, 100, 12));
+    m_kindGroup->addButton(m_android, kSourceAndroid);
+    m_kindGroup->addButton(m_iphone, kSourceIPhone);
+    connect(m_kindGroup, &QButtonGroup::idClicked, this, &COpenWeiXinDataDlg::applyLayout);
+
+    auto* lower = new QGroupBox(this);
+    lower->setGeometry(dluRect(7, 56, 319, 146));
+    auto* step2 = new QLabel(QStringLiteral("Step2: Set WhatsApp Database Folder"), this);
+    step2->setGeometry(dluRect(14, 64, 200, 10));
+    m_usage->setText(QStringLiteral("Usage"));
+    m_usage->move(dluX(290), dluY(64));
+    m_usage->SetURL(QString::fromLatin1(kUsageAddress));
+
+    // Both kinds' rows lie in the same place; a layout shows one set at a time.
+    const auto addRow = [this](int labelId, const QString& label, int editId, int browseId, int top) {
+        auto* text = new QLabel(label, this);
+        text->setGeometry(dluRect(14, top, 300, 10));
+        auto* edit = new QLineEdit(this);
+        edit->setGeometry(dluRect(14, top + 12, 250, 14));
+        auto* button = new QPushButton(QStringLiteral("Browser"), this);
+        button->setGeometry(dluRect(270, top + 12, 50, 14));
+        connect(button, &QPushButton::clicked, this, [this, editId] { browse(editId); });
+        m_rows.append({labelId, text});
+        m_rows.append({editId, edit});
+        m_rows.append({browseId, button});
+    };
+    addRow(kAndroidDataLabel, QStringLiteral("Data Path:"), kAndroidDataEdit, kAndroidDataBrowse, 82);
+    addRow(kAndroidResourceLabel, QStringLiteral("Resource path:"), kAndroidResourceEdit, kAndroidResourceBrowse, 114);
+    addRow(kIPhoneDataLabel, QStringLiteral("Data Path (\"group.net.whatsapp.WhatsApp.shared\" folder):"),
+           kIPhoneDataEdit, kIPhoneDataBrowse, 82);
+    addRow(kIPhoneResourceLabel, QStringLiteral("Resource path (\"net.whatsapp.WhatsApp\" folder):"),
+           kIPhoneResourceEdit, kIPhoneResourceBrowse, 114);
+
+    m_hint->setGeometry(dluRect(14, 146, 305, 52));
+    m_hint->setWordWrap(true);
+    m_hint->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setGeometry(dluRect(196, 209, 60, 16));
+    connect(ok, &QPushButton::clicked, this, &COpenWeiXinDataDlg::accept);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setGeometry(dluRect(264, 209, 60, 16));
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    const SettingsRecord& settings = settingsRecord();
+    m_paths[0] = QString::fromStdString(settings.androidDataPath);
+    m_paths[1] = QString::fromStdString(settings.androidResourcePath);
+    m_paths[2] = QString::fromStdString(settings.iphoneDataPath);
+    m_paths[3] = QString::fromStdString(settings.iphoneResourcePath);
+    setKind(settings.sourceKind);
+    writeControls();
+}
+
+int COpenWeiXinDataDlg::kind() const { return m_kindGroup->checkedId(); }
+
+void COpenWeiXinDataDlg::setKind(int kind) {
+    if (QAbstractButton* button = m_kindGroup->button(kind)) button->setChecked(true);
+    applyLayout(kind);
+}
+
+QLineEdit* COpenWeiXinDataDlg::pathEdit(int id) const {
+    for (const Row& row : m_rows) {
+        if (row.id == id) return qobject_cast<QLineEdit*>(row.widget);
+    }
+    return nullptr;
+}
+
+QPushButton* COpenWeiXinDataDlg::browseButton(int id) const {
+    for (const Row& row : m_rows) {
+        if (row.id == id) return qobject_cast<QPushButton*>(row.widget);
+    }
+    return nullptr;
+}
+
+QList<int> COpenWeiXinDataDlg::visibleControls() const {
+    QList<int> ids;
+    for (const Row& row : m_rows) {
+        if (!row.widget->isHidden()) ids.append(row.id);
+    }
+    return ids;
+}
+
+void COpenWeiXinDataDlg::applyLayout(int kind) {
+    // The Android resource row is never shown: its value lives on in the settings alone.
+    const bool iphone = kind == kSourceIPhone;
+    for (const Row& row : m_rows) {
+        const bool androidData =
+            row.id == kAndroidDataLabel || row.id == kAndroidDataEdit || row.id == kAndroidDataBrowse;
+        const bool iphoneRow = row.id == kIPhoneDataLabel || row.id == kIPhoneDataEdit || row.id == kIPhoneDataBrowse ||
+                               row.id == kIPhoneResourceLabel || row.id == kIPhoneResourceEdit ||
+                               row.id == kIPhoneResourceBrowse;
+        row.widget->setVisible(iphone ? iphoneRow : androidData);
+    }
+    m_hint->setText(shownText(kind == kSourceAndroid ? kAndroidHint : iphone ? kIPhoneHint : kShortHint));
+}
+
+void COpenWeiXinDataDlg::readControls() {
+    for (int id : {kAndroidDataEdit, kAndroidResourceEdit, kIPhoneDataEdit, kIPhoneResourceEdit}) {
+        m_paths[pathIndex(id)] = pathEdit(id)->text();
+    }
+}
+
+void COpenWeiXinDataDlg::writeControls() {
+    for (int id : {kAndroidDataEdit, kAndroidResourceEdit, kIPhoneDataEdit, kIPhoneResourceEdit}) {
+        pathEdit(id)->setText(m_paths[pathIndex(id)]);
+    }
+}
+
+void COpenWeiXinDataDlg::browse(int editId) {
+    // Text typed into the other boxes survives the picker.
+    readControls();
+    QString folder = platform::desktop().pickFolder(this, QString(), m_paths[pathIndex(editId)]);
+    if (folder.isEmpty()) return;
+    if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+    m_paths[pathIndex(editId)] = folder;
+    writeControls();
+}
+
+void COpenWeiXinDataDlg::accept() {
+    readControls();
+    const int chosen = kind();
+    const bool android = chosen == kSourceAndroid;
+    const OpenChoice choice =
+        checkOpenChoice(chosen, m_paths[android ? 0 : 2], chosen < 0 ? QString() : m_paths[android ? 1 : 3]);
+    if (!choice.accepted) {
+        platform::desktop().message(this, choice.message, choice.caption);
+        return;
+    }
+    setLoadPaths(android ? kSourceAndroid : kSourceIPhone, choice.dataFolder, choice.resourceFolder);
+    SettingsRecord& settings = settingsRecord();
+    settings.sourceKind = chosen;
+    (android ? settings.androidDataPath : settings.iphoneDataPath) = choice.dataFolder;
+    (android ? settings.androidResourcePath : settings.iphoneResourcePath) = choice.resourceFolder;
+    if (const auto failure = SaveSettings(platform::settingsFolder().toStdString())) {
+        platform::desktop().message(nullptr, QString::fromStdString(*failure), QString());
+    }
+    QDialog::accept();
+}
+
+void COpenWeiXinDataDlg::keyPressEvent(QKeyEvent* event) {
+    // Neither key closes the dialog; only its buttons and close box do.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape) return;
+    QDialog::keyPressEvent(event);
+}
+
+}  // namespace talvio

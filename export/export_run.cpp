@@ -2,7 +2,9 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "export_run.h"
 
+#include "export/voice_decoder.h"
 #include "sources/chat_page.h"
+#include "sources/media_copy.h"
 #include "sources/message_time.h"
 #include "sources/program_state.h"
 #include "sources/text_convert.h"
@@ -108,29 +110,6 @@ std::vector<int> rowsWithJids(const ContactTable& table, const std::vector<std::
     return rows;
 }
 
-std::string safeFileName(std::string_view text) {
-    std::string name;
-    for (char c : Utf8ToAnsi(text)) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u == 0x7F || c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' ||
-            c == '<' || c == '>' || c == '|') {
-            name += '_';
-        } else {
-            name += c;
-        }
-    }
-    // Cut at a character boundary so that the name stays well-formed UTF-8.
-    if (name.size() > 100) {
-        std::size_t cut = 100;
-        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
-        name.resize(cut);
-    }
-    while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.pop_back();
-    while (!name.empty() && name.front() == '.') name.erase(name.begin());
-    if (name.empty()) name = "_";
-    return name;
-}
-
 std::string pageFileName(const ContactEntry& entry, std::set<std::string>& used) {
     const std::string base = safeFileName(JidToNumber(entry.jid));
     std::string name = base + ".html";
@@ -161,8 +140,31 @@ bool writeFileAtomically(const std::string& path, std::string_view data) {
     return true;
 }
 
-ExportRun::ExportRun(CChatSoftware& source, std::string folder) : m_source(source), m_folder(std::move(folder)) {
+ExportRun::ExportRun(CChatSoftware& source, std::string folder)
+    : m_source(source), m_folder(std::move(folder)), m_voiceDecoder(defaultVoiceDecoder()) {
     while (m_folder.size() > 1 && m_folder.back() == '/') m_folder.pop_back();
+}
+
+// Counts and converts what the last render copied. A voice note copied as anything but a WAV is
+// decoded beside its copy, so that the page's voice/<id>.wav exists.
+void ExportRun::takeMedia(std::size_t& seen, ExportReport& report) const {
+    const std::vector<MediaCopy>& copies = mediaCopyLog().copies();
+    for (; seen < copies.size(); ++seen) {
+        const MediaCopy& copy = copies[seen];
+        if (!copy.copied) {
+            report.failedMedia.push_back((copy.target.empty() ? copy.source : copy.target) + ": " + copy.error);
+            continue;
+        }
+        ++report.mediaFiles;
+        const std::string wav = std::string(mediaFolderName(MediaFolder::Voice)) + "/" + copy.id + ".wav";
+        if (copy.folder != MediaFolder::Voice || copy.target == wav) continue;
+        const std::string error = decodeVoiceNote(m_voiceDecoder, m_folder + "/" + copy.target, m_folder + "/" + wav);
+        if (error.empty()) {
+            ++report.mediaFiles;
+        } else {
+            report.failedMedia.push_back(wav + ": " + error);
+        }
+    }
 }
 
 ExportReport ExportRun::run(const std::vector<int>& rows, const Progress& progress) {
@@ -178,6 +180,9 @@ ExportReport ExportRun::run(const std::vector<int>& rows, const Progress& progre
     const std::string previousName = state.currentContactName;
     state.exportMode = true;
     state.exportFolder = m_folder;
+    // Names are handed out per run: the same phone folder exported twice gives the same names.
+    mediaCopyLog().clear();
+    std::size_t mediaSeen = 0;
 
     const ContactTable& table = contactTable();
     const MessageTimeFormatter times(state.sourceKind, standardTimeZoneBias());
@@ -197,6 +202,7 @@ ExportReport ExportRun::run(const std::vector<int>& rows, const Progress& progre
         state.currentContactName = contactShownName(entry);
         m_source.RenderChat(entry.messageCount, kStandAlone);
         ++report.chats;
+        takeMedia(mediaSeen, report);
 
         IndexEntry index{entry.displayName.empty() ? entry.jid : entry.displayName,
                          times.format(entry.lastMessageTime), entry.messageCount, pageFileName(entry, used)};

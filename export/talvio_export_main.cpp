@@ -4,6 +4,7 @@
 // script or have no display.
 #include "export/export_run.h"
 #include "sources/android_weixin.h"
+#include "sources/iphone_weixin.h"
 #include "sources/chat_page.h"
 #include "sources/contact_table.h"
 #include "sources/message_time.h"
@@ -12,6 +13,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -23,21 +25,30 @@ using namespace talvio;
 
 constexpr const char* kUsage =
     "Usage:\n"
-    "  talvio-export [--with-messages | --jid JID ...] FOLDER OUTDIR\n"
+    "  talvio-export [--resources RESDIR] [--with-messages | --jid JID ...] FOLDER OUTDIR\n"
     "      Writes every contact's chat of FOLDER as a stand-alone page into OUTDIR, with\n"
     "      OUTDIR/index.html listing them as the viewer's contact list does (name, recent\n"
     "      time, quantity; newest first). --with-messages exports only contacts that have\n"
     "      messages; --jid (repeatable) exports only the contacts with those jids.\n"
-    "  talvio-export --list FOLDER\n"
+    "      For an iPhone folder with RESDIR, the pages' pictures, voice notes and videos are\n"
+    "      copied into OUTDIR/images, OUTDIR/voice and OUTDIR/video, and every voice note is\n"
+    "      converted to WAV with opusdec (beside this program, else on PATH), so that the\n"
+    "      pages play them in any browser.\n"
+    "  talvio-export [--resources RESDIR] --list FOLDER\n"
     "      Prints the contact table, one tab-separated line per row: row, jid, display name,\n"
     "      picture path, message count, last message time (raw), last message time (shown).\n"
-    "  talvio-export --page ROW [--standalone] FOLDER\n"
+    "  talvio-export [--resources RESDIR] --page ROW [--standalone] FOLDER\n"
     "      Prints the chat page of table row ROW as UTF-8: the page the viewer shows, or with\n"
-    "      --standalone the page an export writes.\n"
+    "      --standalone its stand-alone form (its media still point where they lie; only an\n"
+    "      export copies them).\n"
     "  talvio-export --help\n"
     "\n"
     "FOLDER is an Android \"com.whatsapp\" folder (holding databases/msgstore.db and\n"
-    "databases/wa.db). Nothing in FOLDER is changed. Times are shown in local standard time.\n";
+    "databases/wa.db) or an iPhone \"group.net.whatsapp.WhatsApp.shared\" folder (holding\n"
+    "ChatStorage.sqlite and Contacts.sqlite). RESDIR, for iPhone folders only, is the\n"
+    "\"net.whatsapp.WhatsApp\" folder whose Library/ holds the media files; without it\n"
+    "pictures show as [Image] and an export copies no media. Nothing in FOLDER or RESDIR is\n"
+    "changed. Times are shown in local standard time.\n";
 
 struct Options {
     enum class Command { Export, List, Page, Help } command = Command::Export;
@@ -45,6 +56,8 @@ struct Options {
     bool standAlone = false;
     bool withMessages = false;
     std::vector<std::string> jids;
+    std::string resources;
+    bool haveResources = false;
     int row = -1;
 };
 
@@ -61,15 +74,32 @@ bool parseRow(const std::string& text, int& row) {
     return true;
 }
 
-std::unique_ptr<CChatSoftware> openFolder(const std::string& folder, std::string& error) {
+std::unique_ptr<CChatSoftware> openFolder(const std::string& folder, const Options& options, std::string& error) {
     const int kind = detectSourceKind(folder);
-    if (kind != kSourceAndroid) {
+    if (kind == kSourceNone) {
         error = "\"" + folder +
-                "\" is not an Android WhatsApp folder: it must hold databases/msgstore.db and databases/wa.db.";
+                "\" is not a WhatsApp folder: an Android one holds databases/msgstore.db and databases/wa.db, "
+                "an iPhone one ChatStorage.sqlite and Contacts.sqlite.";
         return nullptr;
     }
-    setLoadPaths(kind, folder, "");
-    auto source = std::make_unique<CAndroidWeiXin>();
+    if (options.haveResources) {
+        std::error_code ec;
+        if (kind != kSourceIPhone) {
+            error = "--resources is for iPhone folders; \"" + folder + "\" is an Android folder.";
+            return nullptr;
+        }
+        if (!std::filesystem::is_directory(options.resources, ec)) {
+            error = "the resource folder \"" + options.resources + "\" does not exist.";
+            return nullptr;
+        }
+    }
+    setLoadPaths(kind, folder, options.resources);
+    std::unique_ptr<CChatSoftware> source;
+    if (kind == kSourceIPhone) {
+        source = std::make_unique<CIphoneWeiXin>();
+    } else {
+        source = std::make_unique<CAndroidWeiXin>();
+    }
     source->LoadContacts();
     return source;
 }
@@ -116,7 +146,9 @@ int exportChats(CChatSoftware& source, const Options& options, const std::string
               << " media files) to " << report.folder << "\n"
               << "Open " << report.indexPath << " in a browser.\n";
     for (const std::string& page : report.failedPages) std::cerr << "talvio-export: could not write " << page << "\n";
-    for (const std::string& media : report.failedMedia) std::cerr << "talvio-export: could not copy " << media << "\n";
+    for (const std::string& media : report.failedMedia) {
+        std::cerr << "talvio-export: a media file is missing from the export: " << media << "\n";
+    }
     return report.complete() && missing.empty() ? 0 : 1;
 }
 
@@ -137,6 +169,10 @@ int main(int argc, char** argv) {
             options.standAlone = true;
         } else if (arg == "--with-messages") {
             options.withMessages = true;
+        } else if (arg == "--resources") {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') return fail("--resources needs a folder.");
+            options.resources = argv[++i];
+            options.haveResources = true;
         } else if (arg == "--jid") {
             if (i + 1 >= argc) return fail("--jid needs a jid.");
             options.jids.emplace_back(argv[++i]);
@@ -158,7 +194,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string error;
-    std::unique_ptr<CChatSoftware> source = openFolder(options.positional[0], error);
+    std::unique_ptr<CChatSoftware> source = openFolder(options.positional[0], options, error);
     if (!source) return fail(error);
     switch (options.command) {
         case Options::Command::List:

@@ -8,6 +8,8 @@
 #include "sources/program_state.h"
 #include "sources/text_convert.h"
 
+#include <sqlite3.h>
+
 #include <cstdlib>
 #include <string>
 #include <unordered_map>
@@ -19,16 +21,20 @@ constexpr std::string_view kContactsQuery =
     "SELECT jid, display_name, wa_name, (SELECT count(1) FROM wa_contacts) as c FROM wa_contacts;";
 constexpr std::string_view kStatisticsQuery =
     "SELECT MAX(timestamp), COUNT(1) FROM messages WHERE key_remote_jid=?;";
-// Every jid's figures in one pass. Only text keys can equal a jid text, so others are left out.
-constexpr std::string_view kAllStatisticsQuery =
-    "SELECT key_remote_jid, MAX(timestamp), COUNT(1) FROM messages "
-    "WHERE typeof(key_remote_jid)='text' GROUP BY key_remote_jid;";
+// Every message's jid and time in one pass over the table, in storage order: reading the rows
+// where they lie is several times faster than walking an index and fetching each row from it.
+constexpr std::string_view kAllTimesQuery = "SELECT key_remote_jid, timestamp FROM messages NOT INDEXED;";
 constexpr std::string_view kMessageQuery =
     "SELECT media_wa_type, key_from_me, timestamp, data, remote_resource, 'r' as f FROM messages "
     "WHERE key_remote_jid=? order by timestamp;";
 
+// One jid's figures while the pass runs. Times are integers in every real database; a time of
+// another type (text, real, blob) has SQLite's own ordering for MAX, so such a jid is asked
+// about on its own instead.
 struct Statistics {
-    std::string lastMessageTime;
+    std::int64_t largest = 0;
+    bool anyTime = false;
+    bool otherType = false;
     std::int32_t messageCount = 0;
 };
 
@@ -96,26 +102,38 @@ void CAndroidWeiXin::readStatistics() {
         return;
     }
     std::unordered_map<std::string, Statistics> byJid;
-    Statement all(messages, kAllStatisticsQuery);
+    std::string key;
+    Statement all(messages, kAllTimesQuery);
     while (all.step()) {
-        Statistics& s = byJid[std::string(all.textView(0))];
-        s.lastMessageTime = textOrEmpty(all.text(1));
-        s.messageCount = std::atoi(all.text(2));
+        // Only a text key can equal a jid text.
+        if (sqlite3_column_type(all.handle(), 0) != SQLITE_TEXT) continue;
+        key.assign(all.textView(0));
+        Statistics& s = byJid[key];
+        ++s.messageCount;
+        switch (sqlite3_column_type(all.handle(), 1)) {
+            case SQLITE_NULL:
+                break;
+            case SQLITE_INTEGER: {
+                const std::int64_t t = all.int64(1);
+                if (!s.anyTime || t > s.largest) s.largest = t;
+                s.anyTime = true;
+                break;
+            }
+            default:
+                s.otherType = true;
+        }
     }
-    const bool complete = all.ok() && all.result() == 101;  // SQLITE_DONE
-    Statement single;
-    if (!complete) single = Statement(messages, kStatisticsQuery);
+    const bool complete = all.ok() && all.result() == SQLITE_DONE;
+    Statement single(messages, kStatisticsQuery);
     for (int i = 0; i < count; ++i) {
         ContactEntry& entry = table.row(i);
-        if (complete) {
-            const auto found = byJid.find(entry.jid);
-            if (found != byJid.end()) {
-                entry.lastMessageTime = found->second.lastMessageTime;
-                entry.messageCount = found->second.messageCount;
-            } else {
-                entry.lastMessageTime.clear();
-                entry.messageCount = 0;
-            }
+        const auto found = complete ? byJid.find(entry.jid) : byJid.end();
+        if (complete && found == byJid.end()) {
+            entry.lastMessageTime.clear();
+            entry.messageCount = 0;
+        } else if (complete && !found->second.otherType) {
+            entry.lastMessageTime = found->second.anyTime ? std::to_string(found->second.largest) : std::string();
+            entry.messageCount = found->second.messageCount;
         } else if (single.ok()) {
             single.reset();
             single.bind(1, entry.jid);

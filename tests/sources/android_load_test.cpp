@@ -3,6 +3,7 @@
 #include "android_sql.h"
 #include "sources/android_weixin.h"
 #include "sources/contact_table.h"
+#include "sources/database.h"
 #include "sources/phone_folder.h"
 #include "sources/program_state.h"
 #include "tests/support/android_folder.h"
@@ -98,6 +99,37 @@ TEST_F(AndroidLoad, DuplicateContactRowsBothGetFigures) {
     ASSERT_EQ(contactTable().count(), 3);
     EXPECT_EQ(contactTable().row(0).messageCount, 1);
     EXPECT_EQ(contactTable().row(1).messageCount, 1);
+}
+
+TEST_F(AndroidLoad, OnePassFiguresEqualThePerJidAggregate) {
+    // Times of every storage class, NULL times, keys that are not text, and a key that only differs
+    // from a jid in case: each row must get exactly what the per-jid aggregate gives.
+    test::makeAndroidFolder(
+        dir.path(),
+        messageRow("int@s", 0, "0", "1500000000000", "a") + messageRow("int@s", 0, "0", "1600000000000", "b") +
+            messageRow("int@s", 0, "0", nullptr, "null time") + messageRow("null@s", 0, "0", nullptr, "x") +
+            messageRow("real@s", 0, "0", "1500000000000.5", "x") + messageRow("real@s", 0, "0", "1400000000000", "y") +
+            messageRow("text@s", 0, "0", "'later'", "x") + messageRow("text@s", 0, "0", "1700000000000", "y") +
+            messageRow("INT@s", 0, "0", "1", "case") +
+            "INSERT INTO messages(key_remote_jid, key_id, timestamp) VALUES(CAST('int@s' AS BLOB), 'b1', 1800000000000);"
+            "INSERT INTO messages(key_remote_jid, key_id, timestamp) VALUES('blobtime@s', 'b2', X'0102');",
+        contactRow("int@s", "I", nullptr) + contactRow("null@s", "N", nullptr) + contactRow("real@s", "R", nullptr) +
+            contactRow("text@s", "T", nullptr) + contactRow("blobtime@s", "B", nullptr) +
+            contactRow("none@s", "Z", nullptr));
+    test::loadAndroidFolder(dir.path());
+    Database db;
+    ASSERT_EQ(db.open(dir.path() + "databases/msgstore.db", Database::Access::ReadOnlySnapshot), 0);
+    Statement perJid(db, "SELECT MAX(timestamp), COUNT(1) FROM messages WHERE key_remote_jid=?;");
+    for (const ContactEntry& e : contactTable().rows()) {
+        perJid.reset();
+        perJid.bind(1, e.jid);
+        ASSERT_TRUE(perJid.step());
+        EXPECT_EQ(e.lastMessageTime, perJid.text(0) != nullptr ? perJid.text(0) : "") << e.jid;
+        EXPECT_EQ(e.messageCount, perJid.int64(1)) << e.jid;
+    }
+    EXPECT_EQ(find("int@s")->messageCount, 3);
+    EXPECT_EQ(find("int@s")->lastMessageTime, "1600000000000");
+    EXPECT_EQ(find("text@s")->lastMessageTime, "later");
 }
 
 TEST_F(AndroidLoad, ProgressAtTheSpecifiedRows) {

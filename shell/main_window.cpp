@@ -10,6 +10,7 @@
 #include "shell/contact_selection.h"
 #include "shell/dialog_units.h"
 #include "shell/load_workflow.h"
+#include "shell/version_check.h"
 #include "sources/contact_table.h"
 #include "sources/program_state.h"
 
@@ -22,6 +23,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QTreeWidget>
 
 namespace talvio {
@@ -35,6 +37,7 @@ CMireloDlg*& mainWindowPointer() {
 constexpr int kPictureSize = 96;
 constexpr int kMargin = 10;
 const char* const kHomePageAddress = "https://talvio.app/";
+const char* const kDownloadAddress = "https://talvio.app/download";
 
 bool isEnterOrEscape(QEvent* event) {
     if (event->type() != QEvent::KeyPress) return false;
@@ -64,6 +67,7 @@ CMireloDlg::CMireloDlg(QWidget* parent) : QMainWindow(parent), m_defaultPicture(
 }
 
 CMireloDlg::~CMireloDlg() {
+    m_versionCheck.waitForFinished();
     contactTable().destroy();
     if (mainWindowPointer() == this) mainWindowPointer() = nullptr;
 }
@@ -159,6 +163,23 @@ CChatSoftware& CMireloDlg::chooseSource(int sourceKind) {
 bool CMireloDlg::openFolder(const QString& folder, const QString& resourceFolder) {
     m_startUpDialog = false;
     return loadFolderDirectly(*this, folder, resourceFolder);
+}
+
+void CMireloDlg::startVersionCheck() {
+    connect(&m_versionCheck, &QFutureWatcher<int>::finished, this,
+            [this] { offerUpdate(m_versionCheck.result()); });
+    m_versionCheck.setFuture(QtConcurrent::run([] { return CheckForNewVersion(); }));
+}
+
+void CMireloDlg::offerUpdate(int publishedVersion) {
+    if (!shouldOfferUpdate(publishedVersion)) return;
+    const platform::Answer answer = platform::desktop().message(
+        this,
+        QStringLiteral("现在已有新版本，建议删除现有版本，并重新下载安装新版本。\r\n是否现在重新下载软件？"),
+        QStringLiteral("检测到新版本"), platform::Buttons::YesNo);
+    if (answer != platform::Answer::Yes) return;
+    platform::desktop().openAddress(QString::fromLatin1(kDownloadAddress));
+    close();
 }
 
 void CMireloDlg::openDatabase() { runLoadWorkflow(*this); }

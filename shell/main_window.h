@@ -5,6 +5,7 @@
 #include "sources/android_weixin.h"
 #include "sources/iphone_weixin.h"
 
+#include <QFutureWatcher>
 #include <QMainWindow>
 #include <QPixmap>
 
@@ -42,6 +43,11 @@ public:
 
     // Opens a folder at once, without the dialog: talvio FOLDER [RESOURCEFOLDER].
     bool openFolder(const QString& folder, const QString& resourceFolder);
+    // Asks the web site for a newer version without holding up the start; offers the download
+    // when there is one.
+    void startVersionCheck();
+    void offerUpdate(int publishedVersion);
+
     // Whether the start-up step (settings, then the open dialog) is still to come.
     void setStartUpDialogEnabled(bool enabled) { m_startUpDialog = enabled; }
 
@@ -81,6 +87,7 @@ private:
     QPushButton* m_recoverButton = nullptr;
     QWidget* m_chatView = nullptr;
     QPixmap m_defaultPicture;
+    QFutureWatcher<int> m_versionCheck;
     bool m_startUpDialog = true;
     bool m_startUpDone = false;
 };

@@ -323,6 +323,22 @@ Failure ScaleMessages::write(const std::filesystem::path& file, std::int64_t mes
     Database& db = build.database();
     if (db.exec("BEGIN;") != SQLITE_OK)
         return "msgstore.db: " + db.lastError();
+    // Indexes kept up row by row cost more than the rows themselves; built once over the
+    // finished table they are cheap. Their definitions come from the schema, so the file ends
+    // with the same indexes.
+    std::vector<std::string> names, indexes;
+    Statement list(db,
+                   "SELECT name, sql FROM sqlite_master WHERE type = 'index' AND tbl_name = 'messages' "
+                   "AND sql IS NOT NULL");
+    while (list.step()) {
+        names.emplace_back(list.textView(0));
+        indexes.emplace_back(list.textView(1));
+    }
+    list = Statement();
+    for (const std::string& name : names) {
+        if (db.exec("DROP INDEX " + name) != SQLITE_OK)
+            return "msgstore.db: " + db.lastError();
+    }
     MessageInserter inserter(db);
     if (auto failure = inserter.prepareFailure())
         return failure;
@@ -353,6 +369,10 @@ Failure ScaleMessages::write(const std::filesystem::path& file, std::int64_t mes
             state.firstRowId = id;
         state.lastRowId = id;
         state.lastTimestamp = row.timestamp;
+    }
+    for (const std::string& index : indexes) {
+        if (db.exec(index) != SQLITE_OK)
+            return "msgstore.db: " + db.lastError();
     }
     if (auto failure = writeChatList(db))
         return failure;

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "android_weixin.h"
 
+#include "sources/android_modern.h"
 #include "sources/chat_page.h"
 #include "sources/contact_table.h"
 #include "sources/message_time.h"
@@ -75,16 +76,28 @@ bool CAndroidWeiXin::LoadContacts() {
     ContactTable& table = contactTable();
     table.destroy();
     const ProgramState& state = programState();
-    if (OpenChatDatabase(state.contactDbPath, database) == 0) {
+    const bool contactsOpened = OpenChatDatabase(state.contactDbPath, database) == 0;
+    if (contactsOpened) {
         Statement contacts(database, kContactsQuery);
         while (contacts.step()) fillContactRow(contacts);
-        if (table.count() >= 1) readStatistics();
-        if (table.count() >= 2) {
-            const int count = table.count();
-            SortContactsByLastTime(table, [count](int p) {
-                if (p % 50 == 25) reportPercent(static_cast<double>(p) / count * 20 + 30);
-            });
-        }
+    }
+    // Which rows took their name from wa.db; the others may take a group's subject.
+    std::vector<bool> named;
+    for (const ContactEntry& entry : table.rows()) named.push_back(entry.displayName != JidToNumber(entry.jid));
+    if (!named.empty()) named[0] = true;
+
+    Database messages;
+    const bool messagesOpened = OpenChatDatabase(state.messageDbPath, messages) == 0;
+    if (messagesOpened && hasModernMessages(messages)) {
+        readModernStatistics(messages, table, named);
+    } else if (contactsOpened && table.count() >= 1) {
+        readStatistics(messagesOpened ? &messages : nullptr);
+    }
+    if (table.count() >= 2) {
+        const int count = table.count();
+        SortContactsByLastTime(table, [count](int p) {
+            if (p % 50 == 25) reportPercent(static_cast<double>(p) / count * 20 + 30);
+        });
     }
     database.close();
     return true;
@@ -93,14 +106,14 @@ bool CAndroidWeiXin::LoadContacts() {
 // One pass over the messages gives every jid its figures; a row's figures are exactly what the
 // per-jid aggregate would give. Should the pass fail part-way (a damaged database), each row asks
 // on its own, so that every row that can be read still gets its figures.
-void CAndroidWeiXin::readStatistics() {
+void CAndroidWeiXin::readStatistics(const Database* opened) {
     ContactTable& table = contactTable();
     const int count = table.count();
-    Database messages;
-    if (OpenChatDatabase(programState().messageDbPath, messages) != 0) {
+    if (opened == nullptr) {
         for (int i = 0; i < count; ++i) reportStatisticsProgress(i, count);
         return;
     }
+    const Database& messages = *opened;
     std::unordered_map<std::string, Statistics> byJid;
     std::string key;
     Statement all(messages, kAllTimesQuery);
@@ -152,47 +165,12 @@ int CAndroidWeiXin::RenderChat(int messageCount, int mode) {
         StartChatPage(mode);
         const ContactTable& table = contactTable();
         if (table.isRow(state.currentContactIndex)) {
-            const MessageTimeFormatter times(state.sourceKind, standardTimeZoneBias());
-            std::string contactName = escapeText(state.currentContactName);
+            const std::string& jid = table.row(state.currentContactIndex).jid;
             std::string& page = chatPageBuffer().text();
-            std::string sender;
-            std::string time;
-            Statement messages(database, kMessageQuery);
-            messages.bind(1, table.row(state.currentContactIndex).jid);
-            while (messages.step()) {
-                const char* kind = messages.text(0);
-                const char* fromMe = messages.text(1);
-                const char* timestamp = messages.text(2);
-                const char* remote = messages.text(4);
-                if (kind == nullptr) kind = "0";
-                if (fromMe == nullptr) fromMe = "0";
-                if (timestamp == nullptr) timestamp = "0";
-                std::string_view shownSender;
-                if (fromMe[0] != '0') {
-                    shownSender = "Me";
-                } else if (remote != nullptr && *remote != '\0') {
-                    sender.clear();
-                    appendEscapedText(sender, JidToNumber(remote));
-                    shownSender = sender;
-                } else {
-                    shownSender = contactName;
-                }
-                time.clear();
-                times.append(time, timestamp);
-                appendSenderLine(page, shownSender, time);
-                const std::string_view k(kind);
-                if (k == "1") {
-                    appendBody(page, BodyKind::ImageMarker);
-                } else if (k == "2") {
-                    appendBody(page, BodyKind::AudioMarker);
-                } else if (k == "3") {
-                    appendBody(page, BodyKind::VideoMarker);
-                } else if (k == "8") {
-                    appendBody(page, BodyKind::CallMarker);
-                } else {
-                    const char* data = messages.text(3);
-                    appendTextBody(page, data != nullptr ? data : "");
-                }
+            if (hasModernMessages(database)) {
+                appendModernChat(database, jid, state.currentContactName, page);
+            } else {
+                appendLegacyChat(jid, state.currentContactName, page);
             }
         }
     }
@@ -200,6 +178,35 @@ int CAndroidWeiXin::RenderChat(int messageCount, int mode) {
     if (messageCount < 1 && mode == kViewer) AppendNoMessage();
     ShowChatPage();
     return 1;
+}
+
+void CAndroidWeiXin::appendLegacyChat(const std::string& jid, const std::string& contactName, std::string& page) {
+    const ProgramState& state = programState();
+    const MessageTimeFormatter times(state.sourceKind, standardTimeZoneBias());
+    const std::string name = escapeText(contactName);
+    std::string sender;
+    std::string time;
+    Statement messages(database, kMessageQuery);
+    messages.bind(1, jid);
+    while (messages.step()) {
+        const char* kind = messages.text(0);
+        const char* fromMe = messages.text(1);
+        const char* timestamp = messages.text(2);
+        const char* remote = messages.text(4);
+        std::string_view shownSender = name;
+        if (fromMe != nullptr && fromMe[0] != '0') {
+            shownSender = "Me";
+        } else if (remote != nullptr && *remote != '\0') {
+            // A received group message names the member who wrote it.
+            sender.clear();
+            appendEscapedText(sender, JidToNumber(remote));
+            shownSender = sender;
+        }
+        time.clear();
+        times.append(time, timestamp != nullptr ? timestamp : "0");
+        appendSenderLine(page, shownSender, time);
+        appendAndroidBody(page, kind != nullptr ? kind : "0", messages.text(3));
+    }
 }
 
 }  // namespace talvio

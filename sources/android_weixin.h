@@ -4,6 +4,8 @@
 
 #include "sources/chat_software.h"
 
+#include <string>
+
 namespace talvio {
 
 // An Android "com.whatsapp" folder: databases/wa.db for names, databases/msgstore.db for messages.
@@ -15,7 +17,8 @@ public:
     int RenderChat(int messageCount, int mode) override;
 
 private:
-    void readStatistics();
+    void readStatistics(const Database* messages);
+    void appendLegacyChat(const std::string& jid, const std::string& contactName, std::string& page);
 };
 
 }  // namespace talvio

@@ -28,6 +28,19 @@ void makeAndroidFolder(const std::string& folder, const std::string& msgstoreSql
     runSql(folder + "databases/wa.db", wal + readFile(data + "wa-schema.sql") + waSql);
 }
 
+void makeModernAndroidFolder(const std::string& folder, const std::string& msgstoreSql, const std::string& waSql,
+                             bool bothLayouts) {
+    std::filesystem::create_directories(folder + "databases");
+    const std::string data = TALVIO_TEST_DATA "/android/";
+    const std::string wal = "PRAGMA journal_mode=WAL;";
+    const std::string base = bothLayouts ? readFile(data + "msgstore-schema.sql")
+                                         : "CREATE TABLE android_metadata (locale TEXT);"
+                                           "CREATE TABLE props (_id INTEGER PRIMARY KEY AUTOINCREMENT, key TEXT UNIQUE, "
+                                           "value TEXT);";
+    runSql(folder + "databases/msgstore.db", wal + base + readFile(data + "msgstore-modern-schema.sql") + msgstoreSql);
+    runSql(folder + "databases/wa.db", wal + readFile(data + "wa-schema.sql") + waSql);
+}
+
 void loadAndroidFolder(const std::string& folder) {
     setLoadPaths(kSourceAndroid, folder, "");
     CAndroidWeiXin source;

@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#pragma once
+
+#include "sources/contact_table.h"
+#include "sources/database.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace talvio {
+
+// Android backups made since 2022 keep messages in "message", chats in "chat" and jids in "jid";
+// many of 2020-2022 hold both layouts with the data still in "messages". The modern tables are
+// read when "messages" is missing or empty and "message" has rows.
+bool hasModernMessages(const Database& messageDb);
+
+// Gives every row of the table its figures from the modern tables, and adds a row for every chat
+// that wa.db does not list. namedByContacts[i] tells whether row i took its name from wa.db;
+// rows that did not take a group's subject when it has one. "@lid" jids appear as the phone jid
+// that jid_map gives them.
+void readModernStatistics(const Database& messageDb, ContactTable& table, std::vector<bool>& namedByContacts);
+
+// Appends the body of one Android message: a marker for pictures, voice, video and calls
+// (message kinds 1, 2, 3 and 8, compared as text), the escaped text for every other kind.
+void appendAndroidBody(std::string& page, std::string_view kind, const char* text);
+
+// Appends the message blocks of the chats shown under jid to the page, oldest first.
+void appendModernChat(const Database& messageDb, const std::string& jid, const std::string& contactName,
+                      std::string& page);
+
+}  // namespace talvio

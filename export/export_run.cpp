@@ -9,12 +9,12 @@
 #include "sources/program_state.h"
 #include "sources/text_convert.h"
 
+#include <unistd.h>
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
-#include <unistd.h>
 
 namespace talvio {
 namespace {
@@ -23,12 +23,23 @@ std::string escapeHtmlAttribute(std::string_view text) {
     std::string out;
     for (char c : Utf8ToAnsi(text)) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&#39;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&#39;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -39,8 +50,8 @@ std::string hrefForFileName(std::string_view name) {
     static const char kHex[] = "0123456789ABCDEF";
     std::string out;
     for (unsigned char c : name) {
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
-            c == '.' || c == '~') {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+            c == '_' || c == '.' || c == '~') {
             out += static_cast<char>(c);
         } else {
             out += '%';
@@ -71,7 +82,8 @@ std::string indexPage(const std::vector<IndexEntry>& entries) {
         } else {
             html += escapeHtmlAttribute(e.name);
         }
-        html += "</td><td>" + escapeHtmlAttribute(e.time) + "</td><td>" + std::to_string(e.count) + "</td></tr>\n";
+        html += "</td><td>" + escapeHtmlAttribute(e.time) + "</td><td>" + std::to_string(e.count) +
+                "</td></tr>\n";
     }
     html += "</table></body></html>\n";
     return html;
@@ -81,14 +93,16 @@ std::string indexPage(const std::vector<IndexEntry>& entries) {
 
 std::vector<int> allRows(const ContactTable& table) {
     std::vector<int> rows;
-    for (int i = 0; i < table.count(); ++i) rows.push_back(i);
+    for (int i = 0; i < table.count(); ++i)
+        rows.push_back(i);
     return rows;
 }
 
 std::vector<int> rowsWithMessages(const ContactTable& table) {
     std::vector<int> rows;
     for (int i = 0; i < table.count(); ++i) {
-        if (table.row(i).messageCount > 0) rows.push_back(i);
+        if (table.row(i).messageCount > 0)
+            rows.push_back(i);
     }
     return rows;
 }
@@ -100,11 +114,13 @@ std::vector<int> rowsWithJids(const ContactTable& table, const std::vector<std::
         bool found = false;
         for (int i = 0; i < table.count(); ++i) {
             if (table.row(i).jid == jid) {
-                if (std::find(rows.begin(), rows.end(), i) == rows.end()) rows.push_back(i);
+                if (std::find(rows.begin(), rows.end(), i) == rows.end())
+                    rows.push_back(i);
                 found = true;
             }
         }
-        if (!found && missing != nullptr) missing->push_back(jid);
+        if (!found && missing != nullptr)
+            missing->push_back(jid);
     }
     std::sort(rows.begin(), rows.end());
     return rows;
@@ -113,7 +129,8 @@ std::vector<int> rowsWithJids(const ContactTable& table, const std::vector<std::
 std::string pageFileName(const ContactEntry& entry, std::set<std::string>& used) {
     const std::string base = safeFileName(JidToNumber(entry.jid));
     std::string name = base + ".html";
-    for (int n = 2; used.count(name) != 0 || name == "index.html"; ++n) name = base + "-" + std::to_string(n) + ".html";
+    for (int n = 2; used.count(name) != 0 || name == "index.html"; ++n)
+        name = base + "-" + std::to_string(n) + ".html";
     used.insert(name);
     return name;
 }
@@ -122,7 +139,8 @@ bool writeFileAtomically(const std::string& path, std::string_view data) {
     const std::string temporary = path + ".part-" + std::to_string(::getpid());
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
+        if (!out)
+            return false;
         out.write(data.data(), static_cast<std::streamsize>(data.size()));
         out.flush();
         if (!out) {
@@ -142,7 +160,8 @@ bool writeFileAtomically(const std::string& path, std::string_view data) {
 
 ExportRun::ExportRun(CChatSoftware& source, std::string folder)
     : m_source(source), m_folder(std::move(folder)), m_voiceDecoder(defaultVoiceDecoder()) {
-    while (m_folder.size() > 1 && m_folder.back() == '/') m_folder.pop_back();
+    while (m_folder.size() > 1 && m_folder.back() == '/')
+        m_folder.pop_back();
 }
 
 // Counts and converts what the last render copied. A voice note copied as anything but a WAV is
@@ -152,13 +171,16 @@ void ExportRun::takeMedia(std::size_t& seen, ExportReport& report) const {
     for (; seen < copies.size(); ++seen) {
         const MediaCopy& copy = copies[seen];
         if (!copy.copied) {
-            report.failedMedia.push_back((copy.target.empty() ? copy.source : copy.target) + ": " + copy.error);
+            report.failedMedia.push_back((copy.target.empty() ? copy.source : copy.target) + ": " +
+                                         copy.error);
             continue;
         }
         ++report.mediaFiles;
         const std::string wav = std::string(mediaFolderName(MediaFolder::Voice)) + "/" + copy.id + ".wav";
-        if (copy.folder != MediaFolder::Voice || copy.target == wav) continue;
-        const std::string error = decodeVoiceNote(m_voiceDecoder, m_folder + "/" + copy.target, m_folder + "/" + wav);
+        if (copy.folder != MediaFolder::Voice || copy.target == wav)
+            continue;
+        const std::string error =
+            decodeVoiceNote(m_voiceDecoder, m_folder + "/" + copy.target, m_folder + "/" + wav);
         if (error.empty()) {
             ++report.mediaFiles;
         } else {
@@ -194,7 +216,8 @@ ExportReport ExportRun::run(const std::vector<int>& rows, const Progress& progre
             break;
         }
         const int row = rows[k];
-        if (!table.isRow(row)) continue;
+        if (!table.isRow(row))
+            continue;
         const ContactEntry& entry = table.row(row);
         state.currentContactIndex = row;
         // The renderer names a one-to-one chat's partner by this; without it every page would carry
@@ -217,7 +240,8 @@ ExportReport ExportRun::run(const std::vector<int>& rows, const Progress& progre
         page.resize(page.size() - kPageEnd.size());
         entries.push_back(std::move(index));
     }
-    if (progress && !report.cancelled) progress(static_cast<int>(rows.size()), static_cast<int>(rows.size()));
+    if (progress && !report.cancelled)
+        progress(static_cast<int>(rows.size()), static_cast<int>(rows.size()));
 
     report.indexPath = m_folder + "/index.html";
     if (writeFileAtomically(report.indexPath, indexPage(entries))) {

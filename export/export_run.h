@@ -26,7 +26,9 @@ struct ExportReport {
     bool cancelled = false;
     std::string error;  // set when nothing could be written at all
 
-    bool complete() const { return error.empty() && !cancelled && failedPages.empty() && failedMedia.empty(); }
+    bool complete() const {
+        return error.empty() && !cancelled && failedPages.empty() && failedMedia.empty();
+    }
 };
 
 // Which rows of the contact table to export.

@@ -4,9 +4,9 @@
 // script or have no display.
 #include "export/export_run.h"
 #include "sources/android_weixin.h"
-#include "sources/iphone_weixin.h"
 #include "sources/chat_page.h"
 #include "sources/contact_table.h"
+#include "sources/iphone_weixin.h"
 #include "sources/message_time.h"
 #include "sources/phone_folder.h"
 #include "sources/program_state.h"
@@ -69,17 +69,20 @@ int fail(const std::string& message) {
 bool parseRow(const std::string& text, int& row) {
     char* end = nullptr;
     const long value = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || value < 0 || value > 1'000'000'000) return false;
+    if (text.empty() || *end != '\0' || value < 0 || value > 1'000'000'000)
+        return false;
     row = static_cast<int>(value);
     return true;
 }
 
-std::unique_ptr<CChatSoftware> openFolder(const std::string& folder, const Options& options, std::string& error) {
+std::unique_ptr<CChatSoftware> openFolder(const std::string& folder, const Options& options,
+                                          std::string& error) {
     const int kind = detectSourceKind(folder);
     if (kind == kSourceNone) {
-        error = "\"" + folder +
-                "\" is not a WhatsApp folder: an Android one holds databases/msgstore.db and databases/wa.db, "
-                "an iPhone one ChatStorage.sqlite and Contacts.sqlite.";
+        error =
+            "\"" + folder +
+            "\" is not a WhatsApp folder: an Android one holds databases/msgstore.db and databases/wa.db, "
+            "an iPhone one ChatStorage.sqlite and Contacts.sqlite.";
         return nullptr;
     }
     if (options.haveResources) {
@@ -114,8 +117,9 @@ int listContacts() {
     const ContactTable& table = contactTable();
     for (int i = 0; i < table.count(); ++i) {
         const ContactEntry& e = table.row(i);
-        std::cout << i << '\t' << e.jid << '\t' << e.displayName << '\t' << e.picturePath << '\t' << e.messageCount
-                  << '\t' << e.lastMessageTime << '\t' << FormatMessageTime(e.lastMessageTime) << '\n';
+        std::cout << i << '\t' << e.jid << '\t' << e.displayName << '\t' << e.picturePath << '\t'
+                  << e.messageCount << '\t' << e.lastMessageTime << '\t'
+                  << FormatMessageTime(e.lastMessageTime) << '\n';
     }
     return 0;
 }
@@ -123,8 +127,8 @@ int listContacts() {
 int printPage(CChatSoftware& source, int row, bool standAlone) {
     const ContactTable& table = contactTable();
     if (!table.isRow(row)) {
-        return fail("there is no row " + std::to_string(row) + " (the table has " + std::to_string(table.count()) +
-                    " rows).");
+        return fail("there is no row " + std::to_string(row) + " (the table has " +
+                    std::to_string(table.count()) + " rows).");
     }
     selectRow(row);
     source.RenderChat(table.row(row).messageCount, standAlone ? kStandAlone : kViewer);
@@ -135,17 +139,20 @@ int printPage(CChatSoftware& source, int row, bool standAlone) {
 int exportChats(CChatSoftware& source, const Options& options, const std::string& outDir) {
     const ContactTable& table = contactTable();
     std::vector<std::string> missing;
-    std::vector<int> rows = !options.jids.empty() ? rowsWithJids(table, options.jids, &missing)
+    std::vector<int> rows = !options.jids.empty()  ? rowsWithJids(table, options.jids, &missing)
                             : options.withMessages ? rowsWithMessages(table)
                                                    : allRows(table);
-    for (const std::string& jid : missing) std::cerr << "talvio-export: no contact has the jid " << jid << "\n";
+    for (const std::string& jid : missing)
+        std::cerr << "talvio-export: no contact has the jid " << jid << "\n";
     ExportRun run(source, outDir);
     const ExportReport report = run.run(rows);
-    if (!report.error.empty()) return fail(report.error);
+    if (!report.error.empty())
+        return fail(report.error);
     std::cout << "Exported " << report.chats << " chats (" << report.pages << " pages, " << report.mediaFiles
               << " media files) to " << report.folder << "\n"
               << "Open " << report.indexPath << " in a browser.\n";
-    for (const std::string& page : report.failedPages) std::cerr << "talvio-export: could not write " << page << "\n";
+    for (const std::string& page : report.failedPages)
+        std::cerr << "talvio-export: could not write " << page << "\n";
     for (const std::string& media : report.failedMedia) {
         std::cerr << "talvio-export: a media file is missing from the export: " << media << "\n";
     }
@@ -164,22 +171,26 @@ int main(int argc, char** argv) {
             options.command = Options::Command::List;
         } else if (arg == "--page") {
             options.command = Options::Command::Page;
-            if (i + 1 >= argc || !parseRow(argv[++i], options.row)) return fail("--page needs a row number.");
+            if (i + 1 >= argc || !parseRow(argv[++i], options.row))
+                return fail("--page needs a row number.");
         } else if (arg == "--standalone") {
             options.standAlone = true;
         } else if (arg == "--with-messages") {
             options.withMessages = true;
         } else if (arg == "--resources") {
-            if (i + 1 >= argc || argv[i + 1][0] == '\0') return fail("--resources needs a folder.");
+            if (i + 1 >= argc || argv[i + 1][0] == '\0')
+                return fail("--resources needs a folder.");
             options.resources = argv[++i];
             options.haveResources = true;
         } else if (arg == "--jid") {
-            if (i + 1 >= argc) return fail("--jid needs a jid.");
+            if (i + 1 >= argc)
+                return fail("--jid needs a jid.");
             options.jids.emplace_back(argv[++i]);
         } else if (arg.size() > 1 && arg[0] == '-' && arg != "--") {
             return fail("unknown option " + arg + "\n" + kUsage);
         } else if (arg == "--") {
-            for (++i; i < argc; ++i) options.positional.emplace_back(argv[i]);
+            for (++i; i < argc; ++i)
+                options.positional.emplace_back(argv[i]);
         } else {
             options.positional.push_back(arg);
         }
@@ -195,7 +206,8 @@ int main(int argc, char** argv) {
     }
     std::string error;
     std::unique_ptr<CChatSoftware> source = openFolder(options.positional[0], options, error);
-    if (!source) return fail(error);
+    if (!source)
+        return fail(error);
     switch (options.command) {
         case Options::Command::List:
             return listContacts();

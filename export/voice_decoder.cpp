@@ -31,8 +31,10 @@ std::string absolute(const std::string& path) {
 }
 
 std::string describe(int status) {
-    if (WIFEXITED(status)) return "exit status " + std::to_string(WEXITSTATUS(status));
-    if (WIFSIGNALED(status)) return "ended by signal " + std::to_string(WTERMSIG(status));
+    if (WIFEXITED(status))
+        return "exit status " + std::to_string(WEXITSTATUS(status));
+    if (WIFSIGNALED(status))
+        return "ended by signal " + std::to_string(WTERMSIG(status));
     return "status " + std::to_string(status);
 }
 
@@ -43,19 +45,21 @@ std::string defaultVoiceDecoder() {
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (!ec) {
         const std::filesystem::path beside = self.parent_path() / "opusdec";
-        if (::access(beside.c_str(), X_OK) == 0) return beside.string();
+        if (::access(beside.c_str(), X_OK) == 0)
+            return beside.string();
     }
     return "opusdec";
 }
 
-std::string decodeVoiceNote(const std::string& program, const std::string& opusPath, const std::string& wavPath,
-                            int timeoutSeconds) {
+std::string decodeVoiceNote(const std::string& program, const std::string& opusPath,
+                            const std::string& wavPath, int timeoutSeconds) {
     const std::string input = absolute(opusPath);
     const std::string output = absolute(wavPath);
     const std::string temporary = output + ".part-" + std::to_string(::getpid());
     std::vector<std::string> arguments{program, "--quiet", "--force-wav", input, temporary};
     std::vector<char*> argv;
-    for (std::string& argument : arguments) argv.push_back(argument.data());
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
     argv.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;
@@ -66,15 +70,18 @@ std::string decodeVoiceNote(const std::string& program, const std::string& opusP
     pid_t pid = 0;
     const int spawned = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) return "cannot run " + program + ": " + std::strerror(spawned);
+    if (spawned != 0)
+        return "cannot run " + program + ": " + std::strerror(spawned);
 
     // A damaged file must not hold the export up for ever; polling keeps this free of signals.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
     int status = 0;
     while (true) {
         const pid_t done = ::waitpid(pid, &status, WNOHANG);
-        if (done == pid) break;
-        if (done < 0 && errno != EINTR) return program + " was lost: " + std::strerror(errno);
+        if (done == pid)
+            break;
+        if (done < 0 && errno != EINTR)
+            return program + " was lost: " + std::strerror(errno);
         if (std::chrono::steady_clock::now() > deadline) {
             ::kill(pid, SIGKILL);
             while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {

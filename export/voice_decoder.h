@@ -14,7 +14,7 @@ std::string defaultVoiceDecoder();
 // timeoutSeconds, then it is stopped). The WAV is written under a temporary name and renamed
 // into place, so that a failed or stopped run never leaves a truncated WAV behind. Returns an
 // error text, empty on success.
-std::string decodeVoiceNote(const std::string& program, const std::string& opusPath, const std::string& wavPath,
-                            int timeoutSeconds = 120);
+std::string decodeVoiceNote(const std::string& program, const std::string& opusPath,
+                            const std::string& wavPath, int timeoutSeconds = 120);
 
 }  // namespace talvio

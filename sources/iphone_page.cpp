@@ -16,7 +16,9 @@ namespace {
 
 constexpr char kHex[] = "0123456789ABCDEF";
 
-const char* orDefault(const char* text, const char* fallback) { return text != nullptr ? text : fallback; }
+const char* orDefault(const char* text, const char* fallback) {
+    return text != nullptr ? text : fallback;
+}
 
 // A regular file, not merely a name that exists: a message without a media row yields the bare
 // "Library/" folder as its path, which must not count as a picture.
@@ -31,8 +33,10 @@ bool leavesFolder(std::string_view relative) {
     std::size_t start = 0;
     while (start <= relative.size()) {
         std::size_t end = relative.find('/', start);
-        if (end == std::string_view::npos) end = relative.size();
-        if (relative.substr(start, end - start) == "..") return true;
+        if (end == std::string_view::npos)
+            end = relative.size();
+        if (relative.substr(start, end - start) == "..")
+            return true;
         start = end + 1;
     }
     return false;
@@ -45,8 +49,8 @@ std::string_view fileNameOf(std::string_view path) {
 
 void appendPercentEncoded(std::string& out, std::string_view bytes) {
     for (unsigned char c : bytes) {
-        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-                           c == '.' || c == '_' || c == '~' || c == '/';
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                           c == '-' || c == '.' || c == '_' || c == '~' || c == '/' || c == '@';
         if (plain) {
             out += static_cast<char>(c);
         } else {
@@ -69,7 +73,8 @@ void appendFileUrl(std::string& out, std::string_view path, std::string_view fol
     out += "file://";
     if (path.empty() || path.front() != '/') {
         appendPercentEncoded(out, folder);
-        if (folder.empty() || folder.back() != '/') out += '/';
+        if (folder.empty() || folder.back() != '/')
+            out += '/';
     }
     appendPercentEncoded(out, path);
 }
@@ -83,14 +88,30 @@ void appendScriptStringInAttribute(std::string& out, std::string_view utf8) {
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         const char c = utf8[i];
         switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '\'': out += "\\'"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '&': out += "&amp;"; break;
-            case '"': out += "&quot;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\'':
+                out += "\\'";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
             default: {
                 const auto u = static_cast<unsigned char>(c);
                 if (u < 0x20 || u == 0x7F) {
@@ -123,7 +144,8 @@ IphoneMessageWriter::IphoneMessageWriter(const ProgramState& state)
 
 void IphoneMessageWriter::append(std::string& page, const Statement& row) {
     const char* fromMe = row.text(0);
-    if (fromMe == nullptr) return;
+    if (fromMe == nullptr)
+        return;
     const std::string_view kind = orDefault(row.text(1), "0");
 
     std::string_view sender = "Me";
@@ -145,9 +167,13 @@ void IphoneMessageWriter::append(std::string& page, const Statement& row) {
     path += relative;
     const std::string_view name = fileNameOf(relative);
     if (m_exportMode && leavesFolder(relative)) {
-        const MediaFolder folder = kind == "1" ? MediaFolder::Images : kind == "3" ? MediaFolder::Voice : MediaFolder::Video;
+        const MediaFolder folder = kind == "1"   ? MediaFolder::Images
+                                   : kind == "3" ? MediaFolder::Voice
+                                                 : MediaFolder::Video;
         mediaCopyLog().refuse(folder, path, "its path leaves the resource folder");
-        appendBody(page, kind == "1" ? BodyKind::ImageMarker : kind == "3" ? BodyKind::VoiceMissing : BodyKind::VideoMissing);
+        appendBody(page, kind == "1"   ? BodyKind::ImageMarker
+                         : kind == "3" ? BodyKind::VoiceMissing
+                                       : BodyKind::VideoMissing);
         return;
     }
     if (kind == "1") {
@@ -167,7 +193,8 @@ void IphoneMessageWriter::appendPicture(std::string& page, const std::string& pa
         appendFileUrl(m_argument, path, m_currentFolder);
         appendBody(page, BodyKind::ImageViewer, m_argument);
     } else {
-        appendBody(page, BodyKind::ImageStandAlone, mediaCopyLog().copy(MediaFolder::Images, path, name, m_exportFolder));
+        appendBody(page, BodyKind::ImageStandAlone,
+                   mediaCopyLog().copy(MediaFolder::Images, path, name, m_exportFolder));
     }
 }
 
@@ -177,7 +204,8 @@ void IphoneMessageWriter::appendVoice(std::string& page, const std::string& path
         appendScriptStringInAttribute(m_argument, path);
         appendBody(page, BodyKind::VoiceViewer, m_argument);
     } else if (!m_resourceFolder.empty() && isPresentFile(path)) {
-        appendBody(page, BodyKind::VoiceStandAlone, mediaCopyLog().copy(MediaFolder::Voice, path, name, m_exportFolder));
+        appendBody(page, BodyKind::VoiceStandAlone,
+                   mediaCopyLog().copy(MediaFolder::Voice, path, name, m_exportFolder));
     } else {
         appendBody(page, BodyKind::VoiceMissing);
     }
@@ -189,7 +217,8 @@ void IphoneMessageWriter::appendVideo(std::string& page, const std::string& path
         appendScriptStringInAttribute(m_argument, path);
         appendBody(page, BodyKind::VideoViewer, m_argument);
     } else if (!m_resourceFolder.empty() && isPresentFile(path)) {
-        appendBody(page, BodyKind::VideoStandAlone, mediaCopyLog().copy(MediaFolder::Video, path, name, m_exportFolder));
+        appendBody(page, BodyKind::VideoStandAlone,
+                   mediaCopyLog().copy(MediaFolder::Video, path, name, m_exportFolder));
     } else {
         appendBody(page, BodyKind::VideoMissing);
     }

@@ -14,16 +14,20 @@ namespace {
 
 // Rows in rowid order, as the per-chat aggregate reads them: no index covers these columns, and
 // NOT INDEXED keeps it so, which decides which of two equal maxima (5 and 5.0) is reported.
-constexpr std::string_view kAllMessagesQuery = "SELECT ZFROMJID, ZTOJID, ZMESSAGEDATE FROM ZWAMESSAGE NOT INDEXED;";
+constexpr std::string_view kAllMessagesQuery =
+    "SELECT ZFROMJID, ZTOJID, ZMESSAGEDATE FROM ZWAMESSAGE NOT INDEXED;";
 
 std::int32_t saturatedInt32(std::int64_t value) {
-    if (value > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-    if (value < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+    if (value > std::numeric_limits<std::int32_t>::max())
+        return std::numeric_limits<std::int32_t>::max();
+    if (value < std::numeric_limits<std::int32_t>::min())
+        return std::numeric_limits<std::int32_t>::min();
     return static_cast<std::int32_t>(value);
 }
 
 std::int32_t parseCount(const char* text) {
-    if (text == nullptr) return 0;
+    if (text == nullptr)
+        return 0;
     return saturatedInt32(std::strtoll(text, nullptr, 10));
 }
 
@@ -38,50 +42,65 @@ struct MaxValue {
 // SQLite's storage-class order: NULL < numbers < text < blob.
 int storageRank(int type) {
     switch (type) {
-        case SQLITE_NULL: return 0;
+        case SQLITE_NULL:
+            return 0;
         case SQLITE_INTEGER:
-        case SQLITE_FLOAT: return 1;
-        case SQLITE_TEXT: return 2;
-        default: return 3;
+        case SQLITE_FLOAT:
+            return 1;
+        case SQLITE_TEXT:
+            return 2;
+        default:
+            return 3;
     }
 }
 
-int sign(double d) { return d < 0 ? -1 : (d > 0 ? 1 : 0); }
+int sign(double d) {
+    return d < 0 ? -1 : (d > 0 ? 1 : 0);
+}
 
 // An integer against a real, exactly (a double cannot hold every 64-bit integer).
 int compareIntReal(std::int64_t i, double r) {
-    if (r < -9223372036854775808.0) return 1;
-    if (r >= 9223372036854775808.0) return -1;
+    if (r < -9223372036854775808.0)
+        return 1;
+    if (r >= 9223372036854775808.0)
+        return -1;
     const auto y = static_cast<std::int64_t>(r);
-    if (i < y) return -1;
-    if (i > y) return 1;
+    if (i < y)
+        return -1;
+    if (i > y)
+        return 1;
     return sign(static_cast<double>(i) - r);
 }
 
 int compareBytes(std::string_view a, std::string_view b) {
     const int c = std::memcmp(a.data(), b.data(), std::min(a.size(), b.size()));
-    if (c != 0) return c;
+    if (c != 0)
+        return c;
     return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
 // Compares the column value of the current row with best: negative, 0 or positive.
 int compareWithBest(sqlite3_stmt* stmt, int column, int type, const MaxValue& best) {
     const int rank = storageRank(type) - storageRank(best.type);
-    if (rank != 0) return rank;
+    if (rank != 0)
+        return rank;
     switch (type) {
         case SQLITE_INTEGER: {
             const std::int64_t i = sqlite3_column_int64(stmt, column);
-            if (best.type == SQLITE_INTEGER) return i < best.integer ? -1 : (i > best.integer ? 1 : 0);
+            if (best.type == SQLITE_INTEGER)
+                return i < best.integer ? -1 : (i > best.integer ? 1 : 0);
             return compareIntReal(i, best.real);
         }
         case SQLITE_FLOAT: {
             const double r = sqlite3_column_double(stmt, column);
-            if (best.type == SQLITE_FLOAT) return sign(r - best.real);
+            if (best.type == SQLITE_FLOAT)
+                return sign(r - best.real);
             return -compareIntReal(best.integer, r);
         }
         case SQLITE_TEXT: {
             const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-            return compareBytes({p, static_cast<std::size_t>(sqlite3_column_bytes(stmt, column))}, best.bytes);
+            return compareBytes({p, static_cast<std::size_t>(sqlite3_column_bytes(stmt, column))},
+                                best.bytes);
         }
         default: {
             const auto* p = static_cast<const char*>(sqlite3_column_blob(stmt, column));
@@ -94,8 +113,12 @@ int compareWithBest(sqlite3_stmt* stmt, int column, int type, const MaxValue& be
 void takeAsBest(sqlite3_stmt* stmt, int column, int type, MaxValue& best) {
     best.type = type;
     switch (type) {
-        case SQLITE_INTEGER: best.integer = sqlite3_column_int64(stmt, column); break;
-        case SQLITE_FLOAT: best.real = sqlite3_column_double(stmt, column); break;
+        case SQLITE_INTEGER:
+            best.integer = sqlite3_column_int64(stmt, column);
+            break;
+        case SQLITE_FLOAT:
+            best.real = sqlite3_column_double(stmt, column);
+            break;
         case SQLITE_TEXT: {
             const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
             best.bytes.assign(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
@@ -103,7 +126,8 @@ void takeAsBest(sqlite3_stmt* stmt, int column, int type, MaxValue& best) {
         }
         default: {
             const auto* p = static_cast<const char*>(sqlite3_column_blob(stmt, column));
-            best.bytes.assign(p != nullptr ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
+            best.bytes.assign(p != nullptr ? p : "",
+                              static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
         }
     }
 }
@@ -112,15 +136,19 @@ void takeAsBest(sqlite3_stmt* stmt, int column, int type, MaxValue& best) {
 // and texts and blobs up to a first zero byte.
 std::string renderedValue(const Database& db, const MaxValue& best) {
     switch (best.type) {
-        case SQLITE_NULL: return {};
-        case SQLITE_INTEGER: return std::to_string(best.integer);
+        case SQLITE_NULL:
+            return {};
+        case SQLITE_INTEGER:
+            return std::to_string(best.integer);
         case SQLITE_FLOAT: {
             Statement echo(db, "SELECT ?1;");
             echo.bind(1, best.real);
-            if (!echo.step()) return {};
+            if (!echo.step())
+                return {};
             return cutAtFirstDot(echo.text(0));
         }
-        default: return cutAtFirstDot(best.bytes.c_str());
+        default:
+            return cutAtFirstDot(best.bytes.c_str());
     }
 }
 
@@ -130,13 +158,18 @@ enum class Affinity { Integer, Text, Blob, Real, Numeric };
 Affinity affinityOf(const char* declaredType) {
     std::string type = declaredType != nullptr ? declaredType : "";
     for (char& c : type) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
     }
     const auto has = [&type](const char* part) { return type.find(part) != std::string::npos; };
-    if (has("INT")) return Affinity::Integer;
-    if (has("CHAR") || has("CLOB") || has("TEXT")) return Affinity::Text;
-    if (has("BLOB") || type.empty()) return Affinity::Blob;
-    if (has("REAL") || has("FLOA") || has("DOUB")) return Affinity::Real;
+    if (has("INT"))
+        return Affinity::Integer;
+    if (has("CHAR") || has("CLOB") || has("TEXT"))
+        return Affinity::Text;
+    if (has("BLOB") || type.empty())
+        return Affinity::Blob;
+    if (has("REAL") || has("FLOA") || has("DOUB"))
+        return Affinity::Real;
     return Affinity::Numeric;
 }
 
@@ -145,12 +178,14 @@ Affinity affinityOf(const char* declaredType) {
 bool comparesAsPlainText(const Database& db, const char* column, bool needTextAffinity) {
     const char* type = nullptr;
     const char* collation = nullptr;
-    if (sqlite3_table_column_metadata(db.handle(), "main", "ZWAMESSAGE", column, &type, &collation, nullptr, nullptr,
-                                      nullptr) != SQLITE_OK) {
+    if (sqlite3_table_column_metadata(db.handle(), "main", "ZWAMESSAGE", column, &type, &collation, nullptr,
+                                      nullptr, nullptr) != SQLITE_OK) {
         return false;
     }
-    if (collation == nullptr || sqlite3_stricmp(collation, "BINARY") != 0) return false;
-    if (!needTextAffinity) return true;
+    if (collation == nullptr || sqlite3_stricmp(collation, "BINARY") != 0)
+        return false;
+    if (!needTextAffinity)
+        return true;
     const Affinity affinity = affinityOf(type);
     return affinity == Affinity::Text || affinity == Affinity::Blob;
 }
@@ -170,24 +205,29 @@ using AccumulatorMap = std::unordered_map<std::string, Accumulator, StringHash, 
 void addMessage(sqlite3_stmt* stmt, Accumulator& acc) {
     ++acc.count;
     const int type = sqlite3_column_type(stmt, 2);
-    if (type == SQLITE_NULL) return;
+    if (type == SQLITE_NULL)
+        return;
     // Strictly greater: of equal values the first one read stays, as in SQLite's max().
-    if (compareWithBest(stmt, 2, type, acc.best) > 0) takeAsBest(stmt, 2, type, acc.best);
+    if (compareWithBest(stmt, 2, type, acc.best) > 0)
+        takeAsBest(stmt, 2, type, acc.best);
 }
 
 }  // namespace
 
 std::string cutAtFirstDot(const char* text) {
-    if (text == nullptr) return {};
+    if (text == nullptr)
+        return {};
     const char* dot = std::strchr(text, '.');
     return dot != nullptr ? std::string(text, dot) : std::string(text);
 }
 
 bool readChatStatistics(Statement& query, std::string_view jid, ChatStatistics& figures) {
-    if (!query.ok()) return false;
+    if (!query.ok())
+        return false;
     query.reset();
     query.bind(1, jid);
-    if (!query.step()) return false;
+    if (!query.step())
+        return false;
     figures.lastMessageTime = cutAtFirstDot(query.text(0));
     figures.messageCount = parseCount(query.text(1));
     return true;
@@ -195,33 +235,40 @@ bool readChatStatistics(Statement& query, std::string_view jid, ChatStatistics& 
 
 bool readAllChatStatistics(const Database& db, const std::vector<std::string>& jids,
                            std::unordered_map<std::string, ChatStatistics>& figures) {
-    if (!db.isOpen()) return false;
+    if (!db.isOpen())
+        return false;
     if (!comparesAsPlainText(db, "ZFROMJID", true) || !comparesAsPlainText(db, "ZTOJID", true) ||
         !comparesAsPlainText(db, "ZMESSAGEDATE", false)) {
         return false;
     }
     AccumulatorMap accumulators;
     accumulators.reserve(jids.size());
-    for (const std::string& jid : jids) accumulators.try_emplace(jid);
+    for (const std::string& jid : jids)
+        accumulators.try_emplace(jid);
 
     Statement all(db, kAllMessagesQuery);
-    if (!all.ok()) return false;
+    if (!all.ok())
+        return false;
     sqlite3_stmt* stmt = all.handle();
     while (all.step()) {
         std::string_view from;
         const bool fromIsText = sqlite3_column_type(stmt, 0) == SQLITE_TEXT;
         if (fromIsText) {
             from = all.textView(0);
-            if (auto found = accumulators.find(from); found != accumulators.end()) addMessage(stmt, found->second);
+            if (auto found = accumulators.find(from); found != accumulators.end())
+                addMessage(stmt, found->second);
         }
         if (sqlite3_column_type(stmt, 1) == SQLITE_TEXT) {
             const std::string_view to = all.textView(1);
             // A message to and from the same jid is one message of that chat.
-            if (fromIsText && to == from) continue;
-            if (auto found = accumulators.find(to); found != accumulators.end()) addMessage(stmt, found->second);
+            if (fromIsText && to == from)
+                continue;
+            if (auto found = accumulators.find(to); found != accumulators.end())
+                addMessage(stmt, found->second);
         }
     }
-    if (all.result() != SQLITE_DONE) return false;
+    if (all.result() != SQLITE_DONE)
+        return false;
 
     figures.clear();
     figures.reserve(accumulators.size());

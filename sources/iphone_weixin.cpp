@@ -29,28 +29,34 @@ constexpr std::string_view kContactQuery =
 constexpr int kProgressEvery = 50;
 constexpr int kProgressAt = 25;
 
-std::string textOrEmpty(const char* text) { return text != nullptr ? std::string(text) : std::string(); }
+std::string textOrEmpty(const char* text) {
+    return text != nullptr ? std::string(text) : std::string();
+}
 
 // A decimal count column; a NULL or damaged one reads as 0, huge ones saturate.
 int parseCount(const char* text) {
-    if (text == nullptr) return 0;
+    if (text == nullptr)
+        return 0;
     const long long value = std::strtoll(text, nullptr, 10);
-    if (value < 0) return 0;
+    if (value < 0)
+        return 0;
     return value > std::numeric_limits<int>::max() - 1 ? std::numeric_limits<int>::max() - 1
-                                                      : static_cast<int>(value);
+                                                       : static_cast<int>(value);
 }
 
 void fillContactRow(const Statement& row) {
     ContactTable& table = contactTable();
     const int total = parseCount(row.text(3));
-    if (!table.exists()) table.create(total + 1);
+    if (!table.exists())
+        table.create(total + 1);
     const int count = table.count();
     if (count % kProgressEvery == kProgressAt && total > 0) {
         reportPercent(static_cast<double>(count - 1) / total * 10);
     }
     ContactEntry& entry = table.appendRow();
     entry.jid = textOrEmpty(row.text(0));
-    if (const char* name = row.text(1)) entry.displayName = Utf8ToAnsi(name);
+    if (const char* name = row.text(1))
+        entry.displayName = Utf8ToAnsi(name);
     if (const char* path = row.text(2); path != nullptr && *path != '\0') {
         entry.picturePath = Utf8ToAnsi(path);
         entry.picturePath += ".jpg";
@@ -64,12 +70,15 @@ bool CIphoneWeiXin::LoadContacts() {
     table.destroy();
     if (OpenChatDatabase(programState().messageDbPath, database) == 0) {
         Statement contacts(database, kContactQuery);
-        while (contacts.step()) fillContactRow(contacts);
-        if (table.count() >= 1) readStatistics();
+        while (contacts.step())
+            fillContactRow(contacts);
+        if (table.count() >= 1)
+            readStatistics();
         if (table.count() >= 2) {
             const int count = table.count();
             SortContactsByLastTime(table, [count](int p) {
-                if (p % kProgressEvery == kProgressAt) reportPercent(static_cast<double>(p) / count * 20 + 30);
+                if (p % kProgressEvery == kProgressAt)
+                    reportPercent(static_cast<double>(p) / count * 20 + 30);
             });
         }
     }
@@ -86,12 +95,14 @@ void CIphoneWeiXin::readStatistics() {
     const int count = table.count();
     std::vector<std::string> jids;
     jids.reserve(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) jids.push_back(table.row(i).jid);
+    for (int i = 0; i < count; ++i)
+        jids.push_back(table.row(i).jid);
 
     std::unordered_map<std::string, ChatStatistics> byJid;
     const bool complete = readAllChatStatistics(database, jids, byJid);
     Statement single;
-    if (!complete) single = Statement(database, kIphoneStatisticsQuery);
+    if (!complete)
+        single = Statement(database, kIphoneStatisticsQuery);
     for (int i = 0; i < count; ++i) {
         ContactEntry& entry = table.row(i);
         ChatStatistics figures;
@@ -99,7 +110,8 @@ void CIphoneWeiXin::readStatistics() {
         if (complete) {
             const auto it = byJid.find(entry.jid);
             found = it != byJid.end();
-            if (found) figures = it->second;
+            if (found)
+                figures = it->second;
         } else {
             found = readChatStatistics(single, entry.jid, figures);
         }
@@ -107,7 +119,8 @@ void CIphoneWeiXin::readStatistics() {
             entry.lastMessageTime = std::move(figures.lastMessageTime);
             entry.messageCount = figures.messageCount;
         }
-        if (i % kProgressEvery == kProgressAt) reportPercent(static_cast<double>(i) / count * 20 + 10);
+        if (i % kProgressEvery == kProgressAt)
+            reportPercent(static_cast<double>(i) / count * 20 + 10);
     }
 }
 
@@ -121,11 +134,13 @@ int CIphoneWeiXin::RenderChat(int messageCount, int mode) {
             std::string& page = chatPageBuffer().text();
             Statement messages(database, kIphoneChatQuery);
             messages.bind(1, table.row(state.currentContactIndex).jid);
-            while (messages.step()) writer.append(page, messages);
+            while (messages.step())
+                writer.append(page, messages);
         }
     }
     database.close();
-    if (messageCount < 1 && mode == kViewer) AppendNoMessage();
+    if (messageCount < 1 && mode == kViewer)
+        AppendNoMessage();
     ShowChatPage();
     return 1;
 }

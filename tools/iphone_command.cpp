@@ -25,7 +25,8 @@ int invalid(const std::string& message) {
 }
 
 int report(const Failure& failure) {
-    if (!failure) return 0;
+    if (!failure)
+        return 0;
     std::fprintf(stderr, "talvio-fixture: %s\n", failure->c_str());
     return 1;
 }
@@ -38,14 +39,21 @@ int runFolder(const std::vector<std::string>& arguments) {
             options.bare = true;
             continue;
         }
-        if (name != "--sql-dir" && name != "--out" && name != "--resources") return invalid("unknown option " + name);
-        if (++i >= arguments.size()) return invalid(name + " needs a value");
-        if (name == "--sql-dir") options.sqlDir = arguments[i];
-        if (name == "--out") options.out = arguments[i];
-        if (name == "--resources") options.resources = arguments[i];
+        if (name != "--sql-dir" && name != "--out" && name != "--resources")
+            return invalid("unknown option " + name);
+        if (++i >= arguments.size())
+            return invalid(name + " needs a value");
+        if (name == "--sql-dir")
+            options.sqlDir = arguments[i];
+        if (name == "--out")
+            options.out = arguments[i];
+        if (name == "--resources")
+            options.resources = arguments[i];
     }
-    if (options.sqlDir.empty()) return invalid("iphone: --sql-dir is required");
-    if (options.out.empty()) return invalid("iphone: --out is required");
+    if (options.sqlDir.empty())
+        return invalid("iphone: --sql-dir is required");
+    if (options.out.empty())
+        return invalid("iphone: --out is required");
     return report(IphoneFixtureBuilder::build(options));
 }
 
@@ -61,18 +69,27 @@ int runScale(const std::vector<std::string>& arguments) {
         if (name != "--chats" && name != "--messages" && name != "--out" && name != "--seed") {
             return invalid("unknown option " + name);
         }
-        if (++i >= arguments.size()) return invalid(name + " needs a value");
+        if (++i >= arguments.size())
+            return invalid(name + " needs a value");
         const std::string& text = arguments[i];
         bool ok = true;
-        if (name == "--chats") ok = haveChats = parseNumber(text, options.chats) && options.chats > 0;
-        if (name == "--messages") ok = haveMessages = parseNumber(text, options.messages) && options.messages >= 0;
-        if (name == "--seed") ok = parseNumber(text, options.seed);
-        if (name == "--out") options.out = text;
-        if (!ok) return invalid(name + ": not a valid number: " + text);
+        if (name == "--chats")
+            ok = haveChats = parseNumber(text, options.chats) && options.chats > 0;
+        if (name == "--messages")
+            ok = haveMessages = parseNumber(text, options.messages) && options.messages >= 0;
+        if (name == "--seed")
+            ok = parseNumber(text, options.seed);
+        if (name == "--out")
+            options.out = text;
+        if (!ok)
+            return invalid(name + ": not a valid number: " + text);
     }
-    if (!haveChats) return invalid("iphone-scale: --chats is required");
-    if (!haveMessages) return invalid("iphone-scale: --messages is required");
-    if (options.out.empty()) return invalid("iphone-scale: --out is required");
+    if (!haveChats)
+        return invalid("iphone-scale: --chats is required");
+    if (!haveMessages)
+        return invalid("iphone-scale: --messages is required");
+    if (options.out.empty())
+        return invalid("iphone-scale: --out is required");
     return report(IphoneScaleGenerator::build(options));
 }
 

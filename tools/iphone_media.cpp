@@ -74,6 +74,9 @@ Failure IphoneMedia::writeToneVoice(const std::filesystem::path& file, double se
             "sox")) {
         return failure;
     }
+    // Some phones forward audio that is a WAV already; such a file is kept as sox made it.
+    if (file.extension() == ".wav")
+        return finish(wav, file);
     return encodeOpus(wav, file, serial);
 }
 

@@ -19,7 +19,8 @@ public:
     // otherwise draw at random, so that a rebuild gives the same file.
     static Failure writeSpokenVoice(const std::filesystem::path& file, std::string_view text,
                                     std::uint32_t serial);
-    // A voice note that is a plain tone of `hertz` for `seconds`.
+    // A voice note that is a plain tone of `hertz` for `seconds`; a file ending in ".wav" is
+    // left as the WAV it was made from.
     static Failure writeToneVoice(const std::filesystem::path& file, double seconds, int hertz,
                                   std::uint32_t serial);
     // A test-pattern video with a tone, `seconds` long.

@@ -33,13 +33,16 @@ constexpr std::string_view kInsertMessage =
     "INSERT INTO ZWAMESSAGE (Z_PK, Z_ENT, Z_OPT, ZCHILDMESSAGESDELIVEREDCOUNT, ZCHILDMESSAGESPLAYEDCOUNT, "
     "ZCHILDMESSAGESREADCOUNT, ZDATAITEMVERSION, ZDOCID, ZENCRETRYCOUNT, ZFILTEREDRECIPIENTCOUNT, ZFLAGS, "
     "ZGROUPEVENTTYPE, ZISFROMME, ZMESSAGEERRORSTATUS, ZMESSAGESTATUS, ZMESSAGETYPE, ZSORT, ZSPOTLIGHTSTATUS, "
-    "ZSTARRED, ZCHATSESSION, ZGROUPMEMBER, ZLASTSESSION, ZMEDIAITEM, ZMESSAGEINFO, ZPARENTMESSAGE, ZMESSAGEDATE, "
+    "ZSTARRED, ZCHATSESSION, ZGROUPMEMBER, ZLASTSESSION, ZMEDIAITEM, ZMESSAGEINFO, ZPARENTMESSAGE, "
+    "ZMESSAGEDATE, "
     "ZSENTDATE, ZFROMJID, ZMEDIASECTIONID, ZPHASH, ZPUSHNAME, ZSTANZAID, ZTEXT, ZTOJID) VALUES "
-    "(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20, ?21, ?22, ?23, "
+    "(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20, ?21, ?22, "
+    "?23, "
     "?24, ?25, ?26, ?27, ?28, ?29, ?30, ?31, ?32, ?33, ?34);";
 
 constexpr std::string_view kInsertMedia =
-    "INSERT INTO ZWAMEDIAITEM (Z_PK, Z_ENT, Z_OPT, ZMESSAGE, ZMEDIALOCALPATH, ZXMPPTHUMBPATH, ZTITLE, ZVCARDNAME, "
+    "INSERT INTO ZWAMEDIAITEM (Z_PK, Z_ENT, Z_OPT, ZMESSAGE, ZMEDIALOCALPATH, ZXMPPTHUMBPATH, ZTITLE, "
+    "ZVCARDNAME, "
     "ZVCARDSTRING, ZLATITUDE, ZLONGITUDE, ZFILESIZE, ZMOVIEDURATION, ZMETADATA, ZMEDIAURL) VALUES "
     "(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, NULL, ?14);";
 
@@ -47,8 +50,10 @@ constexpr std::string_view kInsertChat =
     "INSERT INTO ZWACHATSESSION (Z_PK, Z_ENT, Z_OPT, ZARCHIVED, ZCONTACTABID, ZFLAGS, ZHIDDEN, "
     "ZIDENTITYVERIFICATIONEPOCH, ZIDENTITYVERIFICATIONSTATE, ZMESSAGECOUNTER, ZREMOVED, ZSESSIONTYPE, "
     "ZSPOTLIGHTSTATUS, ZUNREADCOUNT, ZGROUPINFO, ZLASTMESSAGE, ZPROPERTIES, ZLASTMESSAGEDATE, "
-    "ZLOCATIONSHARINGENDDATE, ZCONTACTIDENTIFIER, ZCONTACTJID, ZETAG, ZLASTMESSAGETEXT, ZPARTNERNAME, ZSAVEDINPUT) "
-    "VALUES (?1, ?2, ?3, ?4, ?5, ?6, 0, 0, 0, ?7, 0, ?8, 0, ?9, ?10, ?11, NULL, ?12, NULL, ?13, ?14, ?15, ?16, ?17, "
+    "ZLOCATIONSHARINGENDDATE, ZCONTACTIDENTIFIER, ZCONTACTJID, ZETAG, ZLASTMESSAGETEXT, ZPARTNERNAME, "
+    "ZSAVEDINPUT) "
+    "VALUES (?1, ?2, ?3, ?4, ?5, ?6, 0, 0, 0, ?7, 0, ?8, 0, ?9, ?10, ?11, NULL, ?12, NULL, ?13, ?14, ?15, "
+    "?16, ?17, "
     "NULL);";
 
 struct Chat {
@@ -89,7 +94,8 @@ void bindOptional(Statement& statement, int index, const std::optional<T>& value
 std::string hex(Random& random, int digits, bool upper) {
     const char* alphabet = upper ? "0123456789ABCDEF" : "0123456789abcdef";
     std::string out;
-    for (int i = 0; i < digits; ++i) out += alphabet[random.below(16)];
+    for (int i = 0; i < digits; ++i)
+        out += alphabet[random.below(16)];
     return out;
 }
 
@@ -100,37 +106,56 @@ std::string uuid(Random& random) {
 
 std::string digits(std::uint64_t value, int count) {
     std::string out(static_cast<std::size_t>(count), '0');
-    for (int i = count - 1; i >= 0; --i, value /= 10) out[static_cast<std::size_t>(i)] = static_cast<char>('0' + value % 10);
+    for (int i = count - 1; i >= 0; --i, value /= 10)
+        out[static_cast<std::size_t>(i)] = static_cast<char>('0' + value % 10);
     return out;
 }
 
 // Message kinds by share, per mille; group events only in groups.
 int drawType(Random& random, bool group) {
     const int roll = static_cast<int>(random.below(1000));
-    if (roll < 670) return 0;
-    if (roll < 770) return 1;
-    if (roll < 790) return 2;
-    if (roll < 850) return 3;
-    if (roll < 855) return 4;
-    if (roll < 860) return 5;
-    if (roll < 900) return 7;
-    if (roll < 915) return 8;
-    if (roll < 925) return 10;
-    if (roll < 935) return 11;
-    if (roll < 945) return 14;
-    if (roll < 975) return 15;
+    if (roll < 670)
+        return 0;
+    if (roll < 770)
+        return 1;
+    if (roll < 790)
+        return 2;
+    if (roll < 850)
+        return 3;
+    if (roll < 855)
+        return 4;
+    if (roll < 860)
+        return 5;
+    if (roll < 900)
+        return 7;
+    if (roll < 915)
+        return 8;
+    if (roll < 925)
+        return 10;
+    if (roll < 935)
+        return 11;
+    if (roll < 945)
+        return 14;
+    if (roll < 975)
+        return 15;
     return group ? 6 : 0;
 }
 
 const char* extensionOf(int type) {
     switch (type) {
-        case 1: return ".jpg";
+        case 1:
+            return ".jpg";
         case 2:
-        case 11: return ".mp4";
-        case 3: return ".opus";
-        case 8: return ".pdf";
-        case 15: return ".webp";
-        default: return "";
+        case 11:
+            return ".mp4";
+        case 3:
+            return ".opus";
+        case 8:
+            return ".pdf";
+        case 15:
+            return ".webp";
+        default:
+            return "";
     }
 }
 
@@ -175,7 +200,8 @@ void Generator::planChats() {
         do {
             chat.number = "49" + digits(1500000000ull + m_random.below(8000000000ull), 10);
         } while (!numbers.insert(chat.number).second);
-        chat.language = static_cast<int>(m_random.below(static_cast<std::uint64_t>(TextPool::languageCount())));
+        chat.language =
+            static_cast<int>(m_random.below(static_cast<std::uint64_t>(TextPool::languageCount())));
         if (chat.group) {
             const auto created = static_cast<std::int64_t>(1500000000 + m_random.below(250000000));
             chat.jid = chat.number + "-" + std::to_string(created) + "@g.us";
@@ -187,18 +213,21 @@ void Generator::planChats() {
             }
         } else {
             chat.jid = chat.number + "@s.whatsapp.net";
-            if (!m_random.chance(0.08)) chat.partnerName = TextPool::addressBookName(m_random);
+            if (!m_random.chance(0.08))
+                chat.partnerName = TextPool::addressBookName(m_random);
             chat.chosenName = TextPool::chosenName(m_random);
         }
         chat.first = IphoneScaleGenerator::kFirstDate + m_random.unit() * 0.85 * span;
-        chat.last = chat.first + (IphoneScaleGenerator::kLastDate - chat.first) * (0.15 + 0.85 * m_random.unit());
+        chat.last =
+            chat.first + (IphoneScaleGenerator::kLastDate - chat.first) * (0.15 + 0.85 * m_random.unit());
         if (m_random.chance(0.6)) {
             const auto stamp = std::to_string(1600000000 + m_random.below(150000000));
             const std::string owner = chat.group ? chat.jid.substr(0, chat.jid.find('@')) : chat.number;
             chat.pictures.push_back("Media/Profile/" + owner + "-" + stamp);
             // An old picture row left behind beside the current one.
             if (m_random.chance(0.03)) {
-                chat.pictures.push_back("Media/Profile/" + owner + "-" + std::to_string(1500000000 + m_random.below(99999999)));
+                chat.pictures.push_back("Media/Profile/" + owner + "-" +
+                                        std::to_string(1500000000 + m_random.below(99999999)));
             }
         }
         m_chats.push_back(std::move(chat));
@@ -224,7 +253,8 @@ std::vector<Event> Generator::planEvents() {
 Failure Generator::writeMessages(Database& db, const std::vector<Event>& events) {
     Statement message(db, kInsertMessage);
     Statement media(db, kInsertMedia);
-    if (!message.ok() || !media.ok()) return "cannot prepare the inserts: " + db.lastError();
+    if (!message.ok() || !media.ok())
+        return "cannot prepare the inserts: " + db.lastError();
     std::int64_t pk = 0;
     for (const Event& event : events) {
         Chat& chat = m_chats[event.chat];
@@ -236,20 +266,26 @@ Failure Generator::writeMessages(Database& db, const std::vector<Event>& events)
         std::optional<std::string> text;
         std::optional<std::string> pushName;
         std::optional<std::int64_t> member;
-        if (type == 0) text = TextPool::message(m_random, chat.language);
-        if (type == 7) text = "https://example.org/" + hex(m_random, 6, false) + " " + TextPool::message(m_random, chat.language);
-        if (type == 1 && m_random.chance(0.2)) text = TextPool::caption(m_random, chat.language);
+        if (type == 0)
+            text = TextPool::message(m_random, chat.language);
+        if (type == 7)
+            text = "https://example.org/" + hex(m_random, 6, false) + " " +
+                   TextPool::message(m_random, chat.language);
+        if (type == 1 && m_random.chance(0.2))
+            text = TextPool::caption(m_random, chat.language);
         if (!fromMe && type != 6 && !notice) {
             if (chat.group) {
                 const std::size_t who = m_random.below(chat.members.size());
                 member = chat.members[who];
-                if (m_random.chance(0.9)) pushName = chat.memberNames[who];
+                if (m_random.chance(0.9))
+                    pushName = chat.memberNames[who];
             } else if (m_random.chance(0.85)) {
                 pushName = chat.chosenName;
             }
         }
         std::optional<std::int64_t> mediaPk;
-        if (type == 1 || type == 2 || type == 3 || type == 4 || type == 5 || type == 8 || type == 11 || type == 15) {
+        if (type == 1 || type == 2 || type == 3 || type == 4 || type == 5 || type == 8 || type == 11 ||
+            type == 15) {
             mediaPk = ++m_mediaCount;
             media.reset();
             media.bind(1, *mediaPk);
@@ -270,15 +306,17 @@ Failure Generator::writeMessages(Database& db, const std::vector<Event>& events)
                 // Now and then a file was never downloaded: the item has no local path.
                 if (!m_random.chance(0.05)) {
                     const std::string id = uuid(m_random);
-                    path = "Media/" + chat.jid + "/" + hex(m_random, 1, false) + "/" + hex(m_random, 1, false) + "/" +
-                           id + extensionOf(type);
+                    path = "Media/" + chat.jid + "/" + hex(m_random, 1, false) + "/" +
+                           hex(m_random, 1, false) + "/" + id + extensionOf(type);
                     if (type == 1 || type == 2) {
                         thumb = "Media/" + chat.jid + "/" + hex(m_random, 1, false) + "/" + id + ".thumb";
                     }
                 }
-                if (type == 8) title = TextPool::documentName(m_random);
+                if (type == 8)
+                    title = TextPool::documentName(m_random);
                 size = static_cast<std::int64_t>(2000 + m_random.below(type == 2 ? 20000000 : 900000));
-                if (type == 2 || type == 3 || type == 11) duration = static_cast<std::int64_t>(1 + m_random.below(180));
+                if (type == 2 || type == 3 || type == 11)
+                    duration = static_cast<std::int64_t>(1 + m_random.below(180));
                 url = "https://mmg.whatsapp.net/v/t62.7118-24/" + digits(m_random.next(), 11) + "_" +
                       digits(m_random.next(), 15) + "_n.enc?ccb=11-4";
             }
@@ -293,14 +331,16 @@ Failure Generator::writeMessages(Database& db, const std::vector<Event>& events)
             bindOptional(media, 13, duration);
             bindOptional(media, 14, url);
             media.step();
-            if (media.result() != 101) return "cannot insert a media item: " + db.lastError();
+            if (media.result() != 101)
+                return "cannot insert a media item: " + db.lastError();
         }
 
         message.reset();
         message.bind(1, pk);
         message.bind(2, std::int64_t{kEntMessage});
         message.bind(3, static_cast<std::int64_t>(1 + m_random.below(6)));
-        for (int column = 4; column <= 6; ++column) message.bind(column, std::int64_t{0});
+        for (int column = 4; column <= 6; ++column)
+            message.bind(column, std::int64_t{0});
         message.bind(7, std::int64_t{3});
         message.bind(8, std::int64_t{0});
         message.bind(9, std::int64_t{0});
@@ -329,7 +369,8 @@ Failure Generator::writeMessages(Database& db, const std::vector<Event>& events)
         }
         if (mediaPk) {
             char section[16];
-            std::snprintf(section, sizeof section, "%d-%02d", 2001 + static_cast<int>(event.date / 31557600.0),
+            std::snprintf(section, sizeof section, "%d-%02d",
+                          2001 + static_cast<int>(event.date / 31557600.0),
                           1 + static_cast<int>(m_random.below(12)));
             message.bind(29, std::string_view(section));
         } else {
@@ -345,25 +386,30 @@ Failure Generator::writeMessages(Database& db, const std::vector<Event>& events)
             message.bindNull(34);
         }
         message.step();
-        if (message.result() != 101) return "cannot insert a message: " + db.lastError();
+        if (message.result() != 101)
+            return "cannot insert a message: " + db.lastError();
 
         chat.lastMessage = pk;
         chat.lastDate = event.date;
         chat.lastText = text.value_or("");
-        if (!fromMe && m_random.chance(0.01)) ++chat.unread;
+        if (!fromMe && m_random.chance(0.01))
+            ++chat.unread;
     }
     return std::nullopt;
 }
 
 Failure Generator::writeChats(Database& db) {
     Statement chatInsert(db, kInsertChat);
-    Statement memberInsert(db,
-                           "INSERT INTO ZWAGROUPMEMBER (Z_PK, Z_ENT, Z_OPT, ZISACTIVE, ZISADMIN, ZCHATSESSION, "
-                           "ZCONTACTNAME, ZFIRSTNAME, ZMEMBERJID) VALUES (?1, ?2, 1, 1, ?3, ?4, ?5, ?6, ?7);");
-    Statement pictureInsert(db,
-                            "INSERT INTO ZWAPROFILEPICTUREITEM (Z_PK, Z_ENT, Z_OPT, ZREQUESTDATE, ZJID, ZPATH, "
-                            "ZPICTUREID) VALUES (?1, ?2, 1, ?3, ?4, ?5, ?6);");
-    if (!chatInsert.ok() || !memberInsert.ok() || !pictureInsert.ok()) return "cannot prepare: " + db.lastError();
+    Statement memberInsert(
+        db,
+        "INSERT INTO ZWAGROUPMEMBER (Z_PK, Z_ENT, Z_OPT, ZISACTIVE, ZISADMIN, ZCHATSESSION, "
+        "ZCONTACTNAME, ZFIRSTNAME, ZMEMBERJID) VALUES (?1, ?2, 1, 1, ?3, ?4, ?5, ?6, ?7);");
+    Statement pictureInsert(
+        db,
+        "INSERT INTO ZWAPROFILEPICTUREITEM (Z_PK, Z_ENT, Z_OPT, ZREQUESTDATE, ZJID, ZPATH, "
+        "ZPICTUREID) VALUES (?1, ?2, 1, ?3, ?4, ?5, ?6);");
+    if (!chatInsert.ok() || !memberInsert.ok() || !pictureInsert.ok())
+        return "cannot prepare: " + db.lastError();
     for (Chat& chat : m_chats) {
         chatInsert.reset();
         chatInsert.bind(1, chat.pk);
@@ -394,7 +440,8 @@ Failure Generator::writeChats(Database& db) {
         chatInsert.bind(16, "e" + hex(m_random, 8, false));
         bindOptional(chatInsert, 17, chat.partnerName);
         chatInsert.step();
-        if (chatInsert.result() != 101) return "cannot insert a chat: " + db.lastError();
+        if (chatInsert.result() != 101)
+            return "cannot insert a chat: " + db.lastError();
 
         for (std::size_t m = 0; m < chat.members.size(); ++m) {
             memberInsert.reset();
@@ -404,9 +451,11 @@ Failure Generator::writeChats(Database& db) {
             memberInsert.bind(4, chat.pk);
             memberInsert.bind(5, chat.memberNames[m]);
             memberInsert.bind(6, chat.memberNames[m].substr(0, chat.memberNames[m].find(' ')));
-            memberInsert.bind(7, "49" + digits(1500000000ull + m_random.below(8000000000ull), 10) + "@s.whatsapp.net");
+            memberInsert.bind(
+                7, "49" + digits(1500000000ull + m_random.below(8000000000ull), 10) + "@s.whatsapp.net");
             memberInsert.step();
-            if (memberInsert.result() != 101) return "cannot insert a group member: " + db.lastError();
+            if (memberInsert.result() != 101)
+                return "cannot insert a group member: " + db.lastError();
         }
         for (const std::string& path : chat.pictures) {
             pictureInsert.reset();
@@ -417,29 +466,35 @@ Failure Generator::writeChats(Database& db) {
             pictureInsert.bind(5, path);
             pictureInsert.bind(6, std::to_string(1000000000 + m_random.below(999999999)));
             pictureInsert.step();
-            if (pictureInsert.result() != 101) return "cannot insert a profile picture: " + db.lastError();
+            if (pictureInsert.result() != 101)
+                return "cannot insert a profile picture: " + db.lastError();
         }
     }
-    const std::string maxima = "UPDATE Z_PRIMARYKEY SET Z_MAX = CASE Z_ENT WHEN 1 THEN " +
-                               std::to_string(m_chats.size()) + " WHEN 2 THEN " + std::to_string(m_memberCount) +
-                               " WHEN 3 THEN " + std::to_string(m_mediaCount) + " WHEN 4 THEN " +
-                               std::to_string(m_options.messages) + " WHEN 5 THEN " + std::to_string(m_pictureCount) +
-                               " END;";
-    if (db.exec(maxima) != 0) return "cannot update Z_PRIMARYKEY: " + db.lastError();
+    const std::string maxima =
+        "UPDATE Z_PRIMARYKEY SET Z_MAX = CASE Z_ENT WHEN 1 THEN " + std::to_string(m_chats.size()) +
+        " WHEN 2 THEN " + std::to_string(m_memberCount) + " WHEN 3 THEN " + std::to_string(m_mediaCount) +
+        " WHEN 4 THEN " + std::to_string(m_options.messages) + " WHEN 5 THEN " +
+        std::to_string(m_pictureCount) + " END;";
+    if (db.exec(maxima) != 0)
+        return "cannot update Z_PRIMARYKEY: " + db.lastError();
     return std::nullopt;
 }
 
 Failure Generator::writeContacts(const IphoneFolder& folder) {
     DatabaseBuild build;
-    if (auto failure = build.create(folder.contacts(), IphoneSchema::contacts())) return failure;
+    if (auto failure = build.create(folder.contacts(), IphoneSchema::contacts()))
+        return failure;
     Database& db = build.database();
-    if (db.exec("BEGIN;") != 0) return "cannot begin: " + db.lastError();
-    Statement insert(db,
-                     "INSERT INTO ZWAADDRESSBOOKCONTACT (Z_PK, Z_ENT, Z_OPT, ZFULLNAME, ZGIVENNAME, ZLASTNAME, "
-                     "ZPHONENUMBER, ZWHATSAPPID, ZIDENTIFIER, ZABOUTTEXT) VALUES (?1, 1, 1, ?2, ?3, ?4, ?5, ?6, ?7, ?8);");
+    if (db.exec("BEGIN;") != 0)
+        return "cannot begin: " + db.lastError();
+    Statement insert(
+        db,
+        "INSERT INTO ZWAADDRESSBOOKCONTACT (Z_PK, Z_ENT, Z_OPT, ZFULLNAME, ZGIVENNAME, ZLASTNAME, "
+        "ZPHONENUMBER, ZWHATSAPPID, ZIDENTIFIER, ZABOUTTEXT) VALUES (?1, 1, 1, ?2, ?3, ?4, ?5, ?6, ?7, ?8);");
     std::int64_t pk = 0;
     for (const Chat& chat : m_chats) {
-        if (chat.group || !chat.partnerName) continue;
+        if (chat.group || !chat.partnerName)
+            continue;
         const std::string& full = *chat.partnerName;
         const std::size_t blank = full.find(' ');
         insert.reset();
@@ -456,7 +511,8 @@ Failure Generator::writeContacts(const IphoneFolder& folder) {
         insert.bind(7, uuid(m_random) + ":ABPerson");
         insert.bind(8, TextPool::statusLine(m_random));
         insert.step();
-        if (insert.result() != 101) return "cannot insert an address book contact: " + db.lastError();
+        if (insert.result() != 101)
+            return "cannot insert an address book contact: " + db.lastError();
     }
     insert = Statement();
     if (db.exec("UPDATE Z_PRIMARYKEY SET Z_MAX = " + std::to_string(pk) + "; COMMIT;") != 0) {
@@ -466,11 +522,14 @@ Failure Generator::writeContacts(const IphoneFolder& folder) {
 }
 
 Failure Generator::drawPictures(const IphoneFolder& folder) {
-    if (!m_options.pictures) return std::nullopt;
-    if (!ProfilePicture::available()) return "profile pictures need a build with Qt (or --no-pictures)";
+    if (!m_options.pictures)
+        return std::nullopt;
+    if (!ProfilePicture::available())
+        return "profile pictures need a build with Qt (or --no-pictures)";
     for (const Chat& chat : m_chats) {
         for (const std::string& path : chat.pictures) {
-            if (auto failure = ProfilePicture::write(folder.data() / (path + ".jpg"), path)) return failure;
+            if (auto failure = ProfilePicture::write(folder.data() / (path + ".jpg"), path))
+                return failure;
         }
     }
     return std::nullopt;
@@ -478,26 +537,35 @@ Failure Generator::drawPictures(const IphoneFolder& folder) {
 
 Failure Generator::run() {
     const IphoneFolder folder(m_options.out, {});
-    if (auto failure = folder.prepare()) return failure;
+    if (auto failure = folder.prepare())
+        return failure;
     planChats();
     const std::vector<Event> events = planEvents();
 
     DatabaseBuild build;
-    if (auto failure = build.create(folder.chatStorage(), IphoneSchema::chatStorage())) return failure;
+    if (auto failure = build.create(folder.chatStorage(), IphoneSchema::chatStorage()))
+        return failure;
     Database& db = build.database();
-    if (db.exec("BEGIN;") != 0) return "cannot begin: " + db.lastError();
-    if (auto failure = writeMessages(db, events)) return failure;
-    if (auto failure = writeChats(db)) return failure;
-    if (db.exec("COMMIT;") != 0) return "cannot commit: " + db.lastError();
-    if (auto failure = build.finish()) return failure;
-    if (auto failure = writeContacts(folder)) return failure;
+    if (db.exec("BEGIN;") != 0)
+        return "cannot begin: " + db.lastError();
+    if (auto failure = writeMessages(db, events))
+        return failure;
+    if (auto failure = writeChats(db))
+        return failure;
+    if (db.exec("COMMIT;") != 0)
+        return "cannot commit: " + db.lastError();
+    if (auto failure = build.finish())
+        return failure;
+    if (auto failure = writeContacts(folder))
+        return failure;
     return drawPictures(folder);
 }
 
 }  // namespace
 
 Failure IphoneScaleGenerator::build(const Options& options) {
-    if (options.chats == 0) return "iphone-scale: --chats must be at least 1";
+    if (options.chats == 0)
+        return "iphone-scale: --chats must be at least 1";
     Generator generator(options);
     return generator.run();
 }

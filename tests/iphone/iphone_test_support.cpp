@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#include "iphone_test_support.h"
+
+#include "sources/chat_page.h"
+#include "sources/contact_table.h"
+#include "sources/iphone_weixin.h"
+#include "sources/phone_folder.h"
+#include "sources/program_state.h"
+#include "tools/database_build.h"
+#include "tools/iphone_schema.h"
+
+#include <stdexcept>
+
+namespace talvio::test {
+
+std::string iphoneFixtureData(const std::string& name) {
+    return std::string(TALVIO_IPHONE_FIXTURES) + "/" + name + "/group.net.whatsapp.WhatsApp.shared/";
+}
+
+std::string iphoneFixtureResources(const std::string& name) {
+    return std::string(TALVIO_IPHONE_FIXTURES) + "/" + name + "/net.whatsapp.WhatsApp/";
+}
+
+void makeIphoneFolder(const std::string& folder, const std::string& rowsSql, bool bare) {
+    fixture::DatabaseBuild chats;
+    fixture::Failure failure = chats.create(folder + "ChatStorage.sqlite",
+                                            bare ? std::string_view() : fixture::IphoneSchema::chatStorage());
+    if (!failure)
+        failure = chats.run(rowsSql, "rows");
+    if (!failure)
+        failure = chats.finish();
+    fixture::DatabaseBuild contacts;
+    if (!failure)
+        failure = contacts.create(folder + "Contacts.sqlite", fixture::IphoneSchema::contacts());
+    if (!failure)
+        failure = contacts.finish();
+    if (failure)
+        throw std::runtime_error(*failure);
+}
+
+void loadIphoneFolder(const std::string& folder, const std::string& resources) {
+    setLoadPaths(kSourceIPhone, folder, resources);
+    CIphoneWeiXin().LoadContacts();
+}
+
+std::string renderIphoneRow(int row, int mode) {
+    ProgramState& state = programState();
+    state.currentContactIndex = row;
+    state.currentContactName = contactShownName(contactTable().row(row));
+    CIphoneWeiXin().RenderChat(contactTable().row(row).messageCount, mode);
+    return chatPageBuffer().text();
+}
+
+int rowOfJid(const std::string& jid) {
+    const ContactTable& table = contactTable();
+    for (int i = 0; i < table.count(); ++i) {
+        if (table.row(i).jid == jid)
+            return i;
+    }
+    return -1;
+}
+
+std::vector<std::string> pageBlocks(const std::string& page, int mode) {
+    const std::string_view head = pageHead(mode);
+    if (page.compare(0, head.size(), head) != 0)
+        throw std::runtime_error("page does not start with its head");
+    const std::string_view senderLine = "<div class=\"content\"><SPAN class=\"SenderNameMe\">";
+    std::vector<std::string> blocks;
+    std::size_t at = head.size();
+    while (at < page.size()) {
+        std::size_t next = page.find(senderLine, at + 1);
+        if (next == std::string::npos)
+            next = page.size();
+        blocks.push_back(page.substr(at, next - at));
+        at = next;
+    }
+    return blocks;
+}
+
+}  // namespace talvio::test

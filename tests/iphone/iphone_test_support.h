@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace talvio::test {
+
+// The fixture folders that the build makes from tests/data/iphone/<name>: the data folder and
+// the resource folder, each with a trailing '/'.
+std::string iphoneFixtureData(const std::string& name);
+std::string iphoneFixtureResources(const std::string& name);
+
+// Builds folder/ChatStorage.sqlite (trailing '/') with the real Core Data layout and then the
+// given row SQL, in WAL mode like a phone's copy, and an empty Contacts.sqlite beside it. With
+// bare, rowsSql brings its own tables.
+void makeIphoneFolder(const std::string& folder, const std::string& rowsSql, bool bare = false);
+
+// Loads an iPhone folder into the contact table the way the viewer does.
+void loadIphoneFolder(const std::string& folder, const std::string& resources = "");
+
+// Renders contact table row `row` with the iPhone source; returns ChatPageBuffer.
+std::string renderIphoneRow(int row, int mode);
+
+// Index of the first contact table row with this jid; -1 when there is none.
+int rowOfJid(const std::string& jid);
+
+// The blocks of a page after its head, split before each sender line.
+std::vector<std::string> pageBlocks(const std::string& page, int mode);
+
+}  // namespace talvio::test

@@ -123,11 +123,14 @@ void ScaleContacts::makeGroup(ScaleContact& contact, const std::vector<std::size
         span.first + static_cast<std::int64_t>(random.unit() * 0.8 * static_cast<double>(length));
     contact.createdByOwner = people.empty() || random.chance(0.3);
 
-    std::vector<std::size_t> pool = people;
-    const std::size_t wanted = std::min<std::size_t>(pool.size(), 2 + random.below(25));
-    for (std::size_t i = 0; i < wanted; ++i) {
-        std::swap(pool[i], pool[i + random.below(pool.size() - i)]);
-        contact.members.push_back(m_contacts[pool[i]].jid);
+    // Drawn with rejection rather than by shuffling a copy of everyone: groups are small and
+    // address books can be large.
+    const std::size_t wanted = std::min<std::size_t>(people.size(), 2 + random.below(25));
+    std::unordered_set<std::size_t> chosen;
+    while (chosen.size() < wanted) {
+        const std::size_t person = people[random.below(people.size())];
+        if (chosen.insert(person).second)
+            contact.members.push_back(m_contacts[person].jid);
     }
     // Members the owner never saved: they write in the group but are in no address book.
     const std::uint64_t strangers = random.below(3);

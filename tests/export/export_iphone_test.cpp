@@ -1,0 +1,235 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#include "export/export_run.h"
+#include "sources/contact_table.h"
+#include "sources/iphone_weixin.h"
+#include "sources/media_copy.h"
+#include "sources/program_state.h"
+#include "tests/iphone/iphone_test_support.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <regex>
+
+namespace talvio {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Reference {
+    std::string page;
+    std::string file;  // relative to the export folder, as a browser resolves it
+};
+
+// Every media file an exported page refers to: "images\x.jpg" (read as images/x.jpg), and the
+// voice/<id>.wav and video/<id>.mp4 that the stand-alone script builds from a link's id.
+std::vector<Reference> referencesOf(const std::string& folder) {
+    static const std::regex image(R"re(<img src="images\\([^"]*)"/>)re");
+    static const std::regex voice(R"re(PlayMyWav\(this,'([^']*)'\))re");
+    static const std::regex video(R"re(PlayMyVideo\(this,'([^']*)'\))re");
+    std::vector<Reference> references;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().extension() != ".html")
+            continue;
+        const std::string page = test::readFile(entry.path().string());
+        const std::string name = entry.path().filename().string();
+        for (std::sregex_iterator m(page.begin(), page.end(), image), end; m != end; ++m) {
+            references.push_back({name, "images/" + (*m)[1].str()});
+        }
+        for (std::sregex_iterator m(page.begin(), page.end(), voice), end; m != end; ++m) {
+            references.push_back({name, "voice/" + (*m)[1].str() + ".wav"});
+        }
+        for (std::sregex_iterator m(page.begin(), page.end(), video), end; m != end; ++m) {
+            references.push_back({name, "video/" + (*m)[1].str() + ".mp4"});
+        }
+    }
+    return references;
+}
+
+bool isWav(const std::string& path) {
+    const std::string data = test::readFile(path);
+    return data.size() > 44 && data.compare(0, 4, "RIFF") == 0 && data.compare(8, 4, "WAVE") == 0;
+}
+
+struct CommandResult {
+    int status = -1;
+    std::string out;
+};
+
+// Runs a command line through the shell (test paths hold no quotes) and collects its output.
+CommandResult runCommand(const std::string& command) {
+    CommandResult run;
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (pipe == nullptr)
+        return run;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        run.out.append(buffer, n);
+    const int status = ::pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+class IphoneExport : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetProgramState();
+        contactTable().destroy();
+        mediaCopyLog().clear();
+    }
+    void TearDown() override {
+        resetProgramState();
+        contactTable().destroy();
+        mediaCopyLog().clear();
+    }
+    ExportReport exportAll(const std::string& fixture, const std::string& decoder = {}) {
+        test::loadIphoneFolder(test::iphoneFixtureData(fixture), test::iphoneFixtureResources(fixture));
+        CIphoneWeiXin source;
+        ExportRun run(source, out);
+        if (!decoder.empty())
+            run.setVoiceDecoder(decoder);
+        return run.run(allRows(contactTable()));
+    }
+    test::TempDir dir;
+    const std::string out = dir.path() + "export";
+};
+
+TEST_F(IphoneExport, EveryReferenceOfTheExportResolves) {
+    const auto dataBefore = test::folderSnapshot(test::iphoneFixtureData("basic"));
+    const auto resourcesBefore = test::folderSnapshot(test::iphoneFixtureResources("basic"));
+    const ExportReport report = exportAll("basic");
+    EXPECT_TRUE(report.complete()) << (report.failedMedia.empty() ? "" : report.failedMedia.front());
+    EXPECT_EQ(report.chats, 7);
+    EXPECT_EQ(report.pages, 8);
+    // Three pictures, a video, and the voice note's copy with its WAV.
+    EXPECT_EQ(report.mediaFiles, 6);
+
+    const std::vector<Reference> references = referencesOf(out);
+    EXPECT_EQ(references.size(), 5u);
+    for (const Reference& reference : references) {
+        EXPECT_TRUE(fs::is_regular_file(out + "/" + reference.file))
+            << reference.page << ": " << reference.file;
+    }
+    EXPECT_TRUE(isWav(out + "/voice/5c3f2e74-hello.wav"));
+    for (const auto& entry : fs::recursive_directory_iterator(out)) {
+        EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
+    }
+    EXPECT_EQ(test::folderSnapshot(test::iphoneFixtureData("basic")), dataBefore);
+    EXPECT_EQ(test::folderSnapshot(test::iphoneFixtureResources("basic")), resourcesBefore);
+}
+
+TEST_F(IphoneExport, FailuresAreNamed) {
+    const ExportReport report = exportAll("hostile");
+    EXPECT_FALSE(report.complete());
+    ASSERT_EQ(report.failedMedia.size(), 3u);
+    const auto named = [&report](const std::string& text) {
+        for (const std::string& line : report.failedMedia) {
+            if (line.find(text) != std::string::npos)
+                return true;
+        }
+        return false;
+    };
+    // The file that is not Ogg Opus: its copy is there, its WAV is not, not even in part.
+    EXPECT_TRUE(named("voice/broken.wav: opusdec could not decode it"));
+    EXPECT_TRUE(fs::exists(out + "/voice/broken.opus"));
+    EXPECT_FALSE(fs::exists(out + "/voice/broken.wav"));
+    // The paths that climb out of the resource folder, or name its parent.
+    EXPECT_TRUE(named("Library/Media/../secret.jpg: its path leaves the resource folder"));
+    EXPECT_TRUE(named("Library/Media/h/..: its path leaves the resource folder"));
+    // Copies: four pictures, three voice notes (one a WAV already) and a video; and one WAV made.
+    EXPECT_EQ(report.mediaFiles, 9);
+    EXPECT_TRUE(isWav(out + "/voice/already.wav"));
+    EXPECT_TRUE(isWav(out + "/voice/quo_te____v_.wav"));
+    for (const auto& entry : fs::recursive_directory_iterator(out)) {
+        EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
+    }
+}
+
+TEST_F(IphoneExport, MissingDecoderIsNamed) {
+    const ExportReport report = exportAll("basic", dir.path() + "no-such-opusdec");
+    ASSERT_EQ(report.failedMedia.size(), 1u);
+    EXPECT_EQ(report.failedMedia[0].rfind("voice/5c3f2e74-hello.wav: cannot run ", 0), 0u)
+        << report.failedMedia[0];
+    EXPECT_EQ(report.mediaFiles, 5);
+}
+
+// A real browser opens an exported page from disk: the pictures load through "images\…", and
+// the voice note and the video that the links insert can be played.
+TEST_F(IphoneExport, ABrowserShowsAndPlaysTheExport) {
+    if (!fs::exists("/usr/bin/chromium"))
+        GTEST_SKIP() << "chromium is not installed";
+    ASSERT_TRUE(exportAll("basic").complete());
+    const std::string page = out + "/4915110000001.html";
+    const std::string probe = out + "/probe.html";
+    test::writeFile(probe, test::readFile(page) + R"(<script>
+window.addEventListener('load', function () {
+  var out = [];
+  for (var i = 0; i < document.images.length; ++i)
+    out.push(document.images[i].naturalWidth > 0 ? 'image' : 'broken image');
+  var links = document.querySelectorAll('a');
+  var pending = links.length;
+  function done() { out.sort(); document.body.setAttribute('data-result', out.join(',')); }
+  links.forEach(function (a) {
+    var parent = a.parentNode;
+    a.onclick();
+    var m = parent.querySelector('audio,video');
+    m.muted = true;
+    m.addEventListener('loadedmetadata', function () { out.push(m.tagName + (m.duration > 0.5 ? '' : ' empty')); if (--pending == 0) done(); });
+    m.addEventListener('error', function () { out.push(m.tagName + ' error'); if (--pending == 0) done(); });
+  });
+  if (pending == 0) done();
+});
+</script>)");
+    const CommandResult run = runCommand(
+        "timeout 90 /usr/bin/chromium --headless=new --no-sandbox --disable-gpu "
+        "--user-data-dir=" +
+        dir.path() +
+        "chromium --allow-file-access-from-files --virtual-time-budget=15000 "
+        "--dump-dom file://" +
+        probe);
+    EXPECT_NE(run.out.find("data-result=\"AUDIO,VIDEO,image,image,image\""), std::string::npos) << run.out;
+}
+
+TEST_F(IphoneExport, CommandLine) {
+    const std::string tool = TALVIO_EXPORT_TOOL;
+    const std::string data = test::iphoneFixtureData("basic");
+    const std::string resources = test::iphoneFixtureResources("basic");
+
+    CommandResult list = runCommand(tool + " --resources " + resources + " --list " + data);
+    EXPECT_EQ(list.status, 0) << list.out;
+    EXPECT_EQ(list.out.rfind("0\t4915110000001@s.whatsapp.net\tAnn Becker\t", 0), 0u) << list.out;
+
+    CommandResult page = runCommand(tool + " --resources " + resources + " --page 0 " + data);
+    EXPECT_EQ(page.status, 0);
+    EXPECT_NE(page.out.find("<img src=\"file://" + resources), std::string::npos);
+
+    CommandResult exported = runCommand(tool + " --resources " + resources + " " + data + " " + out);
+    EXPECT_EQ(exported.status, 0) << exported.out;
+    EXPECT_NE(exported.out.find("Exported 7 chats (8 pages, 6 media files)"), std::string::npos)
+        << exported.out;
+
+    CommandResult hostile =
+        runCommand(tool + " --resources " + test::iphoneFixtureResources("hostile") + " " +
+                   test::iphoneFixtureData("hostile") + " " + dir.path() + "hostile");
+    EXPECT_EQ(hostile.status, 1);
+    EXPECT_NE(hostile.out.find("voice/broken.wav: "), std::string::npos) << hostile.out;
+
+    // A resource folder belongs to an iPhone folder, and must exist.
+    test::writeFile(dir.path() + "android/databases/msgstore.db", "");
+    test::writeFile(dir.path() + "android/databases/wa.db", "");
+    CommandResult android =
+        runCommand(tool + " --resources " + resources + " --list " + dir.path() + "android");
+    EXPECT_EQ(android.status, 2);
+    EXPECT_NE(android.out.find("--resources is for iPhone folders"), std::string::npos) << android.out;
+    CommandResult missing = runCommand(tool + " --resources " + dir.path() + "nowhere --list " + data);
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(runCommand(tool + " --help").out.find("--resources RESDIR"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace talvio

@@ -22,8 +22,8 @@ std::string safeFileName(std::string_view text) {
     }
     while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.pop_back();
     while (!name.empty() && name.front() == '.') name.erase(name.begin());
-    if (name.empty()) name = "_";
-    return name;
+    // Built rather than assigned from a literal: GCC 12 warns falsely about the assignment here.
+    return name.empty() ? std::string(1, '_') : name;
 }
 
 }  // namespace talvio

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#include "media/players.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+#include "media/video_player.h"
+#include "media/video_texts.h"
+#include "media/voice_decoder.h"
+#include "media/voice_paths.h"
+#include "media/voice_player.h"
+#include "media/voice_texts.h"
+#include "platform/desktop.h"
+#include "sources/program_state.h"
+
+namespace talvio::media {
+namespace {
+
+QString text(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+// The busy cursor for as long as the program cannot answer.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+}  // namespace
+
+void PlayVoice(QWidget* owner, const QString& voicePath) {
+    if (programState().resourceFolder.empty()) {
+        platform::desktop().message(owner, text(voice_texts::kNoResourceFolder), QString());
+        return;
+    }
+    const QString wavPath = QString::fromStdString(wavPathForVoice(voicePath.toStdString()));
+    if (!wavPath.isEmpty() && !QFileInfo::exists(wavPath)) {
+        const BusyCursor busy;
+        decodeVoiceNote(voicePath, wavPath);
+    }
+    if (wavPath.isEmpty() || !QFileInfo::exists(wavPath)) {
+        platform::desktop().message(owner, text(voice_texts::kFileLost), QString());
+        return;
+    }
+    CDlgVoicePlayer player(wavPath, owner);
+    player.exec();
+}
+
+void PlayVideo(QWidget* owner, const QString& videoPath) {
+    if (programState().resourceFolder.empty()) {
+        platform::desktop().message(owner, text(video_texts::kNoResourceFolder), QString());
+        return;
+    }
+    CDlgVideoPlayer player(owner);
+    player.setVideoPath(videoPath);
+    player.exec();
+}
+
+}  // namespace talvio::media

@@ -5,6 +5,7 @@
 #include "platform/desktop.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
+#include "recover/recover_dialog.h"
 #include "shell/main_window.h"
 #include "shell/open_dialog.h"
 #include "shell/progress_dialog.h"
@@ -134,6 +135,6 @@ void runExportCommand(CMireloDlg& window) {
     state.exportMode = false;
 }
 
-void runRecoverCommand(CMireloDlg& window) { (void)window; }
+void runRecoverCommand(CMireloDlg& window) { recover::runRecoverTool(&window); }
 
 }  // namespace talvio

@@ -207,6 +207,16 @@ TEST_F(MainWindow, StartUpLoadsSettingsBeforeTheFirstDialog) {
     EXPECT_EQ(window.contactList()->topLevelItemCount(), 0);
 }
 
+TEST_F(MainWindow, HiddenRecoverButtonStillOpensTheTool) {
+    QString title;
+    whenModal([&](QWidget* dialog) {
+        title = dialog->windowTitle();
+        dialog->close();
+    });
+    window.recoverButton()->click();
+    EXPECT_EQ(title, "恢复到数据库");
+}
+
 TEST(ProgressText, ElapsedAndRemaining) {
     EXPECT_EQ(progressStatusText(12300, 50), "Elapsed time: 12.3seconds / About12.3seconds remaining");
     EXPECT_EQ(progressStatusText(1500, 0), "Elapsed time: 1.5seconds / About0.0seconds remaining");

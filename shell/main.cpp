@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 // talvio: the viewer. talvio [--screenshot FILE] [FOLDER [RESOURCEFOLDER]]
+#include "media/spectrum_analyzer.h"
 #include "shell/main_window.h"
 #include "sources/contact_table.h"
 
@@ -48,6 +49,8 @@ int main(int argc, char** argv) {
     const QStringList folders = parser.positionalArguments();
     if (folders.size() > 2) parser.showHelp(2);
 
+    // The voice player's analyser tables are built once, before any window can need them.
+    talvio::media::buildSpectrumTables();
     talvio::CMireloDlg window;
     if (!folders.isEmpty()) window.setStartUpDialogEnabled(false);
     window.show();
@@ -63,5 +66,7 @@ int main(int argc, char** argv) {
             }
         });
     }
-    return app.exec();
+    const int status = app.exec();
+    talvio::media::releaseSpectrumTables();
+    return status;
 }

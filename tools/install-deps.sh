@@ -10,7 +10,7 @@ packages=(
   libsqlite3-dev sqlite3
   qt6-base-dev qt6-webengine-dev qt6-webchannel-dev qt6-multimedia-dev libqt6opengl6-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
-  opus-tools espeak-ng sox
+  opus-tools espeak-ng sox ffmpeg
   pulseaudio
   libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -68,7 +68,8 @@ void fillContactRow(const Statement& row) {
 bool CIphoneWeiXin::LoadContacts() {
     ContactTable& table = contactTable();
     table.destroy();
-    if (OpenChatDatabase(programState().messageDbPath, database) == 0) {
+    m_snapshot.discard();
+    if (m_snapshot.open(programState().messageDbPath, database) == 0) {
         Statement contacts(database, kContactQuery);
         while (contacts.step())
             fillContactRow(contacts);
@@ -126,7 +127,7 @@ void CIphoneWeiXin::readStatistics() {
 
 int CIphoneWeiXin::RenderChat(int messageCount, int mode) {
     const ProgramState& state = programState();
-    if (OpenChatDatabase(state.messageDbPath, database) == 0) {
+    if (m_snapshot.open(state.messageDbPath, database) == 0) {
         StartChatPage(mode);
         const ContactTable& table = contactTable();
         if (table.isRow(state.currentContactIndex)) {

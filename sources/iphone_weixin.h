@@ -3,6 +3,7 @@
 #pragma once
 
 #include "sources/chat_software.h"
+#include "sources/wal_snapshot.h"
 
 #include <string_view>
 
@@ -28,6 +29,9 @@ public:
 
 private:
     void readStatistics();
+
+    // Renders read the same copy that the load made, while the phone's files stay unchanged.
+    WalSnapshot m_snapshot;
 };
 
 }  // namespace talvio

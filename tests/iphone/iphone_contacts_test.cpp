@@ -3,6 +3,7 @@
 #include "iphone_test_support.h"
 #include "sources/chat_page.h"
 #include "sources/contact_table.h"
+#include "sources/database.h"
 #include "sources/iphone_statistics.h"
 #include "sources/iphone_weixin.h"
 #include "sources/phone_folder.h"
@@ -290,6 +291,29 @@ TEST_F(IphoneBadInput, IllFormedTextAndAWalBesideTheStore) {
     const std::string page = test::renderIphoneRow(0, kViewer);
     EXPECT_NE(page.find("<SPAN class=\"SenderNameMe\">\uFFFD\uFFFD </span>"), std::string::npos);
     EXPECT_NE(page.find("&nbsp;a\uFFFD</span>"), std::string::npos);
+}
+
+TEST_F(IphoneBadInput, MessagesStillInTheLogAreShownWithoutTouchingTheFolder) {
+    test::makeIphoneFolder(dir.path(),
+                           "INSERT INTO ZWACHATSESSION (Z_PK, ZCONTACTJID, ZPARTNERNAME) VALUES (1, 'a@s', 'Ann');"
+                           "INSERT INTO ZWAMESSAGE (Z_PK, ZISFROMME, ZMESSAGEDATE, ZFROMJID, ZTEXT) VALUES "
+                           "(1, 0, 100.5, 'a@s', 'in the database');");
+    // WhatsApp was still running when the folder was copied: the newest message is only in the log.
+    Database writer;
+    ASSERT_EQ(writer.open(dir.path() + "ChatStorage.sqlite", Database::Access::ReadWriteExisting), 0);
+    ASSERT_EQ(writer.exec("PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;"
+                          "INSERT INTO ZWAMESSAGE (Z_PK, ZISFROMME, ZMESSAGEDATE, ZTOJID, ZTEXT) VALUES "
+                          "(2, 1, 200.25, 'a@s', 'only in the log');"),
+              0);
+    ASSERT_GT(std::filesystem::file_size(dir.path() + "ChatStorage.sqlite-wal"), 0u);
+    const auto before = test::folderSnapshot(dir.path());
+
+    test::loadIphoneFolder(dir.path());
+    ASSERT_EQ(contactTable().count(), 2);
+    EXPECT_EQ(contactTable().row(0).messageCount, 2);
+    EXPECT_EQ(contactTable().row(0).lastMessageTime, "200");
+    EXPECT_NE(test::renderIphoneRow(0, kViewer).find("only in the log"), std::string::npos);
+    EXPECT_EQ(test::folderSnapshot(dir.path()), before);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "media/players.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 
 #include "media/video_player.h"
@@ -12,6 +13,7 @@
 #include "media/voice_player.h"
 #include "media/voice_texts.h"
 #include "platform/desktop.h"
+#include "platform/paths.h"
 #include "sources/program_state.h"
 
 namespace talvio::media {
@@ -37,10 +39,17 @@ void PlayVoice(QWidget* owner, const QString& voicePath) {
         platform::desktop().message(owner, text(voice_texts::kNoResourceFolder), QString());
         return;
     }
-    const QString wavPath = QString::fromStdString(wavPathForVoice(voicePath.toStdString()));
-    if (!wavPath.isEmpty() && !QFileInfo::exists(wavPath)) {
-        const BusyCursor busy;
-        decodeVoiceNote(voicePath, wavPath);
+    // A WAV that an earlier tool left beside the note is played as it is; otherwise the note is
+    // decoded into our cache, never into the phone copy.
+    QString wavPath = QString::fromStdString(wavPathForVoice(voicePath.toStdString()));
+    if (wavPath.isEmpty() || !QFileInfo::exists(wavPath)) {
+        wavPath = QString::fromStdString(
+            cachedWavPath(voicePath.toStdString(), platform::cacheFolder().toStdString()));
+        if (!QFileInfo::exists(wavPath)) {
+            const BusyCursor busy;
+            QDir().mkpath(QFileInfo(wavPath).path());
+            decodeVoiceNote(voicePath, wavPath);
+        }
     }
     if (wavPath.isEmpty() || !QFileInfo::exists(wavPath)) {
         platform::desktop().message(owner, text(voice_texts::kFileLost), QString());

@@ -2,6 +2,10 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "media/voice_paths.h"
 
+#include "sources/file_names.h"
+
+#include <cstdint>
+
 namespace talvio::media {
 
 std::string wavPathForVoice(std::string_view voicePath) {
@@ -20,6 +24,22 @@ std::string wavPathForVoice(std::string_view voicePath) {
         return {};
     }
     return std::string(voicePath.substr(0, end)) + ".wav";
+}
+
+std::string cachedWavPath(std::string_view voicePath, const std::string& cacheFolder) {
+    // FNV-1a, 64 bits: stable from run to run, so a second click finds the WAV of the first.
+    std::uint64_t digest = 14695981039346656037ULL;
+    for (unsigned char c : voicePath) {
+        digest ^= c;
+        digest *= 1099511628211ULL;
+    }
+    static const char kHex[] = "0123456789abcdef";
+    std::string name;
+    for (int shift = 60; shift >= 0; shift -= 4) name += kHex[(digest >> shift) & 15];
+    const std::size_t slash = voicePath.find_last_of('/');
+    std::string_view stem = slash == std::string_view::npos ? voicePath : voicePath.substr(slash + 1);
+    if (const std::size_t dot = stem.find_last_of('.'); dot != std::string_view::npos) stem = stem.substr(0, dot);
+    return cacheFolder + "voice/" + name + "-" + safeFileName(stem.substr(0, 60)) + ".wav";
 }
 
 std::vector<std::string> opusdecArguments(const std::string& voicePath, const std::string& wavPath) {

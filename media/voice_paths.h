@@ -15,6 +15,11 @@ namespace talvio::media {
 // no WAV path: the result is empty.
 std::string wavPathForVoice(std::string_view voicePath);
 
+// Where a voice note is decoded to: a file of our own in cacheFolder ("…/voice/"), never beside
+// the note, so that the phone copy stays as it was. The name carries a digest of the note's whole
+// path, so that two notes of the same name never share a WAV.
+std::string cachedWavPath(std::string_view voicePath, const std::string& cacheFolder);
+
 // The arguments of the decoder run: input file, output file (handed over as a list, never
 // through a shell, so no quoting is needed).
 std::vector<std::string> opusdecArguments(const std::string& voicePath, const std::string& wavPath);

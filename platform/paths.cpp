@@ -33,6 +33,11 @@ QString& userDataOverride() {
     return folder;
 }
 
+QString& cacheOverride() {
+    static QString folder;
+    return folder;
+}
+
 }  // namespace
 
 QString settingsFolder() {
@@ -52,5 +57,12 @@ void setSettingsFolder(const QString& folder) {
 void setUserDataFolder(const QString& folder) {
     userDataOverride() = folder.isEmpty() ? QString() : withSlash(folder);
 }
+
+QString cacheFolder() {
+    const QString& chosen = cacheOverride();
+    return chosen.isEmpty() ? programFolderIn(QStandardPaths::GenericCacheLocation) : chosen;
+}
+
+void setCacheFolder(const QString& folder) { cacheOverride() = folder.isEmpty() ? QString() : withSlash(folder); }
 
 }  // namespace talvio::platform

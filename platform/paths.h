@@ -19,4 +19,8 @@ QString userDataFolder();
 void setSettingsFolder(const QString& folder);
 void setUserDataFolder(const QString& folder);
 
+// "talvio/" in the user's cache folder: files we make and can make again (decoded voice notes).
+QString cacheFolder();
+void setCacheFolder(const QString& folder);
+
 }  // namespace talvio::platform

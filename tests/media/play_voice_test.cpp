@@ -10,6 +10,7 @@
 #include "media/players.h"
 #include "media/voice_player.h"
 #include "media/wav_writer.h"
+#include "platform/paths.h"
 #include "media_test_files.h"
 #include "sources/program_state.h"
 #include "ui_test_support.h"
@@ -26,9 +27,11 @@ protected:
     void SetUp() override {
         resetProgramState();
         programState().resourceFolder = folder.path.string() + "/";
+        platform::setCacheFolder(QString::fromStdString(cache.path.string()));
     }
     void TearDown() override {
         resetProgramState();
+        platform::setCacheFolder(QString());
         qputenv("PATH", m_path);
     }
     QString file(const std::string& name) const { return QString::fromStdString(folder.file(name)); }
@@ -47,12 +50,13 @@ protected:
 
     talvio::test::FakeDesktop desktop;
     test::ScratchFolder folder;
+    test::ScratchFolder cache;
     QWidget owner;
     test::ModalWatcher<CDlgVoicePlayer> watcher;
     QByteArray m_path = qgetenv("PATH");
 };
 
-TEST_F(PlayVoiceClick, DecodesTheNoteBesideItselfOnceAndPlaysIt) {
+TEST_F(PlayVoiceClick, DecodesTheNoteIntoTheCacheOnceAndPlaysIt) {
     // A quote and a blank in the name would break any command line that went through a shell.
     const QString note = file("it's note 1.opus");
     ASSERT_TRUE(test::makeVoiceNote(file("spoken.wav"), note)) << "espeak-ng and opusenc are needed";
@@ -67,17 +71,26 @@ TEST_F(PlayVoiceClick, DecodesTheNoteBesideItselfOnceAndPlaysIt) {
 
     PlayVoice(&owner, note);
     EXPECT_EQ(watcher.opened, 1);
-    EXPECT_EQ(played, file("it's note 1.wav"));
+    EXPECT_TRUE(played.startsWith(QString::fromStdString(cache.path.string() + "/voice/")));
+    EXPECT_TRUE(played.endsWith("-it's note 1.wav"));
     EXPECT_EQ(rate, 22050u) << "espeak-ng speaks at 22050 Hz and opusdec keeps the note's rate";
     EXPECT_TRUE(desktop.messages.empty());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the busy cursor stayed";
-    EXPECT_EQ(folderContents(), QStringList({"it's note 1.opus", "it's note 1.wav"}));
+    // The phone copy gains nothing.
+    EXPECT_EQ(folderContents(), QStringList({"it's note 1.opus"}));
 
     // The second click must play the WAV that is there, not decode again over it.
     ASSERT_TRUE(writeWavFile(test::toneSound(0.5, 16000), played.toStdString()));
     PlayVoice(&owner, note);
     EXPECT_EQ(watcher.opened, 2);
     EXPECT_EQ(rate, 16000u);
+
+    // A WAV that lies beside the note already is played as it is.
+    ASSERT_TRUE(writeWavFile(test::toneSound(0.5, 8000), file("it's note 1.wav").toStdString()));
+    PlayVoice(&owner, note);
+    EXPECT_EQ(watcher.opened, 3);
+    EXPECT_EQ(played, file("it's note 1.wav"));
+    EXPECT_EQ(rate, 8000u);
 }
 
 TEST_F(PlayVoiceClick, WithoutAResourceFolderNothingIsDecoded) {

@@ -25,6 +25,19 @@ TEST(VoicePaths, WavAndExportPaths) {
               "/a.wav is exist\xEF\xBC\x8Cwould you like to replace the existing file");
 }
 
+TEST(VoicePaths, CachedWavsStayInTheCacheAndNeverCollide) {
+    const std::string a = cachedWavPath("/phone/Library/Media/a/note.opus", "/cache/");
+    const std::string b = cachedWavPath("/phone/Library/Media/b/note.opus", "/cache/");
+    EXPECT_EQ(a.rfind("/cache/voice/", 0), 0u);
+    EXPECT_TRUE(a.size() > 9 && a.substr(a.size() - 9) == "-note.wav");
+    EXPECT_NE(a, b);
+    EXPECT_EQ(a, cachedWavPath("/phone/Library/Media/a/note.opus", "/cache/"));
+    // A name from the database cannot climb out of the cache folder.
+    const std::string hostile = cachedWavPath("/phone/x/..\\..\\..opus", "/cache/");
+    EXPECT_EQ(hostile.find("/..", 12), std::string::npos);
+    EXPECT_EQ(hostile.rfind("/cache/voice/", 0), 0u);
+}
+
 TEST(BlockFeed, BlocksAreTakenInPiecesAndDoneWhenTheirLastByteIsPlayed) {
     const std::vector<std::uint8_t> a(8192, 1), b(8192, 2);
     BlockFeed feed;

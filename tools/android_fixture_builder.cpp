@@ -29,7 +29,7 @@ Failure AndroidFixtureBuilder::build(const Options& options) {
     if (auto failure = folder.prepare())
         return failure;
     if (std::filesystem::exists(msgstoreSql)) {
-        const auto schema = options.bare ? std::string_view() : AndroidSchema::msgstore();
+        const std::string schema = options.bare ? std::string() : AndroidSchema::msgstore(options.layout);
         if (auto failure = buildDatabase(msgstoreSql, folder.msgstore(), schema))
             return failure;
     }

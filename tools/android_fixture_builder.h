@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "tools/android_schema.h"
 #include "tools/failure.h"
 
 namespace talvio::fixture {
@@ -21,6 +22,8 @@ public:
         std::optional<std::filesystem::path> walTail;
         // The SQL files bring their own tables (for broken or odd layouts).
         bool bare = false;
+        // The tables msgstore.sql fills; wa.db is the same in every layout.
+        AndroidLayout layout = AndroidLayout::Legacy;
     };
 
     static Failure build(const Options& options);

@@ -43,15 +43,19 @@ CommandLine::Invalid missingValue(const std::string& option) {
     return {option + " needs a value"};
 }
 
+CommandLine::Invalid unknownLayout(const std::string& text) {
+    return {"--layout: expected legacy, modern or mixed, got \"" + text + "\""};
+}
+
 }  // namespace
 
 const char* CommandLine::helpText() {
     return R"(Usage: talvio-fixture COMMAND OPTIONS
 
 Builds Android WhatsApp folders ("com.whatsapp") for Talvio's tests, samples and benchmarks.
-Databases get the real legacy layout and end in WAL journal mode, cleanly closed.
+Databases get a real table layout and end in WAL journal mode, cleanly closed.
 
-  talvio-fixture android --sql-dir DIR --out FOLDER [--wal-tail FILE.sql] [--bare]
+  talvio-fixture android --sql-dir DIR --out FOLDER [--layout L] [--wal-tail FILE.sql] [--bare]
       FOLDER/databases/msgstore.db from DIR/msgstore.sql and FOLDER/databases/wa.db from
       DIR/wa.sql. The full table layout is created first, so the files hold only rows; each
       file runs as one transaction. A missing file means a folder without that database.
@@ -60,12 +64,23 @@ Databases get the real legacy layout and end in WAL journal mode, cleanly closed
       --wal-tail FILE.sql  apply FILE.sql to msgstore.db afterwards and leave it in a
                            non-empty msgstore.db-wal (with -shm), as on a copied phone folder
       --bare               do not create the layout: the SQL files bring their own tables
+                           (not with --layout)
 
-  talvio-fixture android-scale --contacts N --messages M --out FOLDER [--seed S] [--no-pictures]
+  talvio-fixture android-scale --contacts N --messages M --out FOLDER [--seed S] [--layout L]
+                               [--no-pictures]
       A generated folder of N contacts (about 5% groups) and M message rows, spread
       unevenly over the chats, with every message kind, group members, system rows and
       texts in many scripts, dated 2021-2025. The same seed (default 1) gives the same folder.
+      In the modern layout some people and most groups are missing from wa.db, and from 2025
+      on about 3% of the chats and the members of some groups go by "@lid" jids, which
+      jid_map resolves to phone jids.
       --no-pictures        leave out the profile pictures
+
+  --layout L, for both commands, picks the tables of msgstore.db:
+      legacy  "messages" with "chat_list", as phones wrote them up to about 2022 (the default)
+      modern  "message", "chat", "jid", "jid_map" and their side tables, as since 2022
+      mixed   both sets, as in many databases of 2020-2022; android-scale puts the data in
+              "messages" and copies only the newest few rows into "message"
 
   talvio-fixture --help
       This text.
@@ -92,6 +107,7 @@ CommandLine::Command CommandLine::parseAndroid(const std::vector<std::string>& a
     AndroidFixtureBuilder::Options options;
     OptionReader reader(arguments);
     std::string name, text;
+    bool layoutGiven = false;
     while (reader.next(name)) {
         if (name == "--help" || name == "-h")
             return Help{};
@@ -99,7 +115,7 @@ CommandLine::Command CommandLine::parseAndroid(const std::vector<std::string>& a
             options.bare = true;
             continue;
         }
-        if (name != "--sql-dir" && name != "--out" && name != "--wal-tail")
+        if (name != "--sql-dir" && name != "--out" && name != "--wal-tail" && name != "--layout")
             return Invalid{"unknown option " + name};
         if (!reader.value(text))
             return missingValue(name);
@@ -109,11 +125,21 @@ CommandLine::Command CommandLine::parseAndroid(const std::vector<std::string>& a
             options.out = text;
         if (name == "--wal-tail")
             options.walTail = text;
+        if (name == "--layout") {
+            const auto layout = parseAndroidLayout(text);
+            if (!layout)
+                return unknownLayout(text);
+            options.layout = *layout;
+            layoutGiven = true;
+        }
     }
     if (options.sqlDir.empty())
         return Invalid{"android: --sql-dir is required"};
     if (options.out.empty())
         return Invalid{"android: --out is required"};
+    // A bare build creates no tables, so a layout would silently mean nothing.
+    if (options.bare && layoutGiven)
+        return Invalid{"android: --bare and --layout exclude each other"};
     return options;
 }
 
@@ -129,11 +155,19 @@ CommandLine::Command CommandLine::parseScale(const std::vector<std::string>& arg
             options.pictures = false;
             continue;
         }
-        if (name != "--contacts" && name != "--messages" && name != "--out" && name != "--seed") {
+        if (name != "--contacts" && name != "--messages" && name != "--out" && name != "--seed" &&
+            name != "--layout") {
             return Invalid{"unknown option " + name};
         }
         if (!reader.value(text))
             return missingValue(name);
+        if (name == "--layout") {
+            const auto layout = parseAndroidLayout(text);
+            if (!layout)
+                return unknownLayout(text);
+            options.layout = *layout;
+            continue;
+        }
         bool ok = true;
         if (name == "--contacts")
             ok = haveContacts = parseNumber(text, options.contacts) && options.contacts > 0;

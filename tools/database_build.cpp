@@ -54,6 +54,33 @@ Failure DatabaseBuild::run(std::string_view sql, std::string_view what) {
     return std::nullopt;
 }
 
+Failure DatabaseBuild::deferIndexes(std::string_view table) {
+    std::vector<std::string> names;
+    Statement list(
+        m_database,
+        "SELECT name, sql FROM sqlite_master WHERE type = 'index' AND tbl_name = ? AND sql IS NOT NULL");
+    list.bind(1, table);
+    while (list.step()) {
+        names.emplace_back(list.textView(0));
+        m_deferredIndexes.emplace_back(list.textView(1));
+    }
+    list = Statement();
+    for (const std::string& name : names) {
+        if (m_database.exec("DROP INDEX " + name) != SQLITE_OK)
+            return m_file.filename().string() + ": " + m_database.lastError();
+    }
+    return std::nullopt;
+}
+
+Failure DatabaseBuild::restoreIndexes() {
+    for (const std::string& index : m_deferredIndexes) {
+        if (m_database.exec(index) != SQLITE_OK)
+            return m_file.filename().string() + ": " + m_database.lastError();
+    }
+    m_deferredIndexes.clear();
+    return std::nullopt;
+}
+
 Failure DatabaseBuild::finish() {
     Statement mode(m_database, "PRAGMA journal_mode=WAL;");
     if (!mode.step() || mode.textView(0) != "wal") {

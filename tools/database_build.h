@@ -3,7 +3,9 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "sources/database.h"
 #include "tools/failure.h"
@@ -23,6 +25,12 @@ public:
 
     Database& database() { return m_database; }
 
+    // Indexes kept up row by row cost more than the rows themselves; built once over the
+    // finished table they are cheap. Drops the table's indexes until restoreIndexes(), which
+    // makes them again from their definitions in the schema, so the file ends with the same ones.
+    Failure deferIndexes(std::string_view table);
+    Failure restoreIndexes();
+
     // Switches to WAL, closes (which checkpoints and removes the -wal), and checks the result.
     Failure finish();
 
@@ -32,6 +40,7 @@ public:
 private:
     std::filesystem::path m_file;
     Database m_database;
+    std::vector<std::string> m_deferredIndexes;
 };
 
 }  // namespace talvio::fixture

@@ -151,6 +151,17 @@ void ScaleContacts::makeGroup(ScaleContact& contact, const std::vector<std::size
     contact.displayName = TextPool::groupSubject(random);
 }
 
+void ScaleContacts::adaptToModernLayout(Random& random) {
+    for (ScaleContact& contact : m_contacts) {
+        if (contact.group) {
+            contact.inWaDb = random.chance(0.15);
+            contact.lidMembers = random.chance(0.4);
+        } else if (!contact.silent) {
+            contact.inWaDb = !random.chance(0.06);
+        }
+    }
+}
+
 Failure ScaleContacts::writeDatabase(const std::filesystem::path& file, Random& random) const {
     DatabaseBuild build;
     if (auto failure = build.create(file, AndroidSchema::wa()))
@@ -170,6 +181,8 @@ Failure ScaleContacts::writeDatabase(const std::filesystem::path& file, Random& 
         return "wa_contacts insert: " + db.lastError();
     std::int64_t rawContactId = 1000;
     for (const ScaleContact& c : m_contacts) {
+        if (!c.inWaDb)
+            continue;
         const bool inAddressBook = !c.group && c.displayName.has_value();
         std::optional<std::string> given, family;
         if (inAddressBook && !c.displayName->empty()) {

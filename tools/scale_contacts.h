@@ -35,6 +35,9 @@ struct ScaleContact {
     std::int64_t created = 0;
     bool createdByOwner = false;
     std::vector<std::string> members;  // jids of the other members, the creator first
+    // Set only for the modern layout (ScaleContacts::adaptToModernLayout):
+    bool inWaDb = true;       // false: only the chat in msgstore.db knows this jid
+    bool lidMembers = false;  // groups: the members write under "@lid" jids once those exist
 };
 
 // The address book of a generated folder: people and (about one in twenty) groups, with the
@@ -45,6 +48,12 @@ public:
 
     const std::vector<ScaleContact>& all() const { return m_contacts; }
 
+    // Databases of 2022 on: wa.db leaves out a few people who write and most groups (their chat
+    // names them), and the members of some groups write under "@lid" jids. Draws from its own
+    // stream, so that everything else stays as in the legacy layout.
+    void adaptToModernLayout(Random& random);
+
+    // The wa_contacts rows of every contact that is inWaDb.
     Failure writeDatabase(const std::filesystem::path& file, Random& random) const;
     Failure writePictures(const std::filesystem::path& folder) const;
 

@@ -6,6 +6,7 @@
 #include "tools/random.h"
 #include "tools/scale_contacts.h"
 #include "tools/scale_messages.h"
+#include "tools/scale_modern.h"
 
 namespace talvio::fixture {
 
@@ -23,12 +24,21 @@ Failure ScaleGenerator::build(const Options& options) {
     Random messageRandom(Random::scramble(options.seed) ^ 0x6D657373616765ull);
     const TimeSpan span{kFirstTimestamp, kLastTimestamp};
 
-    const ScaleContacts contacts(options.contacts, span, contactRandom);
+    ScaleContacts contacts(options.contacts, span, contactRandom);
+    Random modernRandom(Random::scramble(options.seed) ^ 0x6D6F6465726Eull);
+    if (options.layout == AndroidLayout::Modern)
+        contacts.adaptToModernLayout(modernRandom);
     if (auto failure = contacts.writeDatabase(folder.wa(), contactRandom))
         return failure;
     ScaleMessages messages(contacts, span, options.seed);
-    if (auto failure = messages.write(folder.msgstore(), options.messages, messageRandom))
+    if (options.layout == AndroidLayout::Modern) {
+        ScaleModernMessages modern(contacts, messages, modernRandom);
+        if (auto failure = modern.write(folder.msgstore(), options.messages, messageRandom))
+            return failure;
+    } else if (auto failure =
+                   messages.write(folder.msgstore(), options.messages, messageRandom, options.layout)) {
         return failure;
+    }
     if (options.pictures)
         return contacts.writePictures(folder.pictures());
     return std::nullopt;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 
+#include "tools/android_schema.h"
 #include "tools/failure.h"
 
 namespace talvio::fixture {
@@ -19,6 +20,7 @@ public:
         std::filesystem::path out;
         std::uint64_t seed = 1;
         bool pictures = true;
+        AndroidLayout layout = AndroidLayout::Legacy;
     };
 
     // 2021-01-01 00:00:00 UTC to the last millisecond of 2025.

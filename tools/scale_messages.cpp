@@ -10,6 +10,7 @@
 
 #include "tools/android_schema.h"
 #include "tools/database_build.h"
+#include "tools/scale_modern.h"
 #include "tools/scale_plan.h"
 #include "tools/text_pool.h"
 
@@ -314,36 +315,22 @@ void ScaleMessages::fillKind(MessageRow& row, int kind, int language, Random& ra
     }
 }
 
-Failure ScaleMessages::write(const std::filesystem::path& file, std::int64_t messages, Random& random) {
+Failure ScaleMessages::write(const std::filesystem::path& file, std::int64_t messages, Random& random,
+                             AndroidLayout layout) {
     DatabaseBuild build;
-    if (auto failure = build.create(file, AndroidSchema::msgstore()))
+    if (auto failure = build.create(file, AndroidSchema::msgstore(layout)))
         return failure;
     if (messages <= 0)
         return build.finish();
     Database& db = build.database();
     if (db.exec("BEGIN;") != SQLITE_OK)
         return "msgstore.db: " + db.lastError();
-    // Indexes kept up row by row cost more than the rows themselves; built once over the
-    // finished table they are cheap. Their definitions come from the schema, so the file ends
-    // with the same indexes.
-    std::vector<std::string> names, indexes;
-    Statement list(db,
-                   "SELECT name, sql FROM sqlite_master WHERE type = 'index' AND tbl_name = 'messages' "
-                   "AND sql IS NOT NULL");
-    while (list.step()) {
-        names.emplace_back(list.textView(0));
-        indexes.emplace_back(list.textView(1));
-    }
-    list = Statement();
-    for (const std::string& name : names) {
-        if (db.exec("DROP INDEX " + name) != SQLITE_OK)
-            return "msgstore.db: " + db.lastError();
-    }
+    if (auto failure = build.deferIndexes("messages"))
+        return failure;
     MessageInserter inserter(db);
     if (auto failure = inserter.prepareFailure())
         return failure;
 
-    m_state.assign(m_contacts.size() + 1, ChatState{});
     const std::vector<Event> events = plan(messages - 1, random);
 
     // Phones start the table with a system row that belongs to no chat.
@@ -356,31 +343,46 @@ Failure ScaleMessages::write(const std::filesystem::path& file, std::int64_t mes
     if (inserter.insert(origin) == 0)
         return "msgstore.db: " + db.lastError();
 
+    const bool stored =
+        generate(events, random, [&](std::uint32_t, MessageRow& row, std::int64_t quotedRowId) {
+            if (quotedRowId != 0)
+                row.quotedRowId = inserter.copyToQuotes(quotedRowId);
+            return inserter.insert(row);
+        });
+    if (!stored)
+        return "msgstore.db: " + db.lastError();
+    if (auto failure = build.restoreIndexes())
+        return failure;
+    if (auto failure = writeChatList(db))
+        return failure;
+    if (auto failure = writeParticipants(db))
+        return failure;
+    if (layout == AndroidLayout::Mixed) {
+        if (auto failure = ScaleModernMessages::copyNewestRows(db))
+            return failure;
+    }
+    if (db.exec("COMMIT;") != SQLITE_OK)
+        return "msgstore.db: " + db.lastError();
+    return build.finish();
+}
+
+bool ScaleMessages::generate(const std::vector<Event>& events, Random& random, const Store& store) {
+    m_state.assign(m_contacts.size() + 1, ChatState{});
     for (std::size_t i = 0; i < events.size(); ++i) {
         MessageRow row = makeRow(events[i], i, random);
         ChatState& state = m_state[events[i].chat];
-        if (row.mediaWaType == 0 && row.data && state.lastRowId != 0 && random.chance(0.01)) {
-            row.quotedRowId = inserter.copyToQuotes(state.lastRowId);
-        }
-        const std::int64_t id = inserter.insert(row);
+        std::int64_t quoted = 0;
+        if (row.mediaWaType == 0 && row.data && state.lastRowId != 0 && random.chance(0.01))
+            quoted = state.lastRowId;
+        const std::int64_t id = store(events[i].chat, row, quoted);
         if (id == 0)
-            return "msgstore.db: " + db.lastError();
+            return false;
         if (state.firstRowId == 0)
             state.firstRowId = id;
         state.lastRowId = id;
         state.lastTimestamp = row.timestamp;
     }
-    for (const std::string& index : indexes) {
-        if (db.exec(index) != SQLITE_OK)
-            return "msgstore.db: " + db.lastError();
-    }
-    if (auto failure = writeChatList(db))
-        return failure;
-    if (auto failure = writeParticipants(db))
-        return failure;
-    if (db.exec("COMMIT;") != SQLITE_OK)
-        return "msgstore.db: " + db.lastError();
-    return build.finish();
+    return true;
 }
 
 Failure ScaleMessages::writeChatList(Database& db) const {

@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "tools/android_schema.h"
 #include "tools/failure.h"
 #include "tools/message_inserter.h"
 #include "tools/random.h"
@@ -26,14 +28,32 @@ public:
 
     ScaleMessages(const ScaleContacts& contacts, const TimeSpan& span, std::uint64_t seed);
 
-    Failure write(const std::filesystem::path& file, std::int64_t messages, Random& random);
+    // The legacy table, or in the mixed layout the legacy table beside the modern tables, which
+    // then hold only the newest few rows.
+    Failure write(const std::filesystem::path& file, std::int64_t messages, Random& random,
+                  AndroidLayout layout = AndroidLayout::Legacy);
 
-private:
+    // One message of the plan: when, in which chat (an index into the contacts, or
+    // statusChat() for status posts), and of which kind.
     struct Event {
         std::int64_t timestamp;
         std::uint32_t chat;
         std::int16_t forcedKind;  // -1: drawn at random
     };
+    std::uint32_t statusChat() const { return static_cast<std::uint32_t>(m_contacts.size()); }
+    const TimeSpan& span() const { return m_span; }
+
+    // `rows` messages in time order, spread over the chats as ScalePlan says.
+    std::vector<Event> plan(std::int64_t rows, Random& random) const;
+
+    // Stores one message and returns its row id, 0 when that failed. quotedRowId is the id of an
+    // earlier message of the same chat that this one replies to, or 0.
+    using Store = std::function<std::int64_t(std::uint32_t chat, MessageRow& row, std::int64_t quotedRowId)>;
+    // Makes the row of every event, in order, and hands it to `store`; false when a store failed.
+    // The rows are the same whichever layout stores them.
+    bool generate(const std::vector<Event>& events, Random& random, const Store& store);
+
+private:
     struct ChatState {
         std::int64_t firstRowId = 0;
         std::int64_t lastRowId = 0;
@@ -41,7 +61,6 @@ private:
         bool started = false;
     };
 
-    std::vector<Event> plan(std::int64_t messages, Random& random) const;
     void forceEveryKind(std::vector<Event>& events, Random& random) const;
     MessageRow makeRow(const Event& event, std::uint64_t serial, Random& random);
     void fillSystem(MessageRow& row, const ScaleContact& chat, bool groupCreated, Random& random) const;

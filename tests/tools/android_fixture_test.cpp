@@ -5,9 +5,15 @@
 #include <sqlite3.h>
 
 #include <fstream>
+#include <map>
 #include <set>
 
 #include "fixture_test_support.h"
+#include "sources/android_weixin.h"
+#include "sources/chat_page.h"
+#include "sources/contact_table.h"
+#include "sources/phone_folder.h"
+#include "sources/program_state.h"
 #include "tools/android_fixture_builder.h"
 #include "tools/database_build.h"
 
@@ -20,6 +26,7 @@ using ::testing::IsSupersetOf;
 
 const fs::path kBuilt = TALVIO_BUILT_FIXTURES;
 const fs::path kSample = fs::path(TALVIO_BUILD_DIR) / "samples" / "android" / "com.whatsapp";
+const fs::path kModernSample = fs::path(TALVIO_BUILD_DIR) / "samples" / "android-modern" / "com.whatsapp";
 const fs::path kBasicSql = fs::path(TALVIO_TEST_DATA) / "android" / "basic";
 
 fs::path withSuffix(const fs::path& file, const char* suffix) {
@@ -33,9 +40,11 @@ void writeFile(const fs::path& file, const std::string& text) {
 }
 
 TEST(BuiltFolders, HaveTheRealLayoutInWalModeAndAreCleanlyClosed) {
-    for (const fs::path& folder : {kSample, kBuilt / "basic" / "com.whatsapp"}) {
+    expectModernLayout(kModernSample);
+    for (const fs::path& folder : {kSample, kBuilt / "basic" / "com.whatsapp", kModernSample}) {
         SCOPED_TRACE(folder.string());
-        expectRealLayout(folder);
+        if (folder != kModernSample)
+            expectRealLayout(folder);
         for (const char* name : {"msgstore.db", "wa.db"}) {
             const fs::path database = folder / "databases" / name;
             EXPECT_TRUE(DatabaseBuild::hasWalHeader(database)) << name;
@@ -125,6 +134,114 @@ TEST(SampleFolder, HasADistinctJpegForEveryListedPicture) {
         pictures.insert(bytes);
     }
     EXPECT_EQ(pictures.size(), 3u);
+}
+
+TEST(ModernSampleFolder, HoldsTheCasesOfCurrentPhones) {
+    Database msgstore = openSnapshot(kModernSample / "databases" / "msgstore.db");
+    ASSERT_EQ(msgstore.exec("ATTACH '" + sqliteFileUri((kModernSample / "databases" / "wa.db").string()) +
+                            "?mode=ro&immutable=1' AS w"),
+              0);
+    const std::string listed = "EXISTS (SELECT 1 FROM w.wa_contacts w WHERE w.jid = j.raw_string)";
+    const std::string chatJids = "SELECT j.raw_string FROM chat c JOIN jid j ON j._id = c.jid_row_id WHERE ";
+    // A person only in his chat, groups named only by their subject.
+    EXPECT_THAT(queryColumn(msgstore, chatJids + "j.server = 's.whatsapp.net' AND NOT " + listed),
+                ::testing::ElementsAre("447911123456@s.whatsapp.net"));
+    EXPECT_EQ(queryInt(msgstore, "SELECT count(*) FROM w.wa_contacts WHERE jid LIKE '%@g.us'"), 0);
+    EXPECT_THAT(queryColumn(msgstore,
+                            "SELECT subject FROM chat c JOIN jid j ON j._id = c.jid_row_id "
+                            "WHERE j.server = 'g.us' ORDER BY c._id"),
+                ::testing::ElementsAre("Wandergruppe Alpen 🏔️", "<b>Book club</b> 📚 & friends"));
+    // A person with chats under both her lid and her phone jid; a member known only by a lid.
+    EXPECT_THAT(queryColumn(msgstore,
+                            "SELECT p.raw_string FROM chat c JOIN jid_map m ON m.lid_row_id = c.jid_row_id "
+                            "JOIN jid p ON p._id = m.jid_row_id JOIN chat o ON o.jid_row_id = p._id"),
+                ::testing::ElementsAre("8613912345678@s.whatsapp.net"));
+    EXPECT_THAT(queryColumn(msgstore,
+                            "SELECT DISTINCT p.raw_string FROM message m JOIN jid s ON s._id = "
+                            "m.sender_jid_row_id JOIN jid_map jm ON jm.lid_row_id = s._id JOIN jid p ON "
+                            "p._id = jm.jid_row_id WHERE NOT EXISTS (SELECT 1 FROM chat o WHERE "
+                            "o.jid_row_id = p._id) AND NOT EXISTS (SELECT 1 FROM w.wa_contacts w WHERE "
+                            "w.jid = p.raw_string)"),
+                ::testing::ElementsAre("4917098765432@s.whatsapp.net"));
+
+    // Every marker kind, group events and deletions, each with its side table; texts only in text_data.
+    EXPECT_THAT(queryColumn(msgstore, "SELECT DISTINCT message_type FROM message"),
+                IsSupersetOf({"0", "1", "2", "3", "7", "8", "15"}));
+    for (const char* missing :
+         {"message_type IN (1, 2, 3, 9, 20) AND NOT EXISTS (SELECT 1 FROM message_media t WHERE "
+          "t.message_row_id = m._id)",
+          "message_type = 7 AND chat_row_id <> -1 AND NOT EXISTS (SELECT 1 FROM message_system t WHERE "
+          "t.message_row_id = m._id)",
+          "message_type = 15 AND NOT EXISTS (SELECT 1 FROM message_revoked t WHERE t.message_row_id = m._id)",
+          "message_type IN (8, 10) AND NOT EXISTS (SELECT 1 FROM call_log t WHERE t.call_id = m.key_id)",
+          "(message_type = 0) = (text_data IS NULL)",
+          "timestamp < 1704067200000 OR timestamp >= 1767225600000"}) {
+        EXPECT_EQ(queryInt(msgstore, std::string("SELECT count(*) FROM message m WHERE ") + missing), 0)
+            << missing;
+    }
+    for (const char* text : {"%ä%", "%你%", "%مرحبا%", "%ノ%", "%ã%", "%😊%", "%\n%", "%<b>%"}) {
+        Statement found(msgstore,
+                        "SELECT count(*) FROM message WHERE text_data LIKE replace(?, '\\n', char(10))");
+        found.bind(1, std::string_view(text));
+        ASSERT_TRUE(found.step());
+        EXPECT_GT(found.int64(0), 0) << text;
+    }
+}
+
+TEST(ModernSampleFolder, ShowsAsOnePersonPerRowWithGroupsNamedByTheirSubject) {
+    resetProgramState();
+    programState().timeZoneBias = 0;
+    setLoadPaths(kSourceAndroid, kModernSample.string(), "");
+    CAndroidWeiXin source;
+    source.LoadContacts();
+    std::map<std::string, const ContactEntry*> rows;
+    for (const ContactEntry& entry : contactTable().rows())
+        rows[entry.jid] = &entry;
+    ASSERT_EQ(rows.count("8613912345678@s.whatsapp.net"), 1u);
+    EXPECT_EQ(rows["8613912345678@s.whatsapp.net"]->messageCount, 6);  // both of Li Na's chats
+    EXPECT_EQ(rows.count("123456789012345@lid"), 0u);
+    ASSERT_EQ(rows.count("447911123456@s.whatsapp.net"), 1u);
+    EXPECT_EQ(rows["447911123456@s.whatsapp.net"]->displayName, "447911123456");
+    EXPECT_EQ(rows["4915112345678@s.whatsapp.net"]->displayName, "Lena Hoffmann");
+    ASSERT_EQ(rows.count("120363051234567891@g.us"), 1u);
+    EXPECT_EQ(rows["120363051234567891@g.us"]->displayName, "<b>Book club</b> 📚 & friends");
+
+    const auto render = [&](const std::string& jid) {
+        for (int i = 0; i < contactTable().count(); ++i) {
+            if (contactTable().row(i).jid != jid)
+                continue;
+            programState().currentContactIndex = i;
+            programState().currentContactName = contactShownName(contactTable().row(i));
+            source.RenderChat(contactTable().row(i).messageCount, kViewer);
+        }
+        return chatPageBuffer().text();
+    };
+    // Members by the phone number jid_map gives their lid, or by the lid where it gives none.
+    EXPECT_THAT(render("120363041234567890@g.us"), HasSubstr(">4917098765432 <"));
+    const std::string club = render("120363051234567891@g.us");
+    EXPECT_THAT(club, HasSubstr(">555444333222111 <"));
+    EXPECT_THAT(club, HasSubstr(">8613912345678 <"));
+    EXPECT_THAT(club, HasSubstr("&lt;b&gt;Next meeting&lt;/b&gt;"));
+    contactTable().destroy();
+    resetProgramState();
+}
+
+TEST(AndroidFixtureBuilder, LayoutPicksTheTablesTheRowsGoTo) {
+    TempDir dir;
+    writeFile(
+        dir.path() / "msgstore.sql",
+        "INSERT INTO jid (user, server, raw_string) VALUES ('491', 's.whatsapp.net', '491@s.whatsapp.net');");
+    writeFile(dir.path() / "wa.sql", "");
+    AndroidFixtureBuilder::Options options{dir.path(), dir.path() / "mixed", std::nullopt, false,
+                                           AndroidLayout::Mixed};
+    ASSERT_EQ(AndroidFixtureBuilder::build(options), std::nullopt);
+    expectModernLayout(options.out, true);
+    // The legacy layout has no jid table for these rows.
+    options.out = dir.path() / "legacy";
+    options.layout = AndroidLayout::Legacy;
+    const auto failure = AndroidFixtureBuilder::build(options);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_THAT(*failure, HasSubstr("no such table: jid"));
 }
 
 TEST(AndroidFixtureBuilder, RebuildReplacesWhatAnEarlierBuildLeft) {

@@ -26,6 +26,17 @@ TEST(CommandLine, ReadsTheAndroidOptions) {
     EXPECT_EQ(options->walTail, std::filesystem::path("t.sql"));
     EXPECT_TRUE(options->bare);
 
+    EXPECT_EQ(options->layout, AndroidLayout::Legacy);
+
+    const auto modern = CommandLine::parse({"android", "--sql-dir", "d", "--out", "o", "--layout", "modern"});
+    ASSERT_TRUE(std::holds_alternative<AndroidFixtureBuilder::Options>(modern));
+    EXPECT_EQ(std::get<AndroidFixtureBuilder::Options>(modern).layout, AndroidLayout::Modern);
+    EXPECT_THAT(invalidMessage({"android", "--sql-dir", "d", "--out", "o", "--layout", "Modern"}),
+                HasSubstr("expected legacy, modern or mixed"));
+    // Bare SQL brings its own tables, so a layout could only be ignored.
+    EXPECT_THAT(invalidMessage({"android", "--sql-dir", "d", "--out", "o", "--bare", "--layout", "mixed"}),
+                HasSubstr("exclude each other"));
+
     EXPECT_THAT(invalidMessage({"android", "--out", "x"}), HasSubstr("--sql-dir is required"));
     EXPECT_THAT(invalidMessage({"android", "--sql-dir", "x", "--out"}), HasSubstr("--out needs a value"));
     EXPECT_THAT(invalidMessage({"android", "--sql-dir", "x", "--out", "y", "--sqldir", "z"}),
@@ -41,6 +52,14 @@ TEST(CommandLine, ReadsTheScaleOptionsAndRejectsBadNumbers) {
     EXPECT_EQ(options->messages, 1'000'000);
     EXPECT_EQ(options->seed, 42u);
     EXPECT_FALSE(options->pictures);
+    EXPECT_EQ(options->layout, AndroidLayout::Legacy);
+    const auto mixed = CommandLine::parse(
+        {"android-scale", "--layout", "mixed", "--contacts", "2", "--messages", "3", "--out", "o"});
+    ASSERT_TRUE(std::holds_alternative<ScaleGenerator::Options>(mixed));
+    EXPECT_EQ(std::get<ScaleGenerator::Options>(mixed).layout, AndroidLayout::Mixed);
+    EXPECT_THAT(
+        invalidMessage({"android-scale", "--contacts", "2", "--messages", "3", "--out", "o", "--layout"}),
+        HasSubstr("--layout needs a value"));
 
     EXPECT_THAT(invalidMessage({"android-scale", "--contacts", "12k", "--messages", "1", "--out", "o"}),
                 HasSubstr("not a valid number: 12k"));
@@ -57,7 +76,7 @@ TEST(CommandLine, HelpAndUnknownCommands) {
     EXPECT_THAT(invalidMessage({"androd"}), HasSubstr("unknown command"));
     // Every option the parser accepts is documented.
     for (const char* option : {"--sql-dir", "--out", "--wal-tail", "--bare", "--contacts", "--messages",
-                               "--seed", "--no-pictures"}) {
+                               "--seed", "--no-pictures", "--layout", "legacy", "modern", "mixed"}) {
         EXPECT_THAT(CommandLine::helpText(), HasSubstr(option));
     }
 }

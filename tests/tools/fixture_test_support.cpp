@@ -131,6 +131,20 @@ const std::vector<std::string>& waContactColumns() {
     return columns;
 }
 
+namespace {
+
+void expectWaLayout(const std::filesystem::path& folder) {
+    using ::testing::ElementsAre;
+    using ::testing::UnorderedElementsAre;
+    const Database wa = openSnapshot(folder / "databases" / "wa.db");
+    EXPECT_EQ(queryColumn(wa, "SELECT name FROM pragma_table_info('wa_contacts')"), waContactColumns());
+    EXPECT_THAT(queryColumn(wa, "SELECT name FROM pragma_index_list('wa_contacts')"),
+                UnorderedElementsAre("jid_index", "is_wa_index"));
+    EXPECT_THAT(queryColumn(wa, "SELECT name FROM pragma_index_info('jid_index')"), ElementsAre("jid"));
+}
+
+}  // namespace
+
 void expectRealLayout(const std::filesystem::path& folder) {
     using ::testing::ElementsAre;
     using ::testing::IsSupersetOf;
@@ -157,11 +171,50 @@ void expectRealLayout(const std::filesystem::path& folder) {
     EXPECT_THAT(queryColumn(msgstore, "SELECT name FROM pragma_index_info('messages_jid_id_index')"),
                 ElementsAre("key_remote_jid", "_id"));
 
-    const Database wa = openSnapshot(folder / "databases" / "wa.db");
-    EXPECT_EQ(queryColumn(wa, "SELECT name FROM pragma_table_info('wa_contacts')"), waContactColumns());
-    EXPECT_THAT(queryColumn(wa, "SELECT name FROM pragma_index_list('wa_contacts')"),
-                UnorderedElementsAre("jid_index", "is_wa_index"));
-    EXPECT_THAT(queryColumn(wa, "SELECT name FROM pragma_index_info('jid_index')"), ElementsAre("jid"));
+    expectWaLayout(folder);
+}
+
+void expectModernLayout(const std::filesystem::path& folder, bool legacyToo) {
+    using ::testing::Contains;
+    using ::testing::ElementsAre;
+    using ::testing::IsSupersetOf;
+    using ::testing::UnorderedElementsAre;
+
+    const Database msgstore = openSnapshot(folder / "databases" / "msgstore.db");
+    const auto tables = queryColumn(msgstore, "SELECT name FROM sqlite_master WHERE type='table'");
+    EXPECT_THAT(tables, IsSupersetOf({"android_metadata", "props", "jid", "jid_map", "chat", "message",
+                                      "message_media", "message_quoted", "message_system", "message_revoked",
+                                      "message_add_on", "message_add_on_reaction", "call_log"}));
+    if (legacyToo) {
+        EXPECT_EQ(queryColumn(msgstore, "SELECT name FROM pragma_table_info('messages')"),
+                  legacyMessageColumns());
+        EXPECT_THAT(tables, IsSupersetOf({"chat_list", "messages_quotes", "group_participants"}));
+    } else {
+        EXPECT_THAT(tables, ::testing::Not(Contains("messages")));
+        EXPECT_THAT(tables, ::testing::Not(Contains("chat_list")));
+    }
+    EXPECT_EQ(queryInt(msgstore, "SELECT count(*) FROM android_metadata"), 1);
+    EXPECT_THAT(
+        queryColumn(msgstore, "SELECT name FROM pragma_table_info('message')"),
+        IsSupersetOf({"_id", "chat_row_id", "from_me", "key_id", "sender_jid_row_id", "status", "timestamp",
+                      "received_timestamp", "message_type", "text_data", "starred", "sort_id"}));
+    EXPECT_THAT(
+        queryColumn(msgstore, "SELECT type FROM pragma_table_info('message') WHERE name='message_type'"),
+        ElementsAre("INTEGER"));
+    EXPECT_THAT(
+        queryColumn(msgstore, "SELECT name || ':' || \"unique\" FROM pragma_index_list('message')"),
+        UnorderedElementsAre("message_key_index:1", "message_chat_id_index:0", "message_chat_sort_id_index:0",
+                             "message_type_chat_index:0", "message_sort_id_index:0", "message_type_index:0",
+                             "message_starred_index:0"));
+    EXPECT_THAT(queryColumn(msgstore, "SELECT name FROM pragma_index_info('message_key_index')"),
+                ElementsAre("chat_row_id", "from_me", "key_id", "sender_jid_row_id"));
+    EXPECT_THAT(queryColumn(msgstore, "SELECT name FROM pragma_index_info('message_chat_id_index')"),
+                ElementsAre("chat_row_id", "_id"));
+    EXPECT_THAT(queryColumn(msgstore, "SELECT name FROM pragma_index_list('message_media')"),
+                Contains("message_media_chat_index"));
+    EXPECT_THAT(queryColumn(msgstore, "SELECT name FROM pragma_index_list('jid')"),
+                IsSupersetOf({"jid_raw_string_index", "jid_key_index"}));
+    expectWaLayout(folder);
 }
 
 }  // namespace talvio::fixture::test

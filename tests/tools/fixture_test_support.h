@@ -41,4 +41,8 @@ const std::vector<std::string>& waContactColumns();
 // Checks tables, column order and indexes of a built folder's two databases.
 void expectRealLayout(const std::filesystem::path& folder);
 
+// The same for msgstore.db in the layout of 2022 on ("message", "chat", "jid", ...), alone or,
+// with legacyToo, beside the legacy tables as in mixed databases.
+void expectModernLayout(const std::filesystem::path& folder, bool legacyToo = false);
+
 }  // namespace talvio::fixture::test

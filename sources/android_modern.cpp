@@ -74,7 +74,10 @@ std::string senderQuery(bool jidMap, std::size_t chats) {
 }  // namespace
 
 bool hasModernMessages(const Database& messageDb) {
-    return !hasRow(messageDb, "SELECT 1 FROM messages LIMIT 1;") && hasRow(messageDb, "SELECT 1 FROM message LIMIT 1;");
+    // The system row "-1" that opens most databases is no message of anyone's: a legacy table that
+    // holds only it is as good as empty.
+    return !hasRow(messageDb, "SELECT 1 FROM messages WHERE key_remote_jid <> '-1' LIMIT 1;") &&
+           hasRow(messageDb, "SELECT 1 FROM message LIMIT 1;");
 }
 
 void readModernStatistics(const Database& messageDb, ContactTable& table, std::vector<bool>& namedByContacts) {
@@ -112,7 +115,8 @@ void readModernStatistics(const Database& messageDb, ContactTable& table, std::v
     std::unordered_map<std::string, bool> listed;
     for (const ContactEntry& entry : table.rows()) listed[entry.jid] = true;
     for (const Chat& chat : chats) {
-        if (listed[chat.key]) continue;
+        // Status posts are no chat; wa.db never lists them either.
+        if (listed[chat.key] || chat.key == "status@broadcast") continue;
         listed[chat.key] = true;
         if (!table.exists()) table.create(static_cast<int>(chats.size()) + 1);
         ContactEntry& entry = table.appendRow();

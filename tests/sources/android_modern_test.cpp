@@ -133,12 +133,20 @@ TEST_F(AndroidModern, MixedDatabasesUseTheTableThatHoldsTheMessages) {
     EXPECT_EQ(find("491@s.whatsapp.net")->messageCount, 2);
     EXPECT_NE(render("491@s.whatsapp.net").find("old 2"), std::string::npos);
 
-    // An empty legacy table beside a filled new one: the new one is read.
+    // A legacy table holding only the opening system row, beside a filled new one: the new one is
+    // read. Status posts get no row of their own.
     test::TempDir other;
-    test::makeModernAndroidFolder(other.path(), kJids + message(10, 0, 0, 1600000000000, "new"),
+    test::makeModernAndroidFolder(other.path(),
+                                  kJids + message(10, 0, 0, 1600000000000, "new") +
+                                      messageRow("-1", 0, "0", "1400000000000", nullptr) +
+                                      "INSERT INTO jid(_id, user, server, raw_string) VALUES"
+                                      "(9, 'status', 'broadcast', 'status@broadcast');"
+                                      "INSERT INTO chat(_id, jid_row_id) VALUES (19, 9);" +
+                                      message(19, 0, 0, 1600000000000, "a status post"),
                                   contactRow("491@s.whatsapp.net", "Anna", nullptr), true);
     test::loadAndroidFolder(other.path());
     EXPECT_EQ(find("491@s.whatsapp.net")->messageCount, 1);
+    EXPECT_EQ(find("status@broadcast"), nullptr);
     EXPECT_NE(render("491@s.whatsapp.net").find("new"), std::string::npos);
 }
 

@@ -54,6 +54,7 @@ int main(int argc, char** argv) {
     talvio::CMireloDlg window;
     if (!folders.isEmpty()) window.setStartUpDialogEnabled(false);
     window.show();
+    if (!parser.isSet(screenshot)) window.startVersionCheck();
     if (!folders.isEmpty()) {
         QTimer::singleShot(0, &window, [&] {
             const bool opened = window.openFolder(folders[0], folders.value(1));

@@ -7,6 +7,7 @@
 #include "sources/chat_page.h"
 #include "sources/phone_folder.h"
 #include "tests/sources/android_sql.h"
+#include "tests/iphone/iphone_test_support.h"
 #include "tests/support/android_folder.h"
 #include "window_fixture.h"
 
@@ -205,6 +206,24 @@ TEST_F(MainWindow, StartUpLoadsSettingsBeforeTheFirstDialog) {
     // Cancel leaves the window empty and usable.
     EXPECT_EQ(window.currentSource(), nullptr);
     EXPECT_EQ(window.contactList()->topLevelItemCount(), 0);
+}
+
+TEST_F(MainWindow, IPhoneLoadWarnsWithoutResourcesAndListsChats) {
+    test::makeIphoneFolder(folder.path(),
+                           "INSERT INTO ZWACHATSESSION (Z_PK, ZCONTACTJID, ZPARTNERNAME) VALUES "
+                           "(1, 'a@s.whatsapp.net', 'Ann'), (2, 'b@s.whatsapp.net', NULL);"
+                           "INSERT INTO ZWAMESSAGE (Z_PK, ZISFROMME, ZMESSAGEDATE, ZFROMJID) VALUES "
+                           "(1, 0, 730900800.5, 'a@s.whatsapp.net');");
+    setLoadPaths(kSourceIPhone, folder.path(), "");
+    loadChosenFolder(window);
+    ASSERT_EQ(desktop.messages.size(), 1u);
+    EXPECT_EQ(desktop.messages[0].text,
+              "Because you didn't set resource path, so you can't see the images and play voice and video.");
+    EXPECT_EQ(desktop.messages[0].caption, "");
+    ASSERT_EQ(window.contactList()->topLevelItemCount(), 3);
+    EXPECT_EQ(row(0), (QStringList{"Ann", "2024-02-29 12:00:00", "1"}));
+    // A chat without a partner name is listed under its jid.
+    EXPECT_EQ(row(2), (QStringList{"b@s.whatsapp.net", "none", "0"}));
 }
 
 TEST_F(MainWindow, HiddenRecoverButtonStillOpensTheTool) {

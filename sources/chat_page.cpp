@@ -8,26 +8,22 @@
 namespace talvio {
 namespace {
 
-constexpr std::string_view kHeadViewer =
+// The head both page modes share, up to their scripts.
+constexpr std::string_view kHeadStart =
     "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\" />"
     "<title>WhatsApp messages - Talvio</title>"
     "<style>.content { margin:3px;} a {font-size:12px} .SenderNameMe\t{font-family: Verdana;line-height: "
     "25px; color: #308712; } .SenderNameYou\t{ font-family: Verdana; line-height: 25px; color: #0066CC;}\t"
     ".MsgTime {font-family: Verdana; font-size: 12px; line-height: 25px; color: #939393;} .MsgHistory "
-    "{font-size: 13px; color: #000000;word-wrap:break-word;word-break:break-all;}</style>"
+    "{font-size: 13px; color: #000000;word-wrap:break-word;word-break:break-all;}</style>";
+
+constexpr std::string_view kViewerScript =
     "<script>function PlayMyWav(strString){if(window.external.CB_IsOurCustomBrowser != null)\t"
     "window.external.CB_CustomFunctionPlayMyWav(strString);return false;} function "
     "PlayMyVideo(strString){if(window.external.CB_IsOurCustomBrowser != null) "
-    "window.external.CB_CustomFunctionPlayMyVideo(strString);return false;}</script>"
-    "</head><body>";
+    "window.external.CB_CustomFunctionPlayMyVideo(strString);return false;}</script>";
 
-constexpr std::string_view kHeadStandAlone =
-    "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\" />"
-    "<title>WhatsApp messages - Talvio</title>"
-    "<style>.content { margin:3px;} a {font-size:12px} .SenderNameMe\t{font-family: Verdana;line-height: "
-    "25px; color: #308712; } .SenderNameYou\t{ font-family: Verdana; line-height: 25px; color: #0066CC;}\t"
-    ".MsgTime {font-family: Verdana; font-size: 12px; line-height: 25px; color: #939393;} .MsgHistory "
-    "{font-size: 13px; color: #000000;word-wrap:break-word;word-break:break-all;}</style>"
+constexpr std::string_view kStandAloneScript =
     "<script>var IsIE = (navigator.userAgent.indexOf(\"compatible\") > -1 && "
     "navigator.userAgent.indexOf(\"MSIE\") > -1); "
     "function PlayMyWav(obj,id){\tvar objDiv = obj.parentNode;if (IsIE) objDiv.innerHTML = \"<embed "
@@ -37,8 +33,16 @@ constexpr std::string_view kHeadStandAlone =
     "function PlayMyVideo(obj,id) {\tvar objDiv = obj.parentNode; if (IsIE) objDiv.innerHTML = \"<video "
     "width=\\\"640\\\" height=\\\"480\\\" src=\\\"video/\" + id + \".mp4\\\" controls=\\\"\\\" "
     "autobuffer=\\\"\\\" ></video>\"; else objDiv.innerHTML = \"<video width=\\\"640\\\" height=\\\"480\\\" "
-    "src=\\\"video/\" + id + \".mp4\\\" controls autobuffer ></video>\";\treturn false;}</script>"
-    "</head><body>";
+    "src=\\\"video/\" + id + \".mp4\\\" controls autobuffer ></video>\";\treturn false;}</script>";
+
+constexpr std::string_view kHeadEnd = "</head><body>";
+
+std::string makeHead(std::string_view script) {
+    std::string head(kHeadStart);
+    head += script;
+    head += kHeadEnd;
+    return head;
+}
 
 struct BodyFormat {
     std::string_view before;  // after the sender line, up to the argument
@@ -115,7 +119,11 @@ ChatPageView*& pageView() {
 
 }  // namespace
 
-std::string_view pageHead(int mode) { return mode == kViewer ? kHeadViewer : kHeadStandAlone; }
+std::string_view pageHead(int mode) {
+    static const std::string viewer = makeHead(kViewerScript);
+    static const std::string standAlone = makeHead(kStandAloneScript);
+    return mode == kViewer ? viewer : standAlone;
+}
 
 void appendSenderLine(std::string& out, std::string_view sender, std::string_view time) {
     out += "<div class=\"content\"><SPAN class=\"SenderNameMe\">";

@@ -25,23 +25,14 @@ public:
     std::vector<int> reports;
 };
 
-class AndroidLoad : public ::testing::Test {
+class AndroidLoad : public test::SourceTest {
 protected:
-    void SetUp() override {
-        resetProgramState();
-        contactTable().destroy();
-    }
-    void TearDown() override {
-        resetProgramState();
-        contactTable().destroy();
-    }
     const ContactEntry* find(const std::string& jid) {
         for (const ContactEntry& e : contactTable().rows()) {
             if (e.jid == jid) return &e;
         }
         return nullptr;
     }
-    test::TempDir dir;
 };
 
 TEST_F(AndroidLoad, NamesCountsTimesAndOrder) {

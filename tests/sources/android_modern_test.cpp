@@ -37,17 +37,8 @@ std::string message(int chat, int fromMe, int type, long long time, const char* 
            sender + ", " + std::to_string(time) + ", " + std::to_string(type) + ", " + test::sqlValue(text) + ");";
 }
 
-class AndroidModern : public ::testing::Test {
+class AndroidModern : public test::SourceTest {
 protected:
-    void SetUp() override {
-        resetProgramState();
-        contactTable().destroy();
-        programState().timeZoneBias = 0;
-    }
-    void TearDown() override {
-        resetProgramState();
-        contactTable().destroy();
-    }
     const ContactEntry* find(const std::string& jid) {
         for (const ContactEntry& e : contactTable().rows()) {
             if (e.jid == jid) return &e;
@@ -64,7 +55,6 @@ protected:
         }
         return "no row " + jid;
     }
-    test::TempDir dir;
 };
 
 TEST_F(AndroidModern, ChatsNamesFiguresAndLidMapping) {

@@ -33,17 +33,8 @@ std::string marker(const std::string& name) {
     return R"(<div class="content"><SPAN class="MsgHistory">)" + kNb + "[" + name + "]</SPAN></div>";
 }
 
-class AndroidRender : public ::testing::Test {
+class AndroidRender : public test::SourceTest {
 protected:
-    void SetUp() override {
-        resetProgramState();
-        contactTable().destroy();
-        programState().timeZoneBias = 0;
-    }
-    void TearDown() override {
-        resetProgramState();
-        contactTable().destroy();
-    }
     // Selects the row of jid as the contact selection does and renders it.
     std::string render(const std::string& jid, int mode = kViewer) {
         for (int i = 0; i < contactTable().count(); ++i) {
@@ -60,7 +51,6 @@ protected:
         ADD_FAILURE() << "no row " << jid;
         return {};
     }
-    test::TempDir dir;
 };
 
 TEST_F(AndroidRender, EveryBodyKindAndSender) {

@@ -2,9 +2,31 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #pragma once
 
+#include "sources/contact_table.h"
+#include "sources/program_state.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
 #include <string>
 
 namespace talvio::test {
+
+// Every source test starts from an empty table, fresh program state, UTC times and a folder of
+// its own.
+class SourceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetProgramState();
+        contactTable().destroy();
+        programState().timeZoneBias = 0;
+    }
+    void TearDown() override {
+        resetProgramState();
+        contactTable().destroy();
+    }
+    TempDir dir;
+};
 
 // SQL literal: NULL for a null pointer, otherwise quoted with quotes doubled.
 inline std::string sqlValue(const char* text) {

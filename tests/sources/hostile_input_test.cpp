@@ -19,17 +19,8 @@ namespace {
 using test::contactRow;
 using test::messageRow;
 
-class HostileAndroidInput : public ::testing::Test {
+class HostileAndroidInput : public test::SourceTest {
 protected:
-    void SetUp() override {
-        resetProgramState();
-        contactTable().destroy();
-        programState().timeZoneBias = 0;
-    }
-    void TearDown() override {
-        resetProgramState();
-        contactTable().destroy();
-    }
     // Loads, then renders every row; returns the pages' bodies joined.
     std::string loadAndRenderAll() {
         test::loadAndroidFolder(dir.path());
@@ -48,7 +39,6 @@ protected:
         std::filesystem::remove(path);
         test::writeFile(path, bytes);
     }
-    test::TempDir dir;
 };
 
 TEST_F(HostileAndroidInput, ForeignFilesWhereDatabasesShouldBe) {

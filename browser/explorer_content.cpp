@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#include "browser/explorer_content.h"
+
+#include "browser/chat_profile.h"
+#include "browser/chat_scheme.h"
+#include "browser/chat_web_page.h"
+#include "browser/page_channel.h"
+#include "browser/script_dispatch.h"
+#include "browser/view_document.h"
+
+#include <QChildEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QThreadPool>
+#include <QTimer>
+#include <QWebChannel>
+
+namespace talvio {
+namespace {}  // namespace
+
+CExplorer_content::CExplorer_content(QWidget* parent) : QWebEngineView(parent) {
+    m_page = new ChatWebPage(chatProfile(), this);
+    m_bridge = new ScriptBridgeChannel(scriptBridge(), this);
+    m_pageChannel = new PageChannel(this);
+    m_channel = new QWebChannel(this);
+    m_channel->registerObject(QStringLiteral("talvioBridge"), m_bridge);
+    m_channel->registerObject(QStringLiteral("talvioView"), m_pageChannel);
+    m_page->setWebChannel(m_channel);
+    setPage(m_page);
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    connect(m_pageChannel, &PageChannel::pagePainted, this, [this](const QString& address) {
+        if (ChatSchemeHandler::serialOf(QUrl(address)) != m_serial)
+            return;
+        m_reloadedAfterCrash = false;
+        emit chatPagePainted(m_serial);
+    });
+    connect(m_pageChannel, &PageChannel::viewportSettled, this, &CExplorer_content::viewportSettled);
+    connect(
+        m_page, &QWebEnginePage::renderProcessTerminated, this,
+        [this](QWebEnginePage::RenderProcessTerminationStatus status, int) { renderProcessEnded(status); });
+
+    // An empty page at once: the render process starts while the reader picks a folder, rather
+    // than on the first chat, and the view starts out empty.
+    showChatPage(std::string());
+}
+
+CExplorer_content::~CExplorer_content() {
+    if (m_serial != 0)
+        chatSchemeHandler().withdraw(m_serial);
+}
+
+void CExplorer_content::showChatPage(const std::string& utf8Page) {
+    ChatSchemeHandler& handler = chatSchemeHandler();
+    const int serial = handler.nextSerial();
+    m_pageChannel->setPage(serial);
+    // A copy: the buffer is rebuilt for the next chat while this one may still be on screen.
+    auto text = std::make_shared<const std::string>(utf8Page);
+    // Cutting only as far as it takes to choose keeps a huge page's hand-over short.
+    const PageBlocks first(text, kWholePageBlocks + 1);
+    m_windowed = wantsWindow(first);
+    std::shared_ptr<const std::string> document;
+    if (m_windowed) {
+        document =
+            std::make_shared<const std::string>(windowedDocument(first, serial, chatDocumentScripts()));
+        cutInBackground(serial, std::move(text));
+    } else {
+        document = std::make_shared<const std::string>(wholeDocument(utf8Page, chatDocumentScripts()));
+    }
+    if (m_serial != 0)
+        handler.withdraw(m_serial);
+    m_serial = serial;
+    m_reloadedAfterCrash = false;
+    setUrl(handler.publish(serial, std::move(document)));
+}
+
+void CExplorer_content::cutInBackground(int serial, std::shared_ptr<const std::string> text) {
+    // Cutting a quarter of a million blocks takes longer than input may wait, so it runs on a
+    // pool thread over the shared, unchanging copy; the result comes back to the UI thread.
+    QThreadPool::globalInstance()->start(
+        [serial, text = std::move(text), target = QPointer<PageChannel>(m_pageChannel)] {
+            auto blocks = std::make_shared<const PageBlocks>(text);
+            std::string units = encodedWidthUnits(*blocks);
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [serial, target, blocks = std::move(blocks), units = std::move(units)]() mutable {
+                    if (target)
+                        target->setLayout(serial, std::move(blocks), units);
+                },
+                Qt::QueuedConnection);
+        });
+}
+
+void CExplorer_content::renderProcessEnded(int status) {
+    if (status == QWebEnginePage::NormalTerminationStatus || m_reloadedAfterCrash)
+        return;
+    // Once per page: a page that kills its renderer every time stays blank rather than looping.
+    m_reloadedAfterCrash = true;
+    QTimer::singleShot(0, this, [this] { setUrl(ChatSchemeHandler::address(m_serial)); });
+}
+
+bool CExplorer_content::isBlockedKey(int key, Qt::KeyboardModifiers modifiers) {
+    if (key == Qt::Key_F5 || key == Qt::Key_Backspace)
+        return true;
+    return (modifiers & Qt::ControlModifier) != 0 &&
+           (key == Qt::Key_O || key == Qt::Key_P || key == Qt::Key_N);
+}
+
+bool CExplorer_content::event(QEvent* event) {
+    // Keys go to the render widget, which WebEngine replaces whenever it starts a new render
+    // process: every new child gets the key filter.
+    if (event->type() == QEvent::ChildPolished) {
+        if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child())) {
+            child->installEventFilter(this);
+        }
+    }
+    return QWebEngineView::event(event);
+}
+
+bool CExplorer_content::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (isBlockedKey(key->key(), key->modifiers()))
+            return true;
+    }
+    return QWebEngineView::eventFilter(watched, event);
+}
+
+}  // namespace talvio

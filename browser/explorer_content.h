@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#pragma once
+
+#include "sources/chat_page.h"
+
+#include <QWebEngineView>
+
+#include <memory>
+
+class QWebChannel;
+
+namespace talvio {
+
+class ChatWebPage;
+class PageChannel;
+class ScriptBridgeChannel;
+
+// The main window's chat view. ShowChatPage lands in showChatPage(), which replaces the document
+// by the new page; the page reaches the program through window.external. The view keeps the
+// browser's own interface out of the way: no context menu, and the refresh, open, print and
+// new-window keys and Backspace never reach the page.
+class CExplorer_content : public QWebEngineView, public ChatPageView {
+    Q_OBJECT
+public:
+    explicit CExplorer_content(QWidget* parent = nullptr);
+    ~CExplorer_content() override;
+
+    void showChatPage(const std::string& utf8Page) override;
+
+    // The number of the page last given to showChatPage (pages are numbered as they come).
+    int currentSerial() const { return m_serial; }
+    // Whether that page is held a window at a time rather than whole.
+    bool isWindowed() const { return m_windowed; }
+
+    static bool isBlockedKey(int key, Qt::KeyboardModifiers modifiers);
+
+signals:
+    // The first frame of page serial is on screen.
+    void chatPagePainted(int serial);
+    // A windowed page has its blocks in place and drawn for the viewport at scrollY.
+    void viewportSettled(int serial, double scrollY);
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void cutInBackground(int serial, std::shared_ptr<const std::string> text);
+    void renderProcessEnded(int status);
+
+    ChatWebPage* m_page = nullptr;
+    QWebChannel* m_channel = nullptr;
+    PageChannel* m_pageChannel = nullptr;
+    ScriptBridgeChannel* m_bridge = nullptr;
+    int m_serial = 0;
+    bool m_windowed = false;
+    bool m_reloadedAfterCrash = false;
+};
+
+}  // namespace talvio

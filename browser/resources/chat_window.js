@@ -1,0 +1,324 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+// The windowed chat. Only the blocks near the viewport are in the document; two spacers stand in
+// for the others with their heights (estimated until a block has been laid out once, measured
+// after), so the scroll bar spans the whole chat and every block can be reached. Blocks come from
+// the host on request, one request at a time. Whenever the window or its layout changes, the
+// block at the top of the viewport is kept where it was, so the reader never sees the page jump.
+// The document starts with the first screen only; the number of blocks and their width estimates
+// follow once the host has cut the whole page.
+(function () {
+  'use strict';
+  const boot = window.__talvioBoot;
+  delete window.__talvioBoot;
+  let n = 0;  // until the layout has come
+  let units = null;
+  const root = document.getElementById('tv-root');
+  const topSpacer = document.getElementById('tv-top');
+  const win = document.getElementById('tv-win');
+  const bottomSpacer = document.getElementById('tv-bottom');
+  const kSample = 'The quick brown fox jumps over the lazy dog 0123456789';
+  const kMaxBlocksPerRequest = 400;
+
+  let heights = null;
+  let measured = null;
+  let tree = null;  // Fenwick tree over heights, for offsets of block indices
+  let topBit = 1;
+
+  let a = 0;  // the document holds blocks [a, b)
+  let b = win.children.length;
+  let tops = [];  // offsets in root of the window's blocks, then of the bottom spacer, last measured
+  let topsFrom = 0;  // the block that tops[0] belongs to
+  let rootY = 0;
+  let metrics = null;
+  let view = null;  // the host, once the web channel is up
+  let busy = false;
+  let unsettled = true;  // a scroll that has not been reported yet
+
+  function add(i, delta) {
+    for (let k = i + 1; k <= n; k += k & -k) tree[k] += delta;
+  }
+
+  function prefix(i) {
+    let sum = 0;
+    for (let k = i; k > 0; k -= k & -k) sum += tree[k];
+    return sum;
+  }
+
+  // The block whose span of offsets holds y.
+  function blockAt(y) {
+    let pos = 0;
+    for (let step = topBit; step > 0; step >>= 1) {
+      if (pos + step <= n && tree[pos + step] <= y) {
+        pos += step;
+        y -= tree[pos];
+      }
+    }
+    return Math.min(pos, n - 1);
+  }
+
+  function measureMetrics() {
+    const probe = document.createElement('div');
+    probe.style.visibility = 'hidden';
+    probe.innerHTML = '<div class="tvb">' + boot.probe + '</div><div class="tvb"></div>' +
+        '<div class="content"><SPAN class="MsgHistory">x</SPAN></div>' +
+        '<div class="content"><SPAN class="MsgHistory" style="white-space:nowrap">' + kSample + '</SPAN></div>';
+    // Below the bottom spacer, so that nothing above it moves while it is there.
+    root.appendChild(probe);
+    const kids = probe.children;
+    const result = {
+      block: Math.max(1, kids[1].offsetTop - kids[0].offsetTop),
+      line: Math.max(1, kids[2].offsetHeight),
+      unit: kids[3].firstElementChild.getBoundingClientRect().width / kSample.length,
+      width: Math.max(1, kids[2].clientWidth),
+      picture: Math.max(200, innerHeight / 2),
+    };
+    root.removeChild(probe);
+    return result;
+  }
+
+  function estimate(i) {
+    const u = units[i];
+    if (u < 0) return metrics.block + metrics.picture;
+    const lines = Math.max(1, Math.ceil(u * metrics.unit / metrics.width));
+    return metrics.block + (lines - 1) * metrics.line;
+  }
+
+  function rebuild() {
+    tree[0] = 0;
+    for (let i = 0; i < n; ++i) {
+      if (!measured[i]) heights[i] = estimate(i);
+      tree[i + 1] = heights[i];
+    }
+    for (let k = 1; k <= n; ++k) {
+      const up = k + (k & -k);
+      if (up <= n) tree[up] += tree[k];
+    }
+  }
+
+  function decodeUnits(text) {
+    const digits = 'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/';
+    const value = new Int16Array(128);
+    for (let k = 0; k < 64; ++k) value[digits.charCodeAt(k)] = k;
+    const result = new Int32Array(text.length >> 1);
+    for (let i = 0; i < result.length; ++i) {
+      const v = value[text.charCodeAt(2 * i)] * 64 + value[text.charCodeAt(2 * i + 1)];
+      result[i] = v === 4095 ? -1 : v;
+    }
+    return result;
+  }
+
+  function offsets() {
+    const kids = win.children;
+    const result = new Array(kids.length + 1);
+    for (let k = 0; k < kids.length; ++k) result[k] = kids[k].offsetTop;
+    result[kids.length] = bottomSpacer.offsetTop;
+    return result;
+  }
+
+  function setHeight(element, px) {
+    const text = px.toFixed(1) + 'px';
+    if (element.style.height !== text) element.style.height = text;
+  }
+
+  // The block at the top of the viewport in the layout last measured, and where it was.
+  function anchor() {
+    if (tops.length < 2) return null;
+    const y = scrollY - rootY;
+    let low = 0;
+    let high = tops.length - 2;
+    if (tops[high + 1] <= y || tops[0] > y + innerHeight) return null;
+    while (low < high) {
+      const mid = (low + high) >> 1;
+      if (tops[mid + 1] > y) {
+        high = mid;
+      } else {
+        low = mid + 1;
+      }
+    }
+    return {index: topsFrom + low, top: tops[low]};
+  }
+
+  // After any change to the window or to its layout: measure what is there, give the spacers the
+  // heights of what they stand for, and put the kept block back where it was.
+  function settle(keep) {
+    if (n === 0) {
+      tops = offsets();
+      return;
+    }
+    const now = offsets();
+    for (let k = 0; k + 1 < now.length; ++k) {
+      const i = a + k;
+      const h = now[k + 1] - now[k];
+      if (h !== heights[i]) {
+        add(i, h - heights[i]);
+        heights[i] = h;
+      }
+      measured[i] = 1;
+    }
+    setHeight(topSpacer, prefix(a));
+    setHeight(bottomSpacer, Math.max(0, prefix(n) - prefix(b)));
+    tops = offsets();
+    topsFrom = a;
+    if (keep && keep.index >= a && keep.index < b) {
+      const delta = tops[keep.index - a] - keep.top;
+      if (Math.abs(delta) >= 0.5) scrollTo(scrollX, scrollY + delta);
+    }
+  }
+
+  // How many blocks from `from` on (or, backwards, before it) fill px by the heights known.
+  function forward(from, px) {
+    let to = from;
+    let sum = 0;
+    while (to < n && to - from < kMaxBlocksPerRequest && sum < px) sum += heights[to++];
+    return to;
+  }
+
+  function backward(to, px) {
+    let from = to;
+    let sum = 0;
+    while (from > 0 && to - from < kMaxBlocksPerRequest && sum < px) sum += heights[--from];
+    return from;
+  }
+
+  function request(from, to, apply) {
+    busy = true;
+    view.blocks(boot.serial, from, to, function (html) {
+      busy = false;
+      // An empty answer: this page has been replaced, its document is on its way out.
+      if (html) apply(html);
+      update();
+    });
+  }
+
+  function jump(from, html) {
+    const y = scrollY - rootY;
+    const atEnd = scrollY + innerHeight >= document.documentElement.scrollHeight - 2;
+    const target = blockAt(Math.max(0, y));
+    const within = Math.max(0, y - prefix(target));
+    win.innerHTML = html;
+    a = from;
+    b = from + win.children.length;
+    settle(null);
+    if (atEnd && b === n) {
+      scrollTo(scrollX, document.documentElement.scrollHeight);
+    } else if (target >= a && target < b) {
+      scrollTo(scrollX, rootY + tops[target - a] + Math.min(within, heights[target] - 1));
+    }
+  }
+
+  function trim(y, vh, margin) {
+    const keep = anchor();
+    let drop = 0;
+    while (drop + 1 < tops.length - 1 && tops[drop + 1] < y - 2 * margin) ++drop;
+    let cut = 0;
+    while (cut + 1 < tops.length - 1 - drop && tops[tops.length - 2 - cut] > y + vh + 2 * margin) ++cut;
+    if (drop === 0 && cut === 0) return;
+    for (let k = 0; k < cut; ++k) win.removeChild(win.lastElementChild);
+    for (let k = 0; k < drop; ++k) win.removeChild(win.firstElementChild);
+    a += drop;
+    b -= cut;
+    settle(keep);
+  }
+
+  function update() {
+    if (busy || !view || n === 0) return;
+    const vh = innerHeight;
+    const y = scrollY - rootY;
+    const margin = 2 * vh;
+    const windowTop = tops[0];
+    const windowBottom = tops[tops.length - 1];
+    if (b <= a || windowBottom < y - margin || windowTop > y + vh + margin) {
+      const target = blockAt(Math.max(0, y));
+      const from = backward(target, margin);
+      request(from, forward(target, vh + 2 * margin), function (html) { jump(from, html); });
+      return;
+    }
+    if (a > 0 && windowTop > y - margin / 2) {
+      const from = backward(a, margin);
+      request(from, a, function (html) {
+        const keep = anchor();
+        win.insertAdjacentHTML('afterbegin', html);
+        a = from;
+        settle(keep);
+      });
+      return;
+    }
+    if (b < n && windowBottom < y + vh + margin / 2) {
+      request(b, forward(b, margin + vh), function (html) {
+        const keep = anchor();
+        win.insertAdjacentHTML('beforeend', html);
+        b = a + win.children.length;
+        settle(keep);
+      });
+      return;
+    }
+    if (windowTop < y - 3 * margin || windowBottom > y + vh + 3 * margin) trim(y, vh, margin);
+    if (unsettled && windowTop <= Math.max(0, y) && (windowBottom >= y + vh || b === n)) {
+      unsettled = false;
+      const shownAt = scrollY;
+      requestAnimationFrame(function () {
+        requestAnimationFrame(function () { view.settled(boot.serial, shownAt); });
+      });
+    }
+  }
+
+  function takeLayout(count, text) {
+    if (n !== 0 || !count) return;
+    const atEnd = scrollY > 0 && scrollY + innerHeight >= document.documentElement.scrollHeight - 2;
+    const keep = anchor();
+    n = count;
+    units = decodeUnits(text);
+    heights = new Float64Array(n);
+    measured = new Uint8Array(n);
+    tree = new Float64Array(n + 1);
+    while (topBit * 2 <= n) topBit *= 2;
+    rebuild();
+    settle(keep);
+    // A reader who went to the bottom of the first screen wanted the end of the chat.
+    if (atEnd) scrollTo(scrollX, document.documentElement.scrollHeight);
+    update();
+  }
+
+  rootY = root.getBoundingClientRect().top + scrollY;
+  metrics = measureMetrics();
+  settle(null);
+  new ResizeObserver(function () {
+    settle(anchor());
+    update();
+  }).observe(win);
+  addEventListener('scroll', function () {
+    unsettled = true;
+    update();
+  }, {passive: true});
+  addEventListener('resize', function () {
+    if (n === 0) return;
+    const keep = anchor();
+    const width = metrics.width;
+    rootY = root.getBoundingClientRect().top + scrollY;
+    metrics = measureMetrics();
+    // Wrapping changes with the width: what was measured before no longer holds.
+    if (metrics.width !== width) measured.fill(0);
+    rebuild();
+    settle(keep);
+    update();
+  });
+  window.__talvio.ready.then(function (host) {
+    view = host;
+    host.layoutReady.connect(function (serial, count, text) {
+      if (serial === boot.serial) takeLayout(count, text);
+    });
+    // The layout may have been sent before this page listened.
+    host.layout(boot.serial, function (answer) {
+      if (answer) takeLayout(answer.count, answer.units);
+    });
+  });
+  // For tests and benchmarks: which blocks are in the document and how tall the whole chat is.
+  Object.defineProperty(window, '__talvioWindow', {
+    value: Object.freeze({
+      state: function () {
+        return {first: a, end: b, count: n, total: prefix(n), busy: busy};
+      },
+    }),
+  });
+})();

@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#include "browser/view_document.h"
+
+#include "sources/chat_page.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace talvio {
+
+bool wantsWindow(const PageBlocks& blocks) {
+    return blocks.count() > kWholePageBlocks || !blocks.complete();
+}
+
+std::string wholeDocument(std::string_view page, const DocumentScripts& scripts) {
+    std::string out;
+    out.reserve(page.size() + scripts.before.size() + scripts.after.size());
+    // A script ahead of "<html>" lands first in the head; the page's own head tags join it.
+    out += scripts.before;
+    appendForView(out, page);
+    out += scripts.after;
+    return out;
+}
+
+void appendScriptString(std::string& out, std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    out += '"';
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += ch;
+        } else if (c < 0x20 || c == '<' || c == '>' || c == '&') {
+            // '<' as an escape keeps "</script>" out of the element.
+            out += "\\u00";
+            out += kHex[c >> 4];
+            out += kHex[c & 0xF];
+        } else {
+            out += ch;
+        }
+    }
+    out += '"';
+}
+
+std::string blocksForView(const PageBlocks& blocks, std::size_t from, std::size_t to) {
+    std::string out;
+    to = std::min(to, blocks.count());
+    for (std::size_t i = from; i < to; ++i) {
+        out += "<div class=\"tvb\">";
+        appendForView(out, blocks.block(i));
+        out += "</div>";
+    }
+    return out;
+}
+
+std::size_t firstScreenCount(const PageBlocks& blocks) {
+    std::size_t n = 0;
+    std::size_t bytes = 0;
+    while (n < blocks.count() && n < kFirstScreenBlocks && bytes < kFirstScreenBytes)
+        bytes += blocks.block(n++).size();
+    return n;
+}
+
+namespace {
+
+// A one-line message, measured by the script to learn the height of a block and of a line.
+std::string probeBlock() {
+    std::string probe;
+    appendSenderLine(probe, "x", "x");
+    appendTextBody(probe, "x");
+    return probe;
+}
+
+void appendNumber(std::string& out, long long value) {
+    char digits[24];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    out.append(digits, result.ptr);
+}
+
+}  // namespace
+
+std::string windowedDocument(const PageBlocks& blocks, int serial, const DocumentScripts& scripts) {
+    const std::size_t first = firstScreenCount(blocks);
+    std::string out;
+    out.reserve(blocks.head().size() + scripts.before.size() + scripts.window.size() + scripts.after.size() +
+                kFirstScreenBytes * 2);
+    out += scripts.before;
+    out += blocks.head();
+    // Scroll anchoring is the script's job: the browser's own would move the page a second time.
+    out +=
+        "<style>html,body,#tv-root{overflow-anchor:none}</style>"
+        "<div id=\"tv-root\" style=\"position:relative\"><div id=\"tv-top\"></div><div id=\"tv-win\">";
+    out += blocksForView(blocks, 0, first);
+    out += "</div><div id=\"tv-bottom\"></div></div><script>window.__talvioBoot={serial:";
+    appendNumber(out, serial);
+    out += ",first:";
+    appendNumber(out, static_cast<long long>(first));
+    out += ",probe:";
+    appendScriptString(out, probeBlock());
+    out += "};</script>";
+    out += scripts.window;
+    out += scripts.after;
+    return out;
+}
+
+}  // namespace talvio

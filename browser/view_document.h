@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#pragma once
+
+#include "browser/page_blocks.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace talvio {
+
+// What the view is handed for a chat page. A page of up to kWholePageBlocks blocks is laid out
+// whole in one document. Above that, laying out every block costs seconds to minutes and every
+// frame grows with the document, so the view holds a window: the page's own head, the first
+// screen of blocks, and a script that fetches the other blocks as the reader scrolls, standing
+// in for the rest with two spacers of their estimated heights. The estimates (and the number of
+// blocks) follow once the whole page has been cut, which is done off the UI thread.
+inline constexpr std::size_t kWholePageBlocks = 2000;
+// The first screen that goes out with a windowed document, before the script asks for more.
+inline constexpr std::size_t kFirstScreenBlocks = 120;
+inline constexpr std::size_t kFirstScreenBytes = 64 * 1024;
+
+// Whether a page is held as a window; blocks may be cut with a limit above kWholePageBlocks.
+bool wantsWindow(const PageBlocks& blocks);
+
+// The view's own scripts in a document: `before` runs ahead of the page's (window.external),
+// `after` once the page is parsed, and `window` runs a windowed page. They are part of each
+// document rather than injected by WebEngine, whose 6.4 release loses injected scripts for pages
+// that start in a render process taking over from one that crashed. Each must be script
+// elements complete with their tags.
+struct DocumentScripts {
+    std::string_view before;
+    std::string_view after;
+    std::string_view window;
+};
+
+// The page as the view gets it when shown whole: its text, pictures by full path turned into
+// file addresses, between the view's scripts.
+std::string wholeDocument(std::string_view page, const DocumentScripts& scripts);
+
+// The first document of a windowed page, from its first blocks (the rest need not be cut yet).
+// serial names the page for later requests.
+std::string windowedDocument(const PageBlocks& blocks, int serial, const DocumentScripts& scripts);
+
+// Blocks [from, to) as the window inserts them, each in a div of class "tvb" of its own so that
+// it can be measured and removed; the range is clipped to the page.
+std::string blocksForView(const PageBlocks& blocks, std::size_t from, std::size_t to);
+
+// How many blocks go out with the first document.
+std::size_t firstScreenCount(const PageBlocks& blocks);
+
+// text as a double-quoted script string that is safe inside a <script> element.
+void appendScriptString(std::string& out, std::string_view text);
+
+}  // namespace talvio

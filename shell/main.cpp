@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 // talvio: the viewer. talvio [--screenshot FILE] [FOLDER [RESOURCEFOLDER]]
+#include "browser/explorer_content.h"
+#include "browser/path_box_players.h"
+#include "browser/web_engine_setup.h"
 #include "media/spectrum_analyzer.h"
 #include "shell/main_window.h"
 #include "sources/contact_table.h"
@@ -29,6 +32,8 @@ void screenshotAndQuit(talvio::CMireloDlg& window, const QString& file) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Qt WebEngine's scheme and attributes must be in place before the application object.
+    talvio::prepareWebEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral("3.0"));
     QCommandLineParser parser;
@@ -52,6 +57,11 @@ int main(int argc, char** argv) {
     // The voice player's analyser tables are built once, before any window can need them.
     talvio::media::buildSpectrumTables();
     talvio::CMireloDlg window;
+    // The chat view starts its render process now, while the open dialog is on screen. Until the
+    // players exist, a voice or video link shows the path it was given.
+    window.setChatView(new talvio::CExplorer_content);
+    talvio::scriptBridge().setPlayVoice(talvio::pathBoxPlayer(&window));
+    talvio::scriptBridge().setPlayVideo(talvio::pathBoxPlayer(&window));
     if (!folders.isEmpty()) window.setStartUpDialogEnabled(false);
     window.show();
     if (!parser.isSet(screenshot)) window.startVersionCheck();

@@ -10,15 +10,13 @@
 #include "browser/view_document.h"
 
 #include <QChildEvent>
-#include <QCoreApplication>
+#include <QFutureWatcher>
 #include <QKeyEvent>
-#include <QPointer>
-#include <QThreadPool>
 #include <QTimer>
 #include <QWebChannel>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace talvio {
-namespace {}  // namespace
 
 CExplorer_content::CExplorer_content(QWidget* parent) : QWebEngineView(parent) {
     m_page = new ChatWebPage(chatProfile(), this);
@@ -56,16 +54,17 @@ void CExplorer_content::showChatPage(const std::string& utf8Page) {
     ChatSchemeHandler& handler = chatSchemeHandler();
     const int serial = handler.nextSerial();
     m_pageChannel->setPage(serial);
-    // A copy: the buffer is rebuilt for the next chat while this one may still be on screen.
-    auto text = std::make_shared<const std::string>(utf8Page);
-    // Cutting only as far as it takes to choose keeps a huge page's hand-over short.
-    const PageBlocks first(text, kWholePageBlocks + 1);
+    // Cutting only as far as it takes to choose keeps a huge page's hand-over short. The cut
+    // looks at the caller's text and lives no longer than this call.
+    const PageBlocks first(std::shared_ptr<const std::string>(&utf8Page, [](const std::string*) {}),
+                           kWholePageBlocks + 1);
     m_windowed = wantsWindow(first);
     std::shared_ptr<const std::string> document;
     if (m_windowed) {
         document =
             std::make_shared<const std::string>(windowedDocument(first, serial, chatDocumentScripts()));
-        cutInBackground(serial, std::move(text));
+        // A copy: the buffer is rebuilt for the next chat while this one is still on screen.
+        cutInBackground(serial, std::make_shared<const std::string>(utf8Page));
     } else {
         document = std::make_shared<const std::string>(wholeDocument(utf8Page, chatDocumentScripts()));
     }
@@ -77,20 +76,24 @@ void CExplorer_content::showChatPage(const std::string& utf8Page) {
 }
 
 void CExplorer_content::cutInBackground(int serial, std::shared_ptr<const std::string> text) {
+    struct Layout {
+        std::shared_ptr<const PageBlocks> blocks;
+        std::string units;
+    };
     // Cutting a quarter of a million blocks takes longer than input may wait, so it runs on a
-    // pool thread over the shared, unchanging copy; the result comes back to the UI thread.
-    QThreadPool::globalInstance()->start(
-        [serial, text = std::move(text), target = QPointer<PageChannel>(m_pageChannel)] {
-            auto blocks = std::make_shared<const PageBlocks>(text);
-            std::string units = encodedWidthUnits(*blocks);
-            QMetaObject::invokeMethod(
-                QCoreApplication::instance(),
-                [serial, target, blocks = std::move(blocks), units = std::move(units)]() mutable {
-                    if (target)
-                        target->setLayout(serial, std::move(blocks), units);
-                },
-                Qt::QueuedConnection);
-        });
+    // pool thread over the shared, unchanging copy. The watcher goes with the view: a cut that
+    // ends after the view is gone is dropped.
+    auto* watcher = new QFutureWatcher<Layout>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, serial] {
+        Layout layout = watcher->result();
+        watcher->deleteLater();
+        m_pageChannel->setLayout(serial, std::move(layout.blocks), layout.units);
+    });
+    watcher->setFuture(QtConcurrent::run([text = std::move(text)] {
+        auto blocks = std::make_shared<const PageBlocks>(text);
+        std::string units = encodedWidthUnits(*blocks);
+        return Layout{std::move(blocks), std::move(units)};
+    }));
 }
 
 void CExplorer_content::renderProcessEnded(int status) {

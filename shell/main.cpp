@@ -2,8 +2,9 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 // talvio: the viewer. talvio [--screenshot FILE] [FOLDER [RESOURCEFOLDER]]
 #include "browser/explorer_content.h"
-#include "browser/path_box_players.h"
+#include "browser/script_dispatch.h"
 #include "browser/web_engine_setup.h"
+#include "media/players.h"
 #include "media/spectrum_analyzer.h"
 #include "shell/main_window.h"
 #include "sources/contact_table.h"
@@ -57,11 +58,14 @@ int main(int argc, char** argv) {
     // The voice player's analyser tables are built once, before any window can need them.
     talvio::media::buildSpectrumTables();
     talvio::CMireloDlg window;
-    // The chat view starts its render process now, while the open dialog is on screen. Until the
-    // players exist, a voice or video link shows the path it was given.
+    // The chat view starts its render process now, while the open dialog is on screen.
     window.setChatView(new talvio::CExplorer_content);
-    talvio::scriptBridge().setPlayVoice(talvio::pathBoxPlayer(&window));
-    talvio::scriptBridge().setPlayVideo(talvio::pathBoxPlayer(&window));
+    talvio::scriptBridge().setPlayVoice([&window](const std::string& path) {
+        talvio::media::PlayVoice(&window, QString::fromStdString(path));
+    });
+    talvio::scriptBridge().setPlayVideo([&window](const std::string& path) {
+        talvio::media::PlayVideo(&window, QString::fromStdString(path));
+    });
     if (!folders.isEmpty()) window.setStartUpDialogEnabled(false);
     window.show();
     if (!parser.isSet(screenshot)) window.startVersionCheck();

@@ -11,4 +11,4 @@ werror=OFF
 "$root/tools/build.sh" "$build" -DTALVIO_WERROR=$werror
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 chmod 700 "$XDG_RUNTIME_DIR"
-ctest --test-dir "$build" --output-on-failure -j2 --timeout 600
+ctest --test-dir "$build" --output-on-failure -j2 --timeout 300

@@ -4,6 +4,8 @@
 
 #include <sqlite3.h>
 
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 namespace talvio {
@@ -40,6 +42,14 @@ Database& Database::operator=(Database&& other) noexcept {
 int Database::open(const std::string& utf8Path, Access access) {
     close();
     if (utf8Path.empty() || utf8Path.find('\0') != std::string::npos) {
+        return SQLITE_CANTOPEN;
+    }
+    // A copied folder can hold anything under a database's name, and SQLite opens what it is
+    // given: a FIFO blocks the open until a writer comes, a device reads without end. Only a
+    // regular file (or, to be created, nothing) is a database.
+    std::error_code ec;
+    const std::filesystem::file_type type = std::filesystem::status(utf8Path, ec).type();
+    if (type != std::filesystem::file_type::regular && type != std::filesystem::file_type::not_found) {
         return SQLITE_CANTOPEN;
     }
     int flags = SQLITE_OPEN_URI;

@@ -34,6 +34,12 @@ CExplorer_content::CExplorer_content(QWidget* parent) : QWebEngineView(parent) {
             return;
         m_reloadedAfterCrash = false;
         emit chatPagePainted(m_serial);
+        if (!m_windowed)
+            emit chatPageComplete(m_serial);
+    });
+    connect(m_pageChannel, &PageChannel::pageWhole, this, [this](int serial) {
+        if (serial == m_serial)
+            emit chatPageComplete(serial);
     });
     connect(m_pageChannel, &PageChannel::viewportSettled, this, &CExplorer_content::viewportSettled);
     connect(
@@ -57,7 +63,7 @@ void CExplorer_content::showChatPage(const std::string& utf8Page) {
     // Cutting only as far as it takes to choose keeps a huge page's hand-over short. The cut
     // looks at the caller's text and lives no longer than this call.
     const PageBlocks first(std::shared_ptr<const std::string>(&utf8Page, [](const std::string*) {}),
-                           kWholePageBlocks + 1);
+                           kFirstScreenBlocks + 1);
     m_windowed = wantsWindow(first);
     std::shared_ptr<const std::string> document;
     if (m_windowed) {

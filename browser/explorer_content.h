@@ -30,7 +30,7 @@ public:
 
     // The number of the page last given to showChatPage (pages are numbered as they come).
     int currentSerial() const { return m_serial; }
-    // Whether that page is held a window at a time rather than whole.
+    // Whether that page started as a window rather than as one whole document.
     bool isWindowed() const { return m_windowed; }
 
     static bool isBlockedKey(int key, Qt::KeyboardModifiers modifiers);
@@ -38,6 +38,9 @@ public:
 signals:
     // The first frame of page serial is on screen.
     void chatPagePainted(int serial);
+    // Every block of page serial is in the document and drawn (never, for a chat held as a
+    // window of a few screens).
+    void chatPageComplete(int serial);
     // A windowed page has its blocks in place and drawn for the viewport at scrollY.
     void viewportSettled(int serial, double scrollY);
 

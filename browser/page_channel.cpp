@@ -83,4 +83,9 @@ void PageChannel::settled(int serial, double scrollY) {
         emit viewportSettled(serial, scrollY);
 }
 
+void PageChannel::whole(int serial) {
+    if (serial == m_serial)
+        emit pageWhole(serial);
+}
+
 }  // namespace talvio

@@ -51,11 +51,13 @@ public slots:
     QVariantMap layout(int serial) const;
     void painted(const QString& address);
     void settled(int serial, double scrollY);
+    void whole(int serial);
 
 signals:
     void layoutReady(int serial, int count, const QString& units);
     void pagePainted(const QString& address);
     void viewportSettled(int serial, double scrollY);
+    void pageWhole(int serial);
 
 private:
     int m_serial = 0;

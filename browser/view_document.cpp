@@ -10,7 +10,7 @@
 namespace talvio {
 
 bool wantsWindow(const PageBlocks& blocks) {
-    return blocks.count() > kWholePageBlocks || !blocks.complete();
+    return !blocks.complete() || firstScreenCount(blocks) < blocks.count();
 }
 
 std::string wholeDocument(std::string_view page, const DocumentScripts& scripts) {
@@ -96,6 +96,18 @@ std::string windowedDocument(const PageBlocks& blocks, int serial, const Documen
     appendNumber(out, serial);
     out += ",first:";
     appendNumber(out, static_cast<long long>(first));
+    // Until the page is cut, its length in blocks is guessed from its first screen, so that the
+    // scroll bar (and End) already span about the whole chat.
+    std::size_t firstBytes = 0;
+    for (std::size_t i = 0; i < first; ++i)
+        firstBytes += blocks.block(i).size();
+    const std::size_t rest = blocks.page().size() - blocks.head().size();
+    const std::size_t expected =
+        blocks.complete() || firstBytes == 0 ? blocks.count() : first * rest / firstBytes;
+    out += ",expected:";
+    appendNumber(out, static_cast<long long>(expected));
+    out += ",fillLimit:";
+    appendNumber(out, static_cast<long long>(kWholePageBlocks));
     out += ",probe:";
     appendScriptString(out, probeBlock());
     out += "};</script>";

@@ -10,18 +10,21 @@
 
 namespace talvio {
 
-// What the view is handed for a chat page. A page of up to kWholePageBlocks blocks is laid out
-// whole in one document. Above that, laying out every block costs seconds to minutes and every
-// frame grows with the document, so the view holds a window: the page's own head, the first
-// screen of blocks, and a script that fetches the other blocks as the reader scrolls, standing
-// in for the rest with two spacers of their estimated heights. The estimates (and the number of
-// blocks) follow once the whole page has been cut, which is done off the UI thread.
+// What the view is handed for a chat page. A page that fits in its first screen goes whole, as
+// one document. Any longer page starts as a window: the page's own head, the first screen of
+// blocks, and a script that fetches the other blocks as they are needed, standing in for the
+// rest with two spacers of their estimated heights. The estimates (and the number of blocks)
+// follow once the whole page has been cut, off the UI thread. Laying out a thousand messages in
+// one go keeps input waiting for a third of a second, a quarter of a million for many minutes;
+// so a chat of up to kWholePageBlocks blocks is filled in a few screens at a time until it is
+// whole in the document, and a longer one stays a window of a few screens around the viewport.
 inline constexpr std::size_t kWholePageBlocks = 2000;
 // The first screen that goes out with a windowed document, before the script asks for more.
 inline constexpr std::size_t kFirstScreenBlocks = 120;
 inline constexpr std::size_t kFirstScreenBytes = 64 * 1024;
 
-// Whether a page is held as a window; blocks may be cut with a limit above kWholePageBlocks.
+// Whether a page starts as a window; blocks may have been cut with a limit (above
+// kFirstScreenBlocks).
 bool wantsWindow(const PageBlocks& blocks);
 
 // The view's own scripts in a document: `before` runs ahead of the page's (window.external),

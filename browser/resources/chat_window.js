@@ -19,6 +19,7 @@
   const bottomSpacer = document.getElementById('tv-bottom');
   const kSample = 'The quick brown fox jumps over the lazy dog 0123456789';
   const kMaxBlocksPerRequest = 400;
+  const kFillScreens = 6;
 
   let heights = null;
   let measured = null;
@@ -34,6 +35,8 @@
   let view = null;  // the host, once the web channel is up
   let busy = false;
   let unsettled = true;  // a scroll that has not been reported yet
+  let pinned = false;  // the reader is at the end of the chat, and stays there as it grows
+  let whole = false;  // every block is in the document
 
   function add(i, delta) {
     for (let k = i + 1; k <= n; k += k & -k) tree[k] += delta;
@@ -143,6 +146,10 @@
   // heights of what they stand for, and put the kept block back where it was.
   function settle(keep) {
     if (n === 0) {
+      // Until the layout comes: the first screen, and room below it for the blocks expected.
+      tops = offsets();
+      const average = b > 0 ? (tops[b] - tops[0]) / b : 0;
+      setHeight(bottomSpacer, Math.max(0, boot.expected - b) * average);
       tops = offsets();
       return;
     }
@@ -160,7 +167,9 @@
     setHeight(bottomSpacer, Math.max(0, prefix(n) - prefix(b)));
     tops = offsets();
     topsFrom = a;
-    if (keep && keep.index >= a && keep.index < b) {
+    if (pinned && b === n) {
+      scrollTo(scrollX, document.documentElement.scrollHeight);
+    } else if (keep && keep.index >= a && keep.index < b) {
       const delta = tops[keep.index - a] - keep.top;
       if (Math.abs(delta) >= 0.5) scrollTo(scrollX, scrollY + delta);
     }
@@ -184,9 +193,11 @@
   function request(from, to, apply) {
     busy = true;
     view.blocks(boot.serial, from, to, function (html) {
+      // An empty answer: this page has been replaced and its document is on its way out; it
+      // asks for nothing more.
+      if (!html) return;
       busy = false;
-      // An empty answer: this page has been replaced, its document is on its way out.
-      if (html) apply(html);
+      apply(html);
       update();
     });
   }
@@ -201,6 +212,7 @@
     b = from + win.children.length;
     settle(null);
     if (atEnd && b === n) {
+      pinned = true;
       scrollTo(scrollX, document.documentElement.scrollHeight);
     } else if (target >= a && target < b) {
       scrollTo(scrollX, rootY + tops[target - a] + Math.min(within, heights[target] - 1));
@@ -221,6 +233,39 @@
     settle(keep);
   }
 
+  function prepend(from, to) {
+    request(from, to, function (html) {
+      const keep = anchor();
+      win.insertAdjacentHTML('afterbegin', html);
+      a = from;
+      settle(keep);
+    });
+  }
+
+  function append(from, to) {
+    request(from, to, function (html) {
+      const keep = anchor();
+      win.insertAdjacentHTML('beforeend', html);
+      b = a + win.children.length;
+      settle(keep);
+    });
+  }
+
+  // A chat of up to boot.fillLimit blocks ends up whole in the document, a few screens at a time
+  // once the viewport is served, so that no single layout keeps input waiting.
+  function fill() {
+    if (b < n) {
+      append(b, forward(b, kFillScreens * innerHeight));
+    } else if (a > 0) {
+      prepend(backward(a, kFillScreens * innerHeight), a);
+    } else if (!whole) {
+      whole = true;
+      requestAnimationFrame(function () {
+        requestAnimationFrame(function () { view.whole(boot.serial); });
+      });
+    }
+  }
+
   function update() {
     if (busy || !view || n === 0) return;
     const vh = innerHeight;
@@ -229,38 +274,32 @@
     const windowTop = tops[0];
     const windowBottom = tops[tops.length - 1];
     if (b <= a || windowBottom < y - margin || windowTop > y + vh + margin) {
+      // Just enough for the screen, so that it fills at once; the margins follow. At the bottom
+      // of the document the reader wants the last messages, whatever the estimates say.
+      const atEnd = scrollY + vh >= document.documentElement.scrollHeight - 2;
       const target = blockAt(Math.max(0, y));
-      const from = backward(target, margin);
-      request(from, forward(target, vh + 2 * margin), function (html) { jump(from, html); });
+      const from = atEnd ? backward(n, 1.5 * vh) : backward(target, vh / 2);
+      request(from, atEnd ? n : forward(target, 1.5 * vh), function (html) { jump(from, html); });
       return;
     }
     if (a > 0 && windowTop > y - margin / 2) {
-      const from = backward(a, margin);
-      request(from, a, function (html) {
-        const keep = anchor();
-        win.insertAdjacentHTML('afterbegin', html);
-        a = from;
-        settle(keep);
-      });
+      prepend(backward(a, margin), a);
       return;
     }
     if (b < n && windowBottom < y + vh + margin / 2) {
-      request(b, forward(b, margin + vh), function (html) {
-        const keep = anchor();
-        win.insertAdjacentHTML('beforeend', html);
-        b = a + win.children.length;
-        settle(keep);
-      });
+      append(b, forward(b, margin + vh));
       return;
     }
-    if (windowTop < y - 3 * margin || windowBottom > y + vh + 3 * margin) trim(y, vh, margin);
-    if (unsettled && windowTop <= Math.max(0, y) && (windowBottom >= y + vh || b === n)) {
+    const filling = n <= boot.fillLimit;
+    if (!filling && (windowTop < y - 3 * margin || windowBottom > y + vh + 3 * margin)) trim(y, vh, margin);
+    if (unsettled && (a === 0 || windowTop <= y) && (b === n || windowBottom >= y + vh)) {
       unsettled = false;
       const shownAt = scrollY;
       requestAnimationFrame(function () {
         requestAnimationFrame(function () { view.settled(boot.serial, shownAt); });
       });
     }
+    if (filling) fill();
   }
 
   function takeLayout(count, text) {
@@ -289,6 +328,7 @@
   }).observe(win);
   addEventListener('scroll', function () {
     unsettled = true;
+    pinned = n !== 0 && b === n && scrollY + innerHeight >= document.documentElement.scrollHeight - 2;
     update();
   }, {passive: true});
   addEventListener('resize', function () {

@@ -164,3 +164,34 @@ TEST_F(ChatWindowTest, ANarrowerViewKeepsTheMessageAtTheTopInPlace) {
     EXPECT_TRUE(evaluate(view, "__probe.isConnected").toBool());
     EXPECT_NEAR(evaluate(view, "__probe.getBoundingClientRect().top - __probeTop").toDouble(), 0.0, 1.0);
 }
+
+TEST(ChatFill, AChatOfAThousandMessagesEndsUpWholeInTheDocument) {
+    CExplorer_content view;
+    view.resize(800, 600);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    std::string page(pageHead(kViewer));
+    for (int i = 0; i < 1000; ++i) {
+        appendSenderLine(page, "Anna", "2021-05-06 07:08:09");
+        appendTextBody(page, "message " + std::to_string(i));
+    }
+    int complete = 0;
+    QObject::connect(&view, &CExplorer_content::chatPageComplete, [&](int serial) { complete = serial; });
+    ASSERT_TRUE(showAndWait(view, page));
+    EXPECT_TRUE(view.isWindowed());
+    ASSERT_TRUE(waitUntil([&] { return complete == view.currentSerial(); }));
+    EXPECT_EQ(evaluate(view, "document.querySelectorAll('.tvb').length").toInt(), 1000);
+    EXPECT_EQ(evaluate(view,
+                       "document.getElementById('tv-top').offsetHeight + "
+                       "document.getElementById('tv-bottom').offsetHeight")
+                  .toInt(),
+              0);
+    // Selecting everything takes the whole chat, as in a page laid out whole.
+    const QString all =
+        evaluate(view, "getSelection().selectAllChildren(document.body); getSelection().toString()")
+            .toString();
+    EXPECT_TRUE(all.contains(QStringLiteral("message 0\n")) || all.contains(QStringLiteral("message 0 ")));
+    EXPECT_TRUE(all.contains(QStringLiteral("message 999")));
+    // Still at the top, where the reader was left.
+    EXPECT_EQ(evaluate(view, "scrollY").toInt(), 0);
+}

@@ -120,17 +120,20 @@ TEST(PageBlocks, PicturesByFullPathBecomeFileAddressesForTheView) {
         "<a href=\"/not/a/picture\">x</a><img src=\"\"/><img src=\"/unterminated");
 }
 
-TEST(ViewDocument, SmallPagesGoWholeAndLargeOnesAsAWindow) {
+TEST(ViewDocument, APageThatFitsItsFirstScreenGoesWholeALongerOneAsAWindow) {
     std::string page(pageHead(kViewer));
-    for (std::size_t i = 0; i < kWholePageBlocks; ++i)
+    for (std::size_t i = 0; i < kFirstScreenBlocks; ++i)
         page += messageBlock("Anna", "message " + std::to_string(i));
     EXPECT_FALSE(wantsWindow(cut(page)));
-    EXPECT_FALSE(wantsWindow(PageBlocks(std::make_shared<const std::string>(page), kWholePageBlocks + 1)));
     EXPECT_EQ(wholeDocument(page, {"<script>1</script>", "<script>2</script>", "<script>3</script>"}),
               "<script>1</script>" + page + "<script>2</script>");
-    page += messageBlock("Anna", "one more");
-    EXPECT_TRUE(wantsWindow(cut(page)));
-    EXPECT_TRUE(wantsWindow(PageBlocks(std::make_shared<const std::string>(page), kWholePageBlocks)));
+    EXPECT_TRUE(wantsWindow(cut(page + messageBlock("Anna", "one more"))));
+    // Fewer blocks, but more text than a first screen carries.
+    const std::string long1 = messageBlock("A", std::string(40000, 'a'));
+    EXPECT_TRUE(wantsWindow(cut(std::string(pageHead(kViewer)) + long1 + long1 + long1)));
+    // A limited cut decides the same.
+    const auto shared = std::make_shared<const std::string>(page + messageBlock("Anna", "one more"));
+    EXPECT_TRUE(wantsWindow(PageBlocks(shared, kFirstScreenBlocks + 1)));
 }
 
 TEST(ViewDocument, AWindowedDocumentCarriesTheHeadAndTheFirstScreen) {
@@ -152,6 +155,11 @@ TEST(ViewDocument, AWindowedDocumentCarriesTheHeadAndTheFirstScreen) {
     EXPECT_THAT(document, HasSubstr("message " + std::to_string(first - 1) + "<"));
     EXPECT_THAT(document, Not(HasSubstr("message " + std::to_string(first) + "<")));
     EXPECT_THAT(document, HasSubstr("serial:42,first:" + std::to_string(first) + ","));
+    // Messages of nearly one length: the guess from the first screen is close.
+    const std::size_t at = document.find(",expected:");
+    ASSERT_NE(at, std::string::npos);
+    const long expected = std::stol(document.substr(at + 10));
+    EXPECT_NEAR(expected, static_cast<long>(total), 150);
     EXPECT_THAT(document, EndsWith("<script>/*window*/</script><script>/*after*/</script>"));
 
     EXPECT_EQ(blocksForView(blocks, 2999, 5000),

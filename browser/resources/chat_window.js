@@ -6,7 +6,8 @@
 // the host on request, one request at a time. Whenever the window or its layout changes, the
 // block at the top of the viewport is kept where it was, so the reader never sees the page jump.
 // The document starts with the first screen only; the number of blocks and their width estimates
-// follow once the host has cut the whole page.
+// follow once the host has cut the whole page. A chat of up to boot.fillLimit blocks is then
+// filled in until it is whole; a longer one keeps a few screens around the viewport.
 (function () {
   'use strict';
   const boot = window.__talvioBoot;

@@ -63,22 +63,28 @@ void CExplorer_content::showChatPage(const std::string& utf8Page) {
     // Cutting only as far as it takes to choose keeps a huge page's hand-over short. The cut
     // looks at the caller's text and lives no longer than this call.
     const PageBlocks first(std::shared_ptr<const std::string>(&utf8Page, [](const std::string*) {}),
-                           kFirstScreenBlocks + 1);
-    m_windowed = wantsWindow(first);
-    std::shared_ptr<const std::string> document;
-    if (m_windowed) {
-        document =
-            std::make_shared<const std::string>(windowedDocument(first, serial, chatDocumentScripts()));
-        // A copy: the buffer is rebuilt for the next chat while this one is still on screen.
-        cutInBackground(serial, std::make_shared<const std::string>(utf8Page));
-    } else {
-        document = std::make_shared<const std::string>(wholeDocument(utf8Page, chatDocumentScripts()));
+                           kWholePageBlocks + 1);
+    const Presentation presentation = presentationOf(first);
+    m_windowed = presentation != Presentation::Whole;
+    std::string document;
+    switch (presentation) {
+        case Presentation::Whole:
+            document = wholeDocument(utf8Page, chatDocumentScripts());
+            break;
+        case Presentation::Filled:
+            document = filledDocument(first, serial, chatDocumentScripts());
+            break;
+        case Presentation::Window:
+            document = windowedDocument(first, serial, chatDocumentScripts());
+            // A copy: the buffer is rebuilt for the next chat while this one is still on screen.
+            cutInBackground(serial, std::make_shared<const std::string>(utf8Page));
+            break;
     }
     if (m_serial != 0)
         handler.withdraw(m_serial);
     m_serial = serial;
     m_reloadedAfterCrash = false;
-    setUrl(handler.publish(serial, std::move(document)));
+    setUrl(handler.publish(serial, std::make_shared<const std::string>(std::move(document))));
 }
 
 void CExplorer_content::cutInBackground(int serial, std::shared_ptr<const std::string> text) {

@@ -9,8 +9,10 @@
 
 namespace talvio {
 
-bool wantsWindow(const PageBlocks& blocks) {
-    return !blocks.complete() || firstScreenCount(blocks) < blocks.count();
+Presentation presentationOf(const PageBlocks& blocks) {
+    if (!blocks.complete() || blocks.count() > kWholePageBlocks)
+        return Presentation::Window;
+    return firstScreenCount(blocks) < blocks.count() ? Presentation::Filled : Presentation::Whole;
 }
 
 std::string wholeDocument(std::string_view page, const DocumentScripts& scripts) {
@@ -78,13 +80,9 @@ void appendNumber(std::string& out, long long value) {
     out.append(digits, result.ptr);
 }
 
-}  // namespace
-
-std::string windowedDocument(const PageBlocks& blocks, int serial, const DocumentScripts& scripts) {
-    const std::size_t first = firstScreenCount(blocks);
-    std::string out;
-    out.reserve(blocks.head().size() + scripts.before.size() + scripts.window.size() + scripts.after.size() +
-                kFirstScreenBytes * 2);
+// The head, the window with the first screen, and the start of the window script's set-up.
+void appendOpening(std::string& out, const PageBlocks& blocks, int serial, std::size_t first,
+                   const DocumentScripts& scripts) {
     out += scripts.before;
     out += blocks.head();
     // Scroll anchoring is the script's job: the browser's own would move the page a second time.
@@ -92,10 +90,44 @@ std::string windowedDocument(const PageBlocks& blocks, int serial, const Documen
         "<style>html,body,#tv-root{overflow-anchor:none}</style>"
         "<div id=\"tv-root\" style=\"position:relative\"><div id=\"tv-top\"></div><div id=\"tv-win\">";
     out += blocksForView(blocks, 0, first);
-    out += "</div><div id=\"tv-bottom\"></div></div><script>window.__talvioBoot={serial:";
+    out += "</div><div id=\"tv-bottom\"></div></div>";
+    out += "<script>window.__talvioBoot={serial:";
     appendNumber(out, serial);
     out += ",first:";
     appendNumber(out, static_cast<long long>(first));
+    out += ",probe:";
+    appendScriptString(out, probeBlock());
+}
+
+void appendClosing(std::string& out, const DocumentScripts& scripts) {
+    out += "};</script>";
+    out += scripts.window;
+    out += scripts.after;
+}
+
+}  // namespace
+
+std::string filledDocument(const PageBlocks& blocks, int serial, const DocumentScripts& scripts) {
+    const std::size_t first = firstScreenCount(blocks);
+    std::string out;
+    out.reserve(blocks.page().size() + blocks.count() * 32 + scripts.before.size() + scripts.window.size() +
+                scripts.after.size());
+    appendOpening(out, blocks, serial, first, scripts);
+    // Template content is parsed but neither laid out nor loaded (no pictures) until it is moved.
+    out += "};</script><template id=\"tv-rest\">";
+    out += blocksForView(blocks, first, blocks.count());
+    out += "</template>";
+    out += scripts.window;
+    out += scripts.after;
+    return out;
+}
+
+std::string windowedDocument(const PageBlocks& blocks, int serial, const DocumentScripts& scripts) {
+    const std::size_t first = firstScreenCount(blocks);
+    std::string out;
+    out.reserve(blocks.head().size() + scripts.before.size() + scripts.window.size() + scripts.after.size() +
+                kFirstScreenBytes * 2);
+    appendOpening(out, blocks, serial, first, scripts);
     // Until the page is cut, its length in blocks is guessed from its first screen, so that the
     // scroll bar (and End) already span about the whole chat.
     std::size_t firstBytes = 0;
@@ -106,13 +138,7 @@ std::string windowedDocument(const PageBlocks& blocks, int serial, const Documen
         blocks.complete() || firstBytes == 0 ? blocks.count() : first * rest / firstBytes;
     out += ",expected:";
     appendNumber(out, static_cast<long long>(expected));
-    out += ",fillLimit:";
-    appendNumber(out, static_cast<long long>(kWholePageBlocks));
-    out += ",probe:";
-    appendScriptString(out, probeBlock());
-    out += "};</script>";
-    out += scripts.window;
-    out += scripts.after;
+    appendClosing(out, scripts);
     return out;
 }
 

@@ -10,22 +10,24 @@
 
 namespace talvio {
 
-// What the view is handed for a chat page. A page that fits in its first screen goes whole, as
-// one document. Any longer page starts as a window: the page's own head, the first screen of
-// blocks, and a script that fetches the other blocks as they are needed, standing in for the
-// rest with two spacers of their estimated heights. The estimates (and the number of blocks)
-// follow once the whole page has been cut, off the UI thread. Laying out a thousand messages in
-// one go keeps input waiting for a third of a second, a quarter of a million for many minutes;
-// so a chat of up to kWholePageBlocks blocks is filled in a few screens at a time until it is
-// whole in the document, and a longer one stays a window of a few screens around the viewport.
+// What the view is handed for a chat page. Laying out a thousand messages in one go keeps input
+// waiting for a third of a second, a quarter of a million for many minutes, and every frame costs
+// in proportion to the document. So only a page that fits in its first screen goes whole, as one
+// document (Whole). A page of up to kWholePageBlocks blocks goes with its first screen in place and
+// the rest inert in a template, which the window script moves into the document a few screens at
+// a time until the chat is whole (Filled). A longer page starts as a window (Window): the page's
+// own head, the first screen of blocks, and a script that fetches other blocks from the view as
+// they are needed and stands in for the rest with two spacers of their estimated heights. The
+// estimates (and the number of blocks) follow once the whole page has been cut, off the UI thread.
 inline constexpr std::size_t kWholePageBlocks = 2000;
-// The first screen that goes out with a windowed document, before the script asks for more.
+// The first screen that goes out with a filled or windowed document.
 inline constexpr std::size_t kFirstScreenBlocks = 120;
 inline constexpr std::size_t kFirstScreenBytes = 64 * 1024;
 
-// Whether a page starts as a window; blocks may have been cut with a limit (above
-// kFirstScreenBlocks).
-bool wantsWindow(const PageBlocks& blocks);
+enum class Presentation { Whole, Filled, Window };
+
+// How a page goes to the view; blocks may have been cut with a limit above kWholePageBlocks.
+Presentation presentationOf(const PageBlocks& blocks);
 
 // The view's own scripts in a document: `before` runs ahead of the page's (window.external),
 // `after` once the page is parsed, and `window` runs a windowed page. They are part of each
@@ -41,6 +43,9 @@ struct DocumentScripts {
 // The page as the view gets it when shown whole: its text, pictures by full path turned into
 // file addresses, between the view's scripts.
 std::string wholeDocument(std::string_view page, const DocumentScripts& scripts);
+
+// The document of a filled page: every block, the first screen of them in the window.
+std::string filledDocument(const PageBlocks& blocks, int serial, const DocumentScripts& scripts);
 
 // The first document of a windowed page, from its first blocks (the rest need not be cut yet).
 // serial names the page for later requests.

@@ -5,9 +5,10 @@
 // after), so the scroll bar spans the whole chat and every block can be reached. Blocks come from
 // the host on request, one request at a time. Whenever the window or its layout changes, the
 // block at the top of the viewport is kept where it was, so the reader never sees the page jump.
-// The document starts with the first screen only; the number of blocks and their width estimates
-// follow once the host has cut the whole page. A chat of up to boot.fillLimit blocks is then
-// filled in until it is whole; a longer one keeps a few screens around the viewport.
+// A chat of up to a couple of thousand blocks comes whole with its document, all but the first screen
+// inert in a template, and is moved into the document a few screens at a time until it is whole.
+// A longer one starts with the first screen only, the number of blocks and their width estimates
+// follow once the host has cut the whole page, and it keeps a few screens around the viewport.
 (function () {
   'use strict';
   const boot = window.__talvioBoot;
@@ -20,8 +21,12 @@
   const bottomSpacer = document.getElementById('tv-bottom');
   const kSample = 'The quick brown fox jumps over the lazy dog 0123456789';
   const kMaxBlocksPerRequest = 400;
-  const kFillScreens = 6;
+  // A chunk of a filling chat should keep input waiting no longer than this (milliseconds).
+  const kFillBudget = 40;
 
+  // Every block of a chat that came whole, in order; null when the host holds the blocks.
+  const store = collectStore();
+  let fallbackHeight = 0;  // for blocks without a width estimate
   let heights = null;
   let measured = null;
   let tree = null;  // Fenwick tree over heights, for offsets of block indices
@@ -38,6 +43,15 @@
   let unsettled = true;  // a scroll that has not been reported yet
   let pinned = false;  // the reader is at the end of the chat, and stays there as it grows
   let whole = false;  // every block is in the document
+  let fillCount = 100;  // blocks per chunk, adapted to what the last chunk cost
+
+  function collectStore() {
+    const rest = document.getElementById('tv-rest');
+    if (!rest) return null;
+    const all = Array.from(win.children).concat(Array.from(rest.content.children));
+    rest.remove();
+    return all;
+  }
 
   function add(i, delta) {
     for (let k = i + 1; k <= n; k += k & -k) tree[k] += delta;
@@ -82,6 +96,7 @@
   }
 
   function estimate(i) {
+    if (!units) return fallbackHeight || metrics.block;
     const u = units[i];
     if (u < 0) return metrics.block + metrics.picture;
     const lines = Math.max(1, Math.ceil(u * metrics.unit / metrics.width));
@@ -150,7 +165,7 @@
       // Until the layout comes: the first screen, and room below it for the blocks expected.
       tops = offsets();
       const average = b > 0 ? (tops[b] - tops[0]) / b : 0;
-      setHeight(bottomSpacer, Math.max(0, boot.expected - b) * average);
+      setHeight(bottomSpacer, Math.max(0, (boot.expected || b) - b) * average);
       tops = offsets();
       return;
     }
@@ -191,8 +206,21 @@
     return from;
   }
 
+  // Blocks [from, to) for the window, handed to apply: from the store (a turn of the event loop
+  // later, so that input and frames get through between chunks), or as markup from the host.
   function request(from, to, apply) {
     busy = true;
+    if (store) {
+      setTimeout(function () {
+        busy = false;
+        const start = performance.now();
+        apply(store.slice(from, to));
+        const perBlock = (performance.now() - start) / Math.max(1, to - from);
+        fillCount = Math.round(Math.min(kMaxBlocksPerRequest, Math.max(20, kFillBudget / Math.max(perBlock, 0.01))));
+        update();
+      }, 0);
+      return;
+    }
     view.blocks(boot.serial, from, to, function (html) {
       // An empty answer: this page has been replaced and its document is on its way out; it
       // asks for nothing more.
@@ -203,12 +231,12 @@
     });
   }
 
-  function jump(from, html) {
+  function jump(from, blocks) {
     const y = scrollY - rootY;
     const atEnd = scrollY + innerHeight >= document.documentElement.scrollHeight - 2;
     const target = blockAt(Math.max(0, y));
     const within = Math.max(0, y - prefix(target));
-    win.innerHTML = html;
+    put('replace', blocks);
     a = from;
     b = from + win.children.length;
     settle(null);
@@ -234,41 +262,64 @@
     settle(keep);
   }
 
+  // Puts blocks (elements, or markup) at the start or the end of the window, or in its place.
+  function put(where, blocks) {
+    if (typeof blocks === 'string') {
+      if (where === 'replace') {
+        win.innerHTML = blocks;
+      } else {
+        win.insertAdjacentHTML(where === 'start' ? 'afterbegin' : 'beforeend', blocks);
+      }
+    } else if (where === 'replace') {
+      win.replaceChildren(...blocks);
+    } else if (where === 'start') {
+      win.prepend(...blocks);
+    } else {
+      win.append(...blocks);
+    }
+  }
+
   function prepend(from, to) {
-    request(from, to, function (html) {
+    request(from, to, function (blocks) {
       const keep = anchor();
-      win.insertAdjacentHTML('afterbegin', html);
+      put('start', blocks);
       a = from;
       settle(keep);
     });
   }
 
   function append(from, to) {
-    request(from, to, function (html) {
+    request(from, to, function (blocks) {
       const keep = anchor();
-      win.insertAdjacentHTML('beforeend', html);
+      put('end', blocks);
       b = a + win.children.length;
       settle(keep);
     });
   }
 
-  // A chat of up to boot.fillLimit blocks ends up whole in the document, a few screens at a time
-  // once the viewport is served, so that no single layout keeps input waiting.
+  function report(what) {
+    window.__talvio.ready.then(function (host) {
+      requestAnimationFrame(function () {
+        requestAnimationFrame(what.bind(null, host));
+      });
+    });
+  }
+
+  // A chat that came whole is moved into the document a few screens at a time once the viewport
+  // is served, so that no single layout keeps input waiting.
   function fill() {
     if (b < n) {
-      append(b, forward(b, kFillScreens * innerHeight));
+      append(b, Math.min(n, b + fillCount));
     } else if (a > 0) {
-      prepend(backward(a, kFillScreens * innerHeight), a);
+      prepend(Math.max(0, a - fillCount), a);
     } else if (!whole) {
       whole = true;
-      requestAnimationFrame(function () {
-        requestAnimationFrame(function () { view.whole(boot.serial); });
-      });
+      report(function (host) { host.whole(boot.serial); });
     }
   }
 
   function update() {
-    if (busy || !view || n === 0) return;
+    if (busy || n === 0 || (!store && !view)) return;
     const vh = innerHeight;
     const y = scrollY - rootY;
     const margin = 2 * vh;
@@ -280,7 +331,7 @@
       const atEnd = scrollY + vh >= document.documentElement.scrollHeight - 2;
       const target = blockAt(Math.max(0, y));
       const from = atEnd ? backward(n, 1.5 * vh) : backward(target, vh / 2);
-      request(from, atEnd ? n : forward(target, 1.5 * vh), function (html) { jump(from, html); });
+      request(from, atEnd ? n : forward(target, 1.5 * vh), function (blocks) { jump(from, blocks); });
       return;
     }
     if (a > 0 && windowTop > y - margin / 2) {
@@ -291,14 +342,12 @@
       append(b, forward(b, margin + vh));
       return;
     }
-    const filling = n <= boot.fillLimit;
+    const filling = store !== null;
     if (!filling && (windowTop < y - 3 * margin || windowBottom > y + vh + 3 * margin)) trim(y, vh, margin);
     if (unsettled && (a === 0 || windowTop <= y) && (b === n || windowBottom >= y + vh)) {
       unsettled = false;
       const shownAt = scrollY;
-      requestAnimationFrame(function () {
-        requestAnimationFrame(function () { view.settled(boot.serial, shownAt); });
-      });
+      report(function (host) { host.settled(boot.serial, shownAt); });
     }
     if (filling) fill();
   }
@@ -307,8 +356,9 @@
     if (n !== 0 || !count) return;
     const atEnd = scrollY > 0 && scrollY + innerHeight >= document.documentElement.scrollHeight - 2;
     const keep = anchor();
+    if (b > 0) fallbackHeight = (tops[b - a] - tops[0]) / (b - a);
     n = count;
-    units = decodeUnits(text);
+    units = text ? decodeUnits(text) : null;
     heights = new Float64Array(n);
     measured = new Uint8Array(n);
     tree = new Float64Array(n + 1);
@@ -344,8 +394,10 @@
     settle(keep);
     update();
   });
+  if (store) takeLayout(store.length, null);
   window.__talvio.ready.then(function (host) {
     view = host;
+    if (store) return;
     host.layoutReady.connect(function (serial, count, text) {
       if (serial === boot.serial) takeLayout(count, text);
     });

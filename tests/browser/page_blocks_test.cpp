@@ -120,20 +120,42 @@ TEST(PageBlocks, PicturesByFullPathBecomeFileAddressesForTheView) {
         "<a href=\"/not/a/picture\">x</a><img src=\"\"/><img src=\"/unterminated");
 }
 
-TEST(ViewDocument, APageThatFitsItsFirstScreenGoesWholeALongerOneAsAWindow) {
+TEST(ViewDocument, APageGoesWholeFilledInOrAsAWindowByItsLength) {
     std::string page(pageHead(kViewer));
     for (std::size_t i = 0; i < kFirstScreenBlocks; ++i)
         page += messageBlock("Anna", "message " + std::to_string(i));
-    EXPECT_FALSE(wantsWindow(cut(page)));
+    EXPECT_EQ(presentationOf(cut(page)), Presentation::Whole);
     EXPECT_EQ(wholeDocument(page, {"<script>1</script>", "<script>2</script>", "<script>3</script>"}),
               "<script>1</script>" + page + "<script>2</script>");
-    EXPECT_TRUE(wantsWindow(cut(page + messageBlock("Anna", "one more"))));
+    page += messageBlock("Anna", "one more");
+    EXPECT_EQ(presentationOf(cut(page)), Presentation::Filled);
     // Fewer blocks, but more text than a first screen carries.
     const std::string long1 = messageBlock("A", std::string(40000, 'a'));
-    EXPECT_TRUE(wantsWindow(cut(std::string(pageHead(kViewer)) + long1 + long1 + long1)));
-    // A limited cut decides the same.
-    const auto shared = std::make_shared<const std::string>(page + messageBlock("Anna", "one more"));
-    EXPECT_TRUE(wantsWindow(PageBlocks(shared, kFirstScreenBlocks + 1)));
+    EXPECT_EQ(presentationOf(cut(std::string(pageHead(kViewer)) + long1 + long1 + long1)),
+              Presentation::Filled);
+
+    while (cut(page).count() < kWholePageBlocks)
+        page += messageBlock("Anna", "and more");
+    const auto shared = std::make_shared<const std::string>(page);
+    EXPECT_EQ(presentationOf(PageBlocks(shared, kWholePageBlocks + 1)), Presentation::Filled);
+    const auto longer = std::make_shared<const std::string>(page + messageBlock("Anna", "the last straw"));
+    EXPECT_EQ(presentationOf(PageBlocks(longer, kWholePageBlocks + 1)), Presentation::Window);
+}
+
+TEST(ViewDocument, AFilledDocumentHoldsEveryBlockTheFirstScreenInTheWindow) {
+    std::string page(pageHead(kViewer));
+    for (int i = 0; i < 500; ++i)
+        page += messageBlock("Anna", "message " + std::to_string(i));
+    const PageBlocks blocks = cut(page);
+    const std::string document =
+        filledDocument(blocks, 7, {"<script>b</script>", "<script>a</script>", "<script>w</script>"});
+    const std::size_t rest = document.find("<template id=\"tv-rest\">");
+    ASSERT_NE(rest, std::string::npos);
+    const std::size_t first = firstScreenCount(blocks);
+    EXPECT_LT(document.find("message " + std::to_string(first - 1) + "<"), rest);
+    EXPECT_GT(document.find("message " + std::to_string(first) + "<"), rest);
+    EXPECT_THAT(document, HasSubstr("message 499<"));
+    EXPECT_THAT(document, EndsWith("</template><script>w</script><script>a</script>"));
 }
 
 TEST(ViewDocument, AWindowedDocumentCarriesTheHeadAndTheFirstScreen) {

@@ -2,12 +2,12 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "export_run.h"
 
+#include "export/indexed_copy.h"
 #include "export/voice_decoder.h"
 #include "sources/chat_page.h"
 #include "sources/media_copy.h"
 #include "sources/message_time.h"
 #include "sources/program_state.h"
-#include "sources/text_convert.h"
 
 #include <unistd.h>
 #include <algorithm>
@@ -19,74 +19,27 @@
 namespace talvio {
 namespace {
 
-std::string escapeHtmlAttribute(std::string_view text) {
-    std::string out;
-    for (char c : Utf8ToAnsi(text)) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&#39;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
+namespace fs = std::filesystem;
 
-// A relative address for a file name: everything but unreserved characters percent-encoded.
-std::string hrefForFileName(std::string_view name) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : name) {
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-            c == '_' || c == '.' || c == '~') {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        }
+// Whether path is folder itself or lies below it, once links and ".." are resolved.
+bool isWithin(const std::string& path, const std::string& folder) {
+    std::error_code ec;
+    const fs::path inner = fs::weakly_canonical(fs::absolute(path, ec), ec);
+    if (ec)
+        return false;
+    const fs::path outer = fs::weakly_canonical(fs::absolute(folder, ec), ec);
+    if (ec)
+        return false;
+    auto o = outer.begin();
+    auto i = inner.begin();
+    for (; o != outer.end(); ++o, ++i) {
+        // A trailing '/' leaves an empty last element.
+        if (o->empty())
+            continue;
+        if (i == inner.end() || *i != *o)
+            return false;
     }
-    return out;
-}
-
-struct IndexEntry {
-    std::string name;
-    std::string time;
-    int count = 0;
-    std::string page;  // empty when the page could not be written
-};
-
-std::string indexPage(const std::vector<IndexEntry>& entries) {
-    std::string html =
-        "<!DOCTYPE html><html><head><meta charset=\"UTF-8\" /><title>WhatsApp chats - Talvio</title>"
-        "<style>body{font-family:Verdana,sans-serif;font-size:13px} table{border-collapse:collapse} "
-        "th,td{border:1px solid #ccc;padding:3px 8px;text-align:left}</style></head><body>"
-        "<table><tr><th>Contact</th><th>Recent time</th><th>Quantity</th></tr>\n";
-    for (const IndexEntry& e : entries) {
-        html += "<tr><td>";
-        if (!e.page.empty()) {
-            html += "<a href=\"" + hrefForFileName(e.page) + "\">" + escapeHtmlAttribute(e.name) + "</a>";
-        } else {
-            html += escapeHtmlAttribute(e.name);
-        }
-        html += "</td><td>" + escapeHtmlAttribute(e.time) + "</td><td>" + std::to_string(e.count) +
-                "</td></tr>\n";
-    }
-    html += "</table></body></html>\n";
-    return html;
+    return true;
 }
 
 }  // namespace
@@ -126,22 +79,14 @@ std::vector<int> rowsWithJids(const ContactTable& table, const std::vector<std::
     return rows;
 }
 
-std::string pageFileName(const ContactEntry& entry, std::set<std::string>& used) {
-    const std::string base = safeFileName(JidToNumber(entry.jid));
-    std::string name = base + ".html";
-    for (int n = 2; used.count(name) != 0 || name == "index.html"; ++n)
-        name = base + "-" + std::to_string(n) + ".html";
-    used.insert(name);
-    return name;
-}
-
-bool writeFileAtomically(const std::string& path, std::string_view data) {
+bool writeFileAtomically(const std::string& path, std::initializer_list<std::string_view> pieces) {
     const std::string temporary = path + ".part-" + std::to_string(::getpid());
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         if (!out)
             return false;
-        out.write(data.data(), static_cast<std::streamsize>(data.size()));
+        for (std::string_view piece : pieces)
+            out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
         out.flush();
         if (!out) {
             out.close();
@@ -150,12 +95,23 @@ bool writeFileAtomically(const std::string& path, std::string_view data) {
         }
     }
     std::error_code ec;
-    std::filesystem::rename(temporary, path, ec);
+    fs::rename(temporary, path, ec);
     if (ec) {
         std::remove(temporary.c_str());
         return false;
     }
     return true;
+}
+
+std::string exportFolderProblem(const std::string& folder) {
+    const ProgramState& state = programState();
+    for (const std::string* phone : {&state.dataFolder, &state.resourceFolder}) {
+        if (!phone->empty() && isWithin(folder, *phone)) {
+            return "The chats cannot be exported into the phone's folder " + *phone +
+                   ": nothing in it is ever changed. Choose a folder outside it.";
+        }
+    }
+    return {};
 }
 
 ExportRun::ExportRun(CChatSoftware& source, std::string folder)
@@ -166,10 +122,10 @@ ExportRun::ExportRun(CChatSoftware& source, std::string folder)
 
 // Counts and converts what the last render copied. A voice note copied as anything but a WAV is
 // decoded beside its copy, so that the page's voice/<id>.wav exists.
-void ExportRun::takeMedia(std::size_t& seen, ExportReport& report) const {
+void ExportRun::takeMedia(ExportReport& report) {
     const std::vector<MediaCopy>& copies = mediaCopyLog().copies();
-    for (; seen < copies.size(); ++seen) {
-        const MediaCopy& copy = copies[seen];
+    for (; m_mediaSeen < copies.size(); ++m_mediaSeen) {
+        const MediaCopy& copy = copies[m_mediaSeen];
         if (!copy.copied) {
             report.failedMedia.push_back((copy.target.empty() ? copy.source : copy.target) + ": " +
                                          copy.error);
@@ -186,72 +142,136 @@ void ExportRun::takeMedia(std::size_t& seen, ExportReport& report) const {
         } else {
             report.failedMedia.push_back(wav + ": " + error);
         }
+        if (m_pulse)
+            m_pulse();
     }
+}
+
+void ExportRun::writeIndex(const std::vector<IndexEntry>& entries, const std::vector<std::string>& attempted,
+                           ExportReport& report) const {
+    const std::vector<KeptIndexRow> kept = keptIndexRows(m_folder, attempted);
+    report.keptChats = static_cast<int>(kept.size());
+    report.indexPath = m_folder + "/index.html";
+    if (writeFileAtomically(report.indexPath, {indexPage(entries, kept)})) {
+        ++report.pages;
+    } else {
+        report.failedPages.push_back("index.html");
+    }
+}
+
+namespace {
+
+// What the run changes in the program state, put back when it ends however it ends.
+class StateDuringExport {
+public:
+    explicit StateDuringExport(ProgramState& state)
+        : m_state(state),
+          m_exportMode(state.exportMode),
+          m_index(state.currentContactIndex),
+          m_name(state.currentContactName),
+          m_messageDb(state.messageDbPath) {}
+    ~StateDuringExport() {
+        m_state.exportMode = m_exportMode;
+        m_state.currentContactIndex = m_index;
+        m_state.currentContactName = m_name;
+        m_state.messageDbPath = m_messageDb;
+    }
+    StateDuringExport(const StateDuringExport&) = delete;
+    StateDuringExport& operator=(const StateDuringExport&) = delete;
+
+private:
+    ProgramState& m_state;
+    bool m_exportMode;
+    int m_index;
+    std::string m_name;
+    std::string m_messageDb;
+};
+
+}  // namespace
+
+IndexEntry ExportRun::exportChat(int row, const std::string& page, ExportReport& report) {
+    ProgramState& state = programState();
+    const ContactEntry& entry = contactTable().row(row);
+    state.currentContactIndex = row;
+    // The renderer names a one-to-one chat's partner by this; without it every page would carry
+    // the name of whichever contact was selected last.
+    state.currentContactName = contactShownName(entry);
+    m_source.RenderChat(entry.messageCount, kStandAlone);
+    ++report.chats;
+    takeMedia(report);
+
+    IndexEntry index{entry.displayName.empty() ? entry.jid : entry.displayName,
+                     m_times->format(entry.lastMessageTime), entry.messageCount, page,
+                     TimeValueOf(entry.lastMessageTime)};
+    // The closing tags go out as a piece of their own: appending them to a page of hundreds of
+    // megabytes could make the buffer grow, and copy itself, once more.
+    if (writeFileAtomically(m_folder + "/" + page, {chatPageBuffer().text(), kPageEnd})) {
+        ++report.pages;
+    } else {
+        report.failedPages.push_back(page);
+        index.page.clear();
+    }
+    return index;
 }
 
 ExportReport ExportRun::run(const std::vector<int>& rows, const Progress& progress) {
     ExportReport report;
     report.folder = m_folder;
+    report.chosen = static_cast<int>(rows.size());
+    report.error = exportFolderProblem(m_folder);
+    if (!report.error.empty())
+        return report;
     if (!EnsureDirectory(m_folder)) {
         report.error = "The folder " + m_folder + " could not be created.";
         return report;
     }
+    if (holdsForeignIndex(m_folder)) {
+        report.error = "The folder " + m_folder +
+                       " holds an index.html that is not an export of chats. Choose an empty folder or "
+                       "one that holds an earlier export.";
+        return report;
+    }
     ProgramState& state = programState();
-    const bool wasExportMode = state.exportMode;
-    const int previousIndex = state.currentContactIndex;
-    const std::string previousName = state.currentContactName;
+    const StateDuringExport restore(state);
     state.exportMode = true;
     state.exportFolder = m_folder;
+    IndexedChatCopy indexed;
+    const bool wantCopy = m_indexedCopy == IndexedCopy::Always ||
+                          (m_indexedCopy == IndexedCopy::Auto && rows.size() >= kIndexedCopyFrom);
+    // Without the copy every chat costs a read of the whole table, but the pages are the same.
+    if (state.sourceKind == kSourceIPhone && wantCopy && indexed.make(state.messageDbPath, m_folder))
+        state.messageDbPath = indexed.path();
     // Names are handed out per run: the same phone folder exported twice gives the same names.
     mediaCopyLog().clear();
-    std::size_t mediaSeen = 0;
+    m_mediaSeen = 0;
+    const MessageTimeFormatter times(state.sourceKind, standardTimeZoneBias());
+    m_times = &times;
 
     const ContactTable& table = contactTable();
-    const MessageTimeFormatter times(state.sourceKind, standardTimeZoneBias());
-    std::set<std::string> used;
+    std::vector<std::string> jids;
+    jids.reserve(static_cast<std::size_t>(table.count()));
+    for (const ContactEntry& entry : table.rows())
+        jids.push_back(entry.jid);
+    const std::vector<std::string> pageNames = pageFileNames(jids);
     std::vector<IndexEntry> entries;
-    for (std::size_t k = 0; k < rows.size(); ++k) {
-        if (progress && !progress(static_cast<int>(k), static_cast<int>(rows.size()))) {
+    // Every page this run writes, or tried to: rows of an earlier index for them give way.
+    std::vector<std::string> attempted;
+    const int total = static_cast<int>(rows.size());
+    for (int k = 0; k < total; ++k) {
+        if (progress && !progress(k, total)) {
             report.cancelled = true;
             break;
         }
-        const int row = rows[k];
+        const int row = rows[static_cast<std::size_t>(k)];
         if (!table.isRow(row))
             continue;
-        const ContactEntry& entry = table.row(row);
-        state.currentContactIndex = row;
-        // The renderer names a one-to-one chat's partner by this; without it every page would carry
-        // the name of whichever contact was selected last.
-        state.currentContactName = contactShownName(entry);
-        m_source.RenderChat(entry.messageCount, kStandAlone);
-        ++report.chats;
-        takeMedia(mediaSeen, report);
-
-        IndexEntry index{entry.displayName.empty() ? entry.jid : entry.displayName,
-                         times.format(entry.lastMessageTime), entry.messageCount, pageFileName(entry, used)};
-        std::string& page = chatPageBuffer().text();
-        page += kPageEnd;
-        if (writeFileAtomically(m_folder + "/" + index.page, page)) {
-            ++report.pages;
-        } else {
-            report.failedPages.push_back(index.page);
-            index.page.clear();
-        }
-        page.resize(page.size() - kPageEnd.size());
-        entries.push_back(std::move(index));
+        attempted.push_back(pageNames[static_cast<std::size_t>(row)]);
+        entries.push_back(exportChat(row, attempted.back(), report));
     }
     if (progress && !report.cancelled)
-        progress(static_cast<int>(rows.size()), static_cast<int>(rows.size()));
-
-    report.indexPath = m_folder + "/index.html";
-    if (writeFileAtomically(report.indexPath, indexPage(entries))) {
-        ++report.pages;
-    } else {
-        report.failedPages.push_back("index.html");
-    }
-    state.exportMode = wasExportMode;
-    state.currentContactIndex = previousIndex;
-    state.currentContactName = previousName;
+        progress(total, total);
+    writeIndex(entries, attempted, report);
+    m_times = nullptr;
     return report;
 }
 

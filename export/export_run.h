@@ -2,23 +2,28 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #pragma once
 
+#include "export/export_index.h"
 #include "sources/chat_software.h"
 #include "sources/contact_table.h"
-#include "sources/file_names.h"
 
 #include <functional>
-#include <set>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace talvio {
 
+class MessageTimeFormatter;
+
 struct ExportReport {
     std::string folder;
     std::string indexPath;
+    int chosen = 0;      // chats asked for
     int chats = 0;       // chats rendered
     int pages = 0;       // page files written, index.html included
     int mediaFiles = 0;  // media files written: copies, and the WAVs of voice notes
+    int keptChats = 0;   // chats of an earlier export into the folder that the index still lists
     std::vector<std::string> failedPages;
     // One line per media file that a page refers to but that could not be written, naming the
     // file and why ("voice/x.wav: opusdec could not decode it (exit status 1)").
@@ -38,34 +43,54 @@ std::vector<int> rowsWithMessages(const ContactTable& table);
 std::vector<int> rowsWithJids(const ContactTable& table, const std::vector<std::string>& jids,
                               std::vector<std::string>* missing);
 
-// The page name of a contact (from the jid, which stays the same from one export to the next),
-// unique among the names already used.
-std::string pageFileName(const ContactEntry& entry, std::set<std::string>& used);
+// Writes the pieces to path through a temporary file beside it and a rename, so that a reader
+// never sees a half-written file. Returns false (and leaves any earlier file in place) on failure.
+bool writeFileAtomically(const std::string& path, std::initializer_list<std::string_view> pieces);
 
-// Writes data to path through a temporary file beside it and a rename, so that a reader never
-// sees a half-written file. Returns false (and leaves any earlier file in place) on failure.
-bool writeFileAtomically(const std::string& path, std::string_view data);
+// Why an export may not go into folder, empty when it may: the phone's folders (data and
+// resources) are never written to, not even below them.
+std::string exportFolderProblem(const std::string& folder);
 
 // Renders every chosen row as a stand-alone page into a folder, with an index.html that lists
 // them as the contact list does. Sets ExportMode for the run and restores it afterwards. While it
 // runs, the iPhone renderer copies each page's media into images/, voice/ and video/; the run
-// then turns every copied voice note into the voice/<id>.wav its page plays.
+// then turns every copied voice note into the voice/<id>.wav its page plays. An earlier export in
+// the folder is updated: its files are replaced or left alone, never removed, and its index rows
+// stay as long as their pages are there.
 class ExportRun {
 public:
-    // progress(done, total) is called before each chat; returning false cancels the run.
+    // progress(done, total) is called before each chat and once at the end; returning false
+    // cancels the run before the next chat (the index is still written).
     using Progress = std::function<bool(int done, int total)>;
 
     ExportRun(CChatSoftware& source, std::string folder);
     // The Ogg Opus decoder to run (by default defaultVoiceDecoder()).
     void setVoiceDecoder(std::string program) { m_voiceDecoder = std::move(program); }
+    // Called between voice-note conversions, which can take a while in a chat with many notes.
+    void setPulse(std::function<void()> pulse) { m_pulse = std::move(pulse); }
+
+    // Whether an iPhone export renders from an indexed copy of the store (see IndexedChatCopy):
+    // by default when it exports enough chats for the copy to pay for itself.
+    enum class IndexedCopy { Auto, Always, Never };
+    void setIndexedCopy(IndexedCopy use) { m_indexedCopy = use; }
+    // Chats from which Auto makes the copy: copying and indexing cost about ten reads of the table.
+    static constexpr std::size_t kIndexedCopyFrom = 10;
     ExportReport run(const std::vector<int>& rows, const Progress& progress = {});
 
 private:
-    void takeMedia(std::size_t& seen, ExportReport& report) const;
+    IndexEntry exportChat(int row, const std::string& page, ExportReport& report);
+    void takeMedia(ExportReport& report);
+    void writeIndex(const std::vector<IndexEntry>& entries, const std::vector<std::string>& attempted,
+                    ExportReport& report) const;
 
     CChatSoftware& m_source;
     std::string m_folder;
     std::string m_voiceDecoder;
+    std::function<void()> m_pulse;
+    IndexedCopy m_indexedCopy = IndexedCopy::Auto;
+    // State of one run.
+    std::size_t m_mediaSeen = 0;  // copies of the media log already counted
+    const MessageTimeFormatter* m_times = nullptr;
 };
 
 }  // namespace talvio

@@ -33,7 +33,8 @@ constexpr const char* kUsage =
     "      For an iPhone folder with RESDIR, the pages' pictures, voice notes and videos are\n"
     "      copied into OUTDIR/images, OUTDIR/voice and OUTDIR/video, and every voice note is\n"
     "      converted to WAV with opusdec (beside this program, else on PATH), so that the\n"
-    "      pages play them in any browser.\n"
+    "      pages play them in any browser. An earlier export in OUTDIR is updated: files are\n"
+    "      replaced, never removed, and its other chats stay listed in index.html.\n"
     "  talvio-export [--resources RESDIR] --list FOLDER\n"
     "      Prints the contact table, one tab-separated line per row: row, jid, display name,\n"
     "      picture path, message count, last message time (raw), last message time (shown).\n"
@@ -151,6 +152,8 @@ int exportChats(CChatSoftware& source, const Options& options, const std::string
     std::cout << "Exported " << report.chats << " chats (" << report.pages << " pages, " << report.mediaFiles
               << " media files) to " << report.folder << "\n"
               << "Open " << report.indexPath << " in a browser.\n";
+    if (report.keptChats > 0)
+        std::cout << "index.html also lists " << report.keptChats << " chats of an earlier export there.\n";
     for (const std::string& page : report.failedPages)
         std::cerr << "talvio-export: could not write " << page << "\n";
     for (const std::string& media : report.failedMedia) {

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "load_workflow.h"
 
+#include "export/export_dialog.h"
 #include "platform/desktop.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
@@ -128,12 +129,7 @@ void PopulateContactList(CMireloDlg& window, const CChatSoftware& source) {
     window.showDefaultPicture();
 }
 
-void runExportCommand(CMireloDlg& window) {
-    ProgramState& state = programState();
-    state.exportMode = true;
-    (void)window;
-    state.exportMode = false;
-}
+void runExportCommand(CMireloDlg& window) { runExportDialog(&window, window.currentSource()); }
 
 void runRecoverCommand(CMireloDlg& window) { recover::runRecoverTool(&window); }
 

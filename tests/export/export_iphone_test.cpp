@@ -5,6 +5,7 @@
 #include "sources/iphone_weixin.h"
 #include "sources/media_copy.h"
 #include "sources/program_state.h"
+#include "tests/export/page_scan.h"
 #include "tests/iphone/iphone_test_support.h"
 #include "tests/support/temp_dir.h"
 
@@ -14,7 +15,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <regex>
 
 namespace talvio {
 namespace {
@@ -29,24 +29,18 @@ struct Reference {
 // Every media file an exported page refers to: "images\x.jpg" (read as images/x.jpg), and the
 // voice/<id>.wav and video/<id>.mp4 that the stand-alone script builds from a link's id.
 std::vector<Reference> referencesOf(const std::string& folder) {
-    static const std::regex image(R"re(<img src="images\\([^"]*)"/>)re");
-    static const std::regex voice(R"re(PlayMyWav\(this,'([^']*)'\))re");
-    static const std::regex video(R"re(PlayMyVideo\(this,'([^']*)'\))re");
     std::vector<Reference> references;
     for (const auto& entry : fs::directory_iterator(folder)) {
         if (entry.path().extension() != ".html")
             continue;
         const std::string page = test::readFile(entry.path().string());
         const std::string name = entry.path().filename().string();
-        for (std::sregex_iterator m(page.begin(), page.end(), image), end; m != end; ++m) {
-            references.push_back({name, "images/" + (*m)[1].str()});
-        }
-        for (std::sregex_iterator m(page.begin(), page.end(), voice), end; m != end; ++m) {
-            references.push_back({name, "voice/" + (*m)[1].str() + ".wav"});
-        }
-        for (std::sregex_iterator m(page.begin(), page.end(), video), end; m != end; ++m) {
-            references.push_back({name, "video/" + (*m)[1].str() + ".mp4"});
-        }
+        for (const std::string& file : test::textsBetween(page, "<img src=\"images\\", "\"/>"))
+            references.push_back({name, "images/" + file});
+        for (const std::string& id : test::textsBetween(page, "PlayMyWav(this,'", "')"))
+            references.push_back({name, "voice/" + id + ".wav"});
+        for (const std::string& id : test::textsBetween(page, "PlayMyVideo(this,'", "')"))
+            references.push_back({name, "video/" + id + ".mp4"});
     }
     return references;
 }
@@ -158,8 +152,9 @@ TEST_F(IphoneExport, MissingDecoderIsNamed) {
     EXPECT_EQ(report.mediaFiles, 5);
 }
 
-// A real browser opens an exported page from disk: the pictures load through "images\…", and
-// the voice note and the video that the links insert can be played.
+// A real browser opens an exported page from disk: the pictures load through "images\…", the
+// voice note and the video that the links insert have data to play (readyState 2 and up), and a
+// message that holds markup reads as typed.
 TEST_F(IphoneExport, ABrowserShowsAndPlaysTheExport) {
     if (!fs::exists("/usr/bin/chromium"))
         GTEST_SKIP() << "chromium is not installed";
@@ -167,32 +162,44 @@ TEST_F(IphoneExport, ABrowserShowsAndPlaysTheExport) {
     const std::string page = out + "/4915110000001.html";
     const std::string probe = out + "/probe.html";
     test::writeFile(probe, test::readFile(page) + R"(<script>
-window.addEventListener('load', function () {
-  var out = [];
-  for (var i = 0; i < document.images.length; ++i)
-    out.push(document.images[i].naturalWidth > 0 ? 'image' : 'broken image');
-  var links = document.querySelectorAll('a');
-  var pending = links.length;
-  function done() { out.sort(); document.body.setAttribute('data-result', out.join(',')); }
-  links.forEach(function (a) {
+// The links are clicked as soon as the page is parsed: a media element that is fetching holds the
+// document's load event back until it has data, and the dump waits for that event.
+var out = [], pending = 0, loaded = false;
+function done() {
+  if (!loaded || pending > 0) return;
+  out.sort();
+  document.body.setAttribute('data-result', out.join(','));
+}
+document.addEventListener('DOMContentLoaded', function () {
+  document.querySelectorAll('a').forEach(function (a) {
     var parent = a.parentNode;
+    ++pending;
     a.onclick();
     var m = parent.querySelector('audio,video');
     m.muted = true;
-    m.addEventListener('loadedmetadata', function () { out.push(m.tagName + (m.duration > 0.5 ? '' : ' empty')); if (--pending == 0) done(); });
-    m.addEventListener('error', function () { out.push(m.tagName + ' error'); if (--pending == 0) done(); });
+    function settle(what) { out.push(what); --pending; done(); }
+    m.addEventListener('loadeddata', function () {
+      settle(m.tagName + (m.readyState >= 2 && m.duration > 0.5 ? '' : ' not ready'));
+    });
+    m.addEventListener('error', function () { settle(m.tagName + ' error'); });
   });
-  if (pending == 0) done();
+});
+window.addEventListener('load', function () {
+  for (var i = 0; i < document.images.length; ++i)
+    out.push(document.images[i].naturalWidth > 0 ? 'image' : 'broken image');
+  var texts = document.querySelectorAll('.MsgHistory');
+  for (var i = 0; i < texts.length; ++i)
+    if (texts[i].textContent.indexOf('a<b>&c') >= 0 && texts[i].querySelector('b') == null) out.push('literal');
+  loaded = true;
+  done();
 });
 </script>)");
     const CommandResult run = runCommand(
-        "timeout 90 /usr/bin/chromium --headless=new --no-sandbox --disable-gpu "
-        "--user-data-dir=" +
-        dir.path() +
-        "chromium --allow-file-access-from-files --virtual-time-budget=15000 "
-        "--dump-dom file://" +
-        probe);
-    EXPECT_NE(run.out.find("data-result=\"AUDIO,VIDEO,image,image,image\""), std::string::npos) << run.out;
+        "timeout 90 /usr/bin/chromium --headless --no-sandbox --disable-gpu --no-first-run "
+        "--disable-background-networking --disable-component-update --disable-sync --user-data-dir=" +
+        dir.path() + "chromium --virtual-time-budget=15000 --dump-dom file://" + probe);
+    EXPECT_NE(run.out.find("data-result=\"AUDIO,VIDEO,image,image,image,literal\""), std::string::npos)
+        << run.out;
 }
 
 TEST_F(IphoneExport, CommandLine) {

@@ -1,0 +1,241 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#include "export_index.h"
+
+#include "sources/contact_table.h"
+#include "sources/file_names.h"
+#include "sources/text_convert.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <numeric>
+#include <set>
+#include <system_error>
+
+namespace talvio {
+namespace {
+
+// An index of 1,000,000 chats stays well below this; anything larger is not ours.
+constexpr std::uintmax_t kMaxIndexBytes = 256u << 20;
+
+constexpr std::string_view kIndexHead =
+    "<!DOCTYPE html><html><head><meta charset=\"UTF-8\" /><title>WhatsApp chats - Talvio</title>";
+
+std::string escapeHtml(std::string_view text) {
+    std::string out;
+    for (char c : Utf8ToAnsi(text)) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&#39;";
+                break;
+            // A line break would split the row over two lines of the file.
+            case '\n':
+            case '\r':
+                out += ' ';
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+// A relative address for a file name: everything but unreserved characters percent-encoded.
+std::string hrefForFileName(std::string_view name) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : name) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+            c == '_' || c == '.' || c == '~') {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    return out;
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+std::string fileNameOfHref(std::string_view href) {
+    std::string out;
+    for (std::size_t i = 0; i < href.size(); ++i) {
+        if (href[i] == '%' && i + 2 < href.size() && hexValue(href[i + 1]) >= 0 &&
+            hexValue(href[i + 2]) >= 0) {
+            out += static_cast<char>(hexValue(href[i + 1]) * 16 + hexValue(href[i + 2]));
+            i += 2;
+        } else {
+            out += href[i];
+        }
+    }
+    return out;
+}
+
+std::string rowLine(const IndexEntry& e) {
+    std::string line;
+    const std::string name = escapeHtml(e.name);
+    if (e.page.empty()) {
+        line = "<tr><td>" + name;
+    } else {
+        const std::string href = hrefForFileName(e.page);
+        line = "<tr data-page=\"" + href + "\" data-order=\"" + std::to_string(e.order) +
+               "\"><td><a href=\"" + href + "\">" + name + "</a>";
+    }
+    line += "</td><td>" + escapeHtml(e.time) + "</td><td>" + std::to_string(e.count) + "</td></tr>";
+    return line;
+}
+
+std::string lowerAscii(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+// Reads the row line that rowLine writes for a written page, and nothing else: every cell text
+// free of tags. Sets the page's address and the order key.
+bool parseRowLine(std::string_view line, std::string_view& href, std::int32_t& order) {
+    const auto take = [&line](std::string_view text) {
+        if (line.substr(0, text.size()) != text)
+            return false;
+        line.remove_prefix(text.size());
+        return true;
+    };
+    const auto span = [&line](auto allowed, std::size_t most) {
+        std::size_t n = 0;
+        while (n < line.size() && n < most && allowed(line[n]))
+            ++n;
+        std::string_view out = line.substr(0, n);
+        line.remove_prefix(n);
+        return out;
+    };
+    const auto hrefChar = [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '%' ||
+               c == '.' || c == '_' || c == '~' || c == '-';
+    };
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    const auto cellText = [](char c) { return c != '<' && c != '>'; };
+    if (!take("<tr data-page=\""))
+        return false;
+    href = span(hrefChar, 1024);
+    if (href.empty() || !take("\" data-order=\""))
+        return false;
+    const bool negative = take("-");
+    const std::string_view digits = span(digit, 10);
+    if (digits.empty() || !take("\"><td><a href=\"") || !take(href) || !take("\">"))
+        return false;
+    span(cellText, std::string_view::npos);
+    if (!take("</a></td><td>"))
+        return false;
+    span(cellText, std::string_view::npos);
+    if (!take("</td><td>") || span(digit, 10).empty() || !take("</td></tr>") || !line.empty())
+        return false;
+    const long long value = std::stoll(std::string(digits));
+    if (value > std::numeric_limits<std::int32_t>::max())
+        return false;
+    order = static_cast<std::int32_t>(negative ? -value : value);
+    return true;
+}
+
+}  // namespace
+
+bool holdsForeignIndex(const std::string& folder) {
+    const std::string path = folder + "/index.html";
+    std::error_code ec;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec)))
+        return false;
+    std::ifstream in(path, std::ios::binary);
+    std::string head(kIndexHead.size(), '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    return !in || head != kIndexHead;
+}
+
+std::vector<KeptIndexRow> keptIndexRows(const std::string& folder, const std::vector<std::string>& pagesNow) {
+    namespace fs = std::filesystem;
+    std::vector<KeptIndexRow> kept;
+    const std::string path = folder + "/index.html";
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec) || fs::file_size(path, ec) > kMaxIndexBytes || ec)
+        return kept;
+    std::ifstream in(path, std::ios::binary);
+    const std::set<std::string> now(pagesNow.begin(), pagesNow.end());
+    std::set<std::string> seen;
+    for (std::string line; std::getline(in, line);) {
+        std::string_view href;
+        std::int32_t order = 0;
+        if (!parseRowLine(line, href, order))
+            continue;
+        const std::string page = fileNameOfHref(href);
+        if (page.find('/') != std::string::npos || page == "." || page == ".." || now.count(page) != 0 ||
+            !seen.insert(page).second || !fs::is_regular_file(folder + "/" + page, ec)) {
+            continue;
+        }
+        kept.push_back({line, order});
+    }
+    return kept;
+}
+
+std::string indexPage(const std::vector<IndexEntry>& fresh, const std::vector<KeptIndexRow>& kept) {
+    std::vector<KeptIndexRow> rows;
+    rows.reserve(fresh.size() + kept.size());
+    for (const IndexEntry& e : fresh)
+        rows.push_back({rowLine(e), e.order});
+    rows.insert(rows.end(), kept.begin(), kept.end());
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const KeptIndexRow& a, const KeptIndexRow& b) { return a.order > b.order; });
+
+    std::string html =
+        std::string(kIndexHead) +
+        "<style>body{font-family:Verdana,sans-serif;font-size:13px} table{border-collapse:collapse} "
+        "th,td{border:1px solid #ccc;padding:3px 8px;text-align:left}</style></head><body>"
+        "<table><tr><th>Contact</th><th>Recent time</th><th>Quantity</th></tr>\n";
+    for (const KeptIndexRow& r : rows)
+        html += r.line + "\n";
+    html += "</table></body></html>\n";
+    return html;
+}
+
+std::vector<std::string> pageFileNames(const std::vector<std::string>& jids) {
+    std::vector<std::size_t> order(jids.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&jids](std::size_t a, std::size_t b) { return jids[a] < jids[b]; });
+    std::vector<std::string> names(jids.size());
+    std::set<std::string> taken{"index.html"};
+    for (std::size_t i : order) {
+        const std::string base = safeFileName(JidToNumber(jids[i]));
+        std::string name = base + ".html";
+        for (int n = 2; taken.count(lowerAscii(name)) != 0; ++n)
+            name = base + "-" + std::to_string(n) + ".html";
+        taken.insert(lowerAscii(name));
+        names[i] = std::move(name);
+    }
+    return names;
+}
+
+}  // namespace talvio

@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#include "indexed_copy.h"
+
+#include "sources/database.h"
+
+#include <unistd.h>
+#include <filesystem>
+#include <system_error>
+
+namespace talvio {
+
+namespace fs = std::filesystem;
+
+IndexedChatCopy::~IndexedChatCopy() {
+    remove();
+}
+
+void IndexedChatCopy::remove() {
+    if (!m_folder.empty()) {
+        std::error_code ec;
+        fs::remove_all(m_folder, ec);
+    }
+    m_folder.clear();
+    m_path.clear();
+}
+
+bool IndexedChatCopy::make(const std::string& messageDb, const std::string& parent) {
+    remove();
+    std::error_code ec;
+    if (!fs::is_regular_file(messageDb, ec))
+        return false;
+    // Inside the export folder: an export writes nowhere else, and the folder has room for pages
+    // of the same messages anyway.
+    const std::string folder = parent + "/.talvio-working-" + std::to_string(::getpid());
+    fs::remove_all(folder, ec);
+    if (!fs::create_directory(folder, ec))
+        return false;
+    m_folder = folder;
+    const std::string copy = folder + "/ChatStorage.sqlite";
+    fs::copy_file(messageDb, copy, ec);
+    // A store copied off a phone while WhatsApp ran keeps its newest messages in the log.
+    const std::string log = messageDb + "-wal";
+    if (!ec && fs::is_regular_file(log) && fs::file_size(log, ec) > 0 && !ec)
+        fs::copy_file(log, copy + "-wal", ec);
+    if (ec) {
+        remove();
+        return false;
+    }
+    bool indexed = false;
+    {
+        Database db;
+        // The copy is ours: SQLite may apply the log to it and write the indexes into it. Back in
+        // rollback mode, it is one file that the renderer opens read-only like the phone's.
+        indexed = db.open(copy, Database::Access::ReadWriteExisting) == 0 &&
+                  db.exec(
+                      "CREATE INDEX talvio_export_from ON ZWAMESSAGE (ZFROMJID);"
+                      "CREATE INDEX talvio_export_to ON ZWAMESSAGE (ZTOJID);"
+                      "PRAGMA journal_mode=DELETE;") == 0;
+    }
+    if (!indexed || fs::exists(copy + "-wal", ec)) {
+        remove();
+        return false;
+    }
+    m_path = copy;
+    return true;
+}
+
+}  // namespace talvio

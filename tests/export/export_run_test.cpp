@@ -1,0 +1,238 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+// The export run as a user meets it again: exporting into the same folder later, choosing other
+// chats, and the message that closes it.
+#include "export/export_run.h"
+#include "export/export_summary.h"
+#include "sources/android_weixin.h"
+#include "sources/contact_table.h"
+#include "sources/database.h"
+#include "sources/iphone_weixin.h"
+#include "sources/media_copy.h"
+#include "sources/program_state.h"
+#include "tests/export/page_scan.h"
+#include "tests/iphone/iphone_test_support.h"
+#include "tests/sources/android_sql.h"
+#include "tests/support/android_folder.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+namespace talvio {
+
+namespace {
+
+namespace fs = std::filesystem;
+using test::contactRow;
+using test::messageRow;
+
+class ExportRunTest : public ::testing::Test {
+protected:
+    void SetUp() override { reset(); }
+    void TearDown() override { reset(); }
+    static void reset() {
+        resetProgramState();
+        contactTable().destroy();
+        mediaCopyLog().clear();
+        programState().timeZoneBias = 0;
+    }
+    ExportReport exportRows(CChatSoftware& source, const std::vector<int>& rows,
+                            const ExportRun::Progress& progress = {}) {
+        ExportRun run(source, out);
+        return run.run(rows, progress);
+    }
+    test::TempDir dir;
+    const std::string out = dir.path() + "export";
+};
+
+TEST_F(ExportRunTest, ExportingAgainUpdatesTheFolderAndKeepsWhatItDoesNotWrite) {
+    test::loadIphoneFolder(test::iphoneFixtureData("basic"), test::iphoneFixtureResources("basic"));
+    CIphoneWeiXin source;
+    ASSERT_TRUE(exportRows(source, allRows(contactTable())).complete());
+    const std::string firstIndex = test::readFile(out + "/index.html");
+    ASSERT_EQ(test::indexLinks(out).size(), 7u);
+
+    // The user's own files, a page edited by hand, and index rows that are not ours: one with
+    // markup in it, one that points out of the folder.
+    test::writeFile(out + "/notes.txt", "mine");
+    test::writeFile(out + "/images/mine.jpg", "mine");
+    test::writeFile(out + "/4915110000001.html", "stale");
+    test::writeFile(out + "/evil.html", "x");
+    test::writeFile(out + "/index.html",
+                    firstIndex +
+                        "<tr data-page=\"evil.html\" data-order=\"9\"><td><a href=\"evil.html\"><script>"
+                        "alert(1)</script></a></td><td>x</td><td>1</td></tr>\n"
+                        "<tr data-page=\"..%2Fout.html\" data-order=\"9\"><td><a href=\"..%2Fout.html\">x</a>"
+                        "</td><td>x</td><td>1</td></tr>\n");
+
+    const int ann = test::rowOfJid("4915110000001@s.whatsapp.net");
+    const ExportReport again = exportRows(source, {ann});
+    EXPECT_TRUE(again.complete());
+    EXPECT_EQ(again.chats, 1);
+    EXPECT_EQ(again.pages, 2);
+    EXPECT_EQ(again.keptChats, 6);
+    EXPECT_EQ(test::readFile(out + "/notes.txt"), "mine");
+    EXPECT_EQ(test::readFile(out + "/images/mine.jpg"), "mine");
+    EXPECT_NE(test::readFile(out + "/4915110000001.html"), "stale");
+    // Every chat of the first export is still listed, in the same order; the foreign rows are gone.
+    EXPECT_EQ(test::readFile(out + "/index.html"), firstIndex);
+
+    // A page the user deleted drops out of the list at the next export.
+    fs::remove(out + "/4915110000002.html");
+    exportRows(source, {ann});
+    const std::vector<std::string> links = test::indexLinks(out);
+    EXPECT_EQ(links.size(), 6u);
+    EXPECT_EQ(std::count(links.begin(), links.end(), "4915110000002.html"), 0);
+}
+
+// Large exports render from an indexed copy of the store; the pages must not notice.
+TEST_F(ExportRunTest, TheIndexedCopyChangesNoPage) {
+    const std::string phone = dir.path() + "phone/";
+    fs::create_directories(phone);
+    test::makeIphoneFolder(
+        phone,
+        "INSERT INTO ZWACHATSESSION (Z_PK, ZCONTACTJID, ZPARTNERNAME) VALUES (1, 'a@s', 'Ann'), (2, 'b@s', "
+        "'Bo');"
+        "INSERT INTO ZWAMESSAGE (Z_PK, ZISFROMME, ZMESSAGEDATE, ZFROMJID, ZTOJID, ZTEXT) VALUES "
+        "(5, 0, 100.5, 'a@s', 'me', 'third'), (3, 0, 100.5, 'a@s', 'me', 'first of three at one time'),"
+        "(4, 0, 100.5, 'a@s', 'me', 'second'), (1, 1, 90, 'me', 'a@s', 'earlier'), (2, 0, 95, 'b@s', 'me', "
+        "'to Bo');");
+    // Copied while WhatsApp ran: the newest message is only in the log.
+    Database writer;
+    ASSERT_EQ(writer.open(phone + "ChatStorage.sqlite", Database::Access::ReadWriteExisting), 0);
+    ASSERT_EQ(writer.exec("PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;"
+                          "INSERT INTO ZWAMESSAGE (Z_PK, ZISFROMME, ZMESSAGEDATE, ZTOJID, ZTEXT) VALUES "
+                          "(6, 1, 200.25, 'a@s', 'only in the log');"),
+              0);
+    const auto before = test::folderSnapshot(phone);
+    const struct {
+        std::string data, resources;
+    } folders[] = {{phone, ""},
+                   {test::iphoneFixtureData("basic"), test::iphoneFixtureResources("basic")},
+                   {test::iphoneFixtureData("hostile"), test::iphoneFixtureResources("hostile")}};
+    int n = 0;
+    for (const auto& [data, resources] : folders) {
+        ++n;
+        reset();
+        test::loadIphoneFolder(data, resources);
+        CIphoneWeiXin source;
+        std::map<std::string, std::string> pages[2];
+        for (const auto use : {ExportRun::IndexedCopy::Never, ExportRun::IndexedCopy::Always}) {
+            const std::string to = dir.path() +
+                                   (use == ExportRun::IndexedCopy::Never ? "direct" : "indexed") +
+                                   std::to_string(n);
+            ExportRun run(source, to);
+            run.setIndexedCopy(use);
+            run.run(allRows(contactTable()));
+            pages[use == ExportRun::IndexedCopy::Always] = test::folderSnapshot(to);
+        }
+        EXPECT_EQ(pages[0], pages[1]) << data;
+        // The copy is gone with the run.
+        for (const auto& [file, sum] : pages[1])
+            EXPECT_EQ(file.find(".talvio-working"), std::string::npos) << file;
+    }
+    // Messages of one time keep the store's order.
+    const std::string ann = test::readFile(dir.path() + "indexed1/a.html");
+    const std::size_t first = ann.find("first of three"), second = ann.find("second"),
+                      third = ann.find("third");
+    EXPECT_TRUE(ann.find("earlier") < first && first < second && second < third &&
+                third < ann.find("only in the log"))
+        << ann;
+    EXPECT_EQ(test::folderSnapshot(phone), before);
+}
+
+TEST_F(ExportRunTest, ChatsWithTheSameNumberNeverShareAPage) {
+    test::makeAndroidFolder(
+        dir.path() + "phone/",
+        messageRow("491@s.whatsapp.net", 0, "0", "1496226000123", "to Anna") +
+            messageRow("491@g.us", 0, "0", "1500000000000", "to the group", "4917@s.whatsapp.net") +
+            messageRow("index@s.whatsapp.net", 1, "0", "1400000000000", "to index"),
+        contactRow("491@s.whatsapp.net", "Anna", nullptr) + contactRow("491@g.us", "Group", nullptr) +
+            contactRow("index@s.whatsapp.net", "Index", nullptr));
+    test::loadAndroidFolder(dir.path() + "phone/");
+    CAndroidWeiXin source;
+    // One chat at a time, in either order, as a user may export them on different days.
+    for (const char* jid : {"491@s.whatsapp.net", "491@g.us", "index@s.whatsapp.net"})
+        ASSERT_TRUE(exportRows(source, {test::rowOfJid(jid)}).complete()) << jid;
+    EXPECT_NE(test::readFile(out + "/491.html").find("to the group"), std::string::npos);
+    EXPECT_NE(test::readFile(out + "/491-2.html").find("to Anna"), std::string::npos);
+    EXPECT_NE(test::readFile(out + "/index-2.html").find("to index"), std::string::npos);
+    EXPECT_EQ(test::indexLinks(out), (std::vector<std::string>{"491.html", "491-2.html", "index-2.html"}));
+}
+
+TEST_F(ExportRunTest, FoldersAnExportMustNotWriteInto) {
+    const std::string phone = dir.path() + "phone/";
+    fs::create_directories(phone);
+    fs::copy(test::iphoneFixtureData("basic"), phone + "data", fs::copy_options::recursive);
+    fs::copy(test::iphoneFixtureResources("basic"), phone + "res", fs::copy_options::recursive);
+    fs::create_symlink(phone + "data", dir.path() + "link");
+    test::loadIphoneFolder(phone + "data/", phone + "res/");
+    const auto before = test::folderSnapshot(phone);
+    CIphoneWeiXin source;
+    for (const std::string& folder : {phone + "data", phone + "data/sub/", phone + "res/Library",
+                                      dir.path() + "link/x", phone + "res/../res"}) {
+        const ExportReport report = ExportRun(source, folder).run(allRows(contactTable()));
+        EXPECT_NE(report.error.find("cannot be exported into the phone's folder"), std::string::npos)
+            << folder;
+        EXPECT_EQ(report.pages, 0) << folder;
+    }
+    EXPECT_EQ(test::folderSnapshot(phone), before);
+    // Beside the phone's folders is fine.
+    EXPECT_TRUE(ExportRun(source, phone + "export").run({0}).complete());
+
+    // Nor does an export replace the start page of something else.
+    test::writeFile(dir.path() + "site/index.html", "<html>my site</html>");
+    const ExportReport site = ExportRun(source, dir.path() + "site").run({0});
+    EXPECT_NE(site.error.find("holds an index.html that is not an export of chats"), std::string::npos);
+    EXPECT_EQ(test::readFile(dir.path() + "site/index.html"), "<html>my site</html>");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path() + "site"), fs::directory_iterator()), 1);
+}
+
+TEST_F(ExportRunTest, TheClosingMessageSaysWhatWasWrittenAndWhatIsMissing) {
+    test::loadIphoneFolder(test::iphoneFixtureData("hostile"), test::iphoneFixtureResources("hostile"));
+    CIphoneWeiXin source;
+    const ExportSummary failed = exportSummary(exportRows(source, allRows(contactTable())));
+    EXPECT_TRUE(failed.problem);
+    EXPECT_TRUE(failed.offerOpen);
+    EXPECT_NE(failed.text.find("Written into " + out + ": "), std::string::npos) << failed.text;
+    EXPECT_NE(failed.text.find("and 9 media files."), std::string::npos) << failed.text;
+    EXPECT_NE(
+        failed.text.find("3 media files could not be copied or converted; the pages cannot show or play "
+                         "them:\n    "),
+        std::string::npos)
+        << failed.text;
+    EXPECT_NE(failed.text.find("\n    voice/broken.wav: opusdec could not decode it"), std::string::npos);
+    EXPECT_NE(failed.text.find("/Library/Media/../secret.jpg: its path leaves the resource folder"),
+              std::string::npos)
+        << failed.text;
+    EXPECT_EQ(failed.text.substr(failed.text.size() - 22), "\n\nOpen the folder now?");
+
+    // Cancelled after two chats: the index is written all the same, and says so.
+    contactTable().destroy();
+    test::loadIphoneFolder(test::iphoneFixtureData("basic"), test::iphoneFixtureResources("basic"));
+    const ExportReport cancelled =
+        ExportRun(source, dir.path() + "cancelled").run(allRows(contactTable()), [](int done, int) {
+            return done < 2;
+        });
+    EXPECT_EQ(cancelled.chats, 2);
+    EXPECT_EQ(test::indexLinks(dir.path() + "cancelled").size(), 2u);
+    const ExportSummary stopped = exportSummary(cancelled);
+    EXPECT_TRUE(stopped.problem);
+    EXPECT_EQ(
+        stopped.text.rfind("The export was cancelled after 2 of 7 chats; 5 chats were not exported.\nWritten "
+                           "into " +
+                               dir.path() + "cancelled: 3 pages (index.html included) and ",
+                           0),
+        0u)
+        << stopped.text;
+
+    const ExportSummary nothing = exportSummary(ExportRun(source, "/proc/no/such").run({0}));
+    EXPECT_FALSE(nothing.offerOpen);
+    EXPECT_EQ(nothing.text, "Nothing was exported. The folder /proc/no/such could not be created.");
+}
+
+}  // namespace
+}  // namespace talvio

@@ -72,11 +72,10 @@ int compareIntReal(std::int64_t i, double r) {
     return sign(static_cast<double>(i) - r);
 }
 
+// Byte order, then length, as SQLite compares texts and blobs. An empty blob comes back as a null
+// pointer, which memcmp must not be handed even for no bytes; compare() never does.
 int compareBytes(std::string_view a, std::string_view b) {
-    const int c = std::memcmp(a.data(), b.data(), std::min(a.size(), b.size()));
-    if (c != 0)
-        return c;
-    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+    return a.compare(b);
 }
 
 // Compares the column value of the current row with best: negative, 0 or positive.

@@ -49,10 +49,12 @@ std::vector<Table> tablesWithRows(const fs::path& database) {
 }
 
 // Values of every storage class and of the extremes of each: blobs with a zero byte and bytes that
-// are no UTF-8, the largest and smallest integers, reals beyond every integer, markup and quotes,
-// ill-formed UTF-8 stored as text, NULL and the empty text.
+// are no UTF-8, the empty blob (which SQLite hands out as a null pointer), the largest and smallest
+// integers, reals beyond every integer, markup and quotes, ill-formed UTF-8 stored as text, NULL and
+// the empty text.
 constexpr const char* kWrongValues[] = {
     "X'00FF3C623E2700'",
+    "X''",
     "9223372036854775807",
     "-9223372036854775808",
     "1e308",

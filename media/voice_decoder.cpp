@@ -33,7 +33,9 @@ QString opusdecProgram() {
 
 void decodeVoiceNote(const QString& voicePath, const QString& wavPath) {
     const QString program = opusdecProgram();
-    if (program.isEmpty())
+    // The decoder is waited for without a limit, and a note that is no regular file (a FIFO in a
+    // copied folder) would keep it, and the window with it, waiting for ever.
+    if (program.isEmpty() || !QFileInfo(voicePath).isFile())
         return;
     const QString partial = temporaryWavPath(wavPath);
     QStringList arguments;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <utility>
@@ -96,6 +97,12 @@ std::string_view wavErrorText(WavError error) {
 }
 
 WavError loadWavFile(const std::string& path, SoundRecord& sound) {
+    // A WAV beside a voice note comes from the phone copy, which can hold anything under that
+    // name: opening a FIFO would wait for a writer for ever, a device would never end.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        return WavError::CannotOpen;
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         return WavError::CannotOpen;

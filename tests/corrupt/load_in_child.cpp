@@ -11,6 +11,8 @@
 #include "sources/program_state.h"
 #include "tests/support/temp_dir.h"
 
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -32,7 +34,11 @@ ChildOutcome runInChild(const std::function<std::string()>& work, unsigned secon
     if (child < 0)
         throw std::runtime_error("fork failed");
     if (child == 0) {
+        // A group of its own, so that whatever the work starts can be ended with it, and a channel
+        // that programs it starts do not inherit (they would keep it open after the child died).
+        ::setpgid(0, 0);
         ::close(channel[0]);
+        ::fcntl(channel[1], F_SETFD, FD_CLOEXEC);
         ::alarm(seconds);
         char status = 'F';
         std::string text;
@@ -52,15 +58,32 @@ ChildOutcome runInChild(const std::function<std::string()>& work, unsigned secon
         // No exit handlers: the child shares the test's state and must not tear it down.
         ::_exit(0);
     }
+    ::setpgid(child, child);
     ::close(channel[1]);
     std::string text;
     char buffer[65536];
-    ssize_t n = 0;
-    while ((n = ::read(channel[0], buffer, sizeof buffer)) > 0)
-        text.append(buffer, static_cast<std::size_t>(n));
-    ::close(channel[0]);
     int status = 0;
-    ::waitpid(child, &status, 0);
+    bool ended = false;
+    while (true) {
+        pollfd ready{channel[0], POLLIN, 0};
+        if (::poll(&ready, 1, 200) > 0) {
+            const ssize_t n = ::read(channel[0], buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            text.append(buffer, static_cast<std::size_t>(n));
+        } else if (::waitpid(child, &status, WNOHANG) == child) {
+            // Ended while a program it started may still hold the channel: take what is there.
+            ended = true;
+            ::fcntl(channel[0], F_SETFL, O_NONBLOCK);
+            for (ssize_t n = 0; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+                text.append(buffer, static_cast<std::size_t>(n));
+            break;
+        }
+    }
+    ::close(channel[0]);
+    if (!ended)
+        ::waitpid(child, &status, 0);
+    ::kill(-child, SIGKILL);
 
     ChildOutcome outcome;
     outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

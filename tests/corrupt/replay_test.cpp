@@ -34,7 +34,8 @@ std::vector<std::filesystem::path> keptInputs() {
     return files;
 }
 
-TEST(FuzzReplay, EveryKeptInputKeepsItsProperties) {
+// Named after the target (TALVIO_FUZZ_TARGET), so that ctest lists each target's replay apart.
+TEST(FuzzReplay, TALVIO_FUZZ_TARGET) {
     LLVMFuzzerTestOneInput(nullptr, 0);
     const std::vector<std::filesystem::path> files = keptInputs();
     ASSERT_FALSE(files.empty()) << "no kept inputs in " << TALVIO_FUZZ_INPUTS;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "load_in_child.h"
+#include "media/wav_reader.h"
 #include "sources/database.h"
 #include "tests/support/android_folder.h"
 #include "tests/support/temp_dir.h"
@@ -42,6 +43,26 @@ TEST(UserDatabaseFiles, OnlyRegularFilesAreOpened) {
     std::filesystem::create_symlink("real.db", dir.path() + "link-to-real.db");
     EXPECT_EQ(openOutcome(dir.path() + "real.db"), "0 open");
     EXPECT_EQ(openOutcome(dir.path() + "link-to-real.db"), "0 open");
+}
+
+// The voice player plays a WAV found beside a voice note in the phone copy as it is.
+TEST(UserMediaFiles, AWavThatIsNoRegularFileIsNotOpened) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo((dir.path() + "fifo.wav").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir.path() + "folder.wav");
+    std::filesystem::create_symlink("/dev/zero", dir.path() + "device.wav");
+    const auto load = [](const std::string& path) {
+        const ChildOutcome outcome = runInChild(
+            [&] {
+                media::SoundRecord sound;
+                return std::string(media::wavErrorText(media::loadWavFile(path, sound)));
+            },
+            10);
+        return outcome.end == ChildOutcome::End::Finished ? outcome.output : describe(outcome);
+    };
+    const std::string cannotOpen(media::wavErrorText(media::WavError::CannotOpen));
+    for (const char* name : {"fifo.wav", "folder.wav", "device.wav"})
+        EXPECT_EQ(load(dir.path() + name), cannotOpen) << name;
 }
 
 }  // namespace

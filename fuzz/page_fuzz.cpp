@@ -128,8 +128,9 @@ public:
         contact.bind(1, kJid);
         bindValue(contact.handle(), 2, input.name);
         contact.step();
-        Statement chat(m_modernMessages,
-                       "INSERT INTO jid(_id, user, server, raw_string) VALUES(1, 'a', 's.whatsapp.net', ?1);");
+        Statement chat(
+            m_modernMessages,
+            "INSERT INTO jid(_id, user, server, raw_string) VALUES(1, 'a', 's.whatsapp.net', ?1);");
         chat.bind(1, kJid);
         chat.step();
         Statement chatRow(m_modernMessages, "INSERT INTO chat(_id, jid_row_id, subject) VALUES(1, 1, ?1);");

@@ -132,8 +132,14 @@ int printPage(CChatSoftware& source, int row, bool standAlone) {
                     std::to_string(table.count()) + " rows).");
     }
     selectRow(row);
-    source.RenderChat(table.row(row).messageCount, standAlone ? kStandAlone : kViewer);
-    std::cout << chatPageBuffer().text();
+    {
+        // Printed while it is built, so that a page of any length costs the same memory.
+        const ChatPageSinkScope sink([](std::string_view piece) {
+            std::cout.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+        });
+        source.RenderChat(table.row(row).messageCount, standAlone ? kStandAlone : kViewer);
+        chatPageBuffer().handOver();
+    }
     return std::cout.good() ? 0 : 1;
 }
 

@@ -177,6 +177,7 @@ void appendModernChat(const Database& messageDb, const std::string& jid, const s
         times.append(time, timestamp != nullptr ? timestamp : "0");
         appendSenderLine(page, shownSender, time);
         appendAndroidBody(page, kind != nullptr ? kind : "0", messages.text(3));
+        chatPageBuffer().handOverIfLarge();
     }
 }
 

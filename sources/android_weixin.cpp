@@ -206,6 +206,7 @@ void CAndroidWeiXin::appendLegacyChat(const std::string& jid, const std::string&
         times.append(time, timestamp != nullptr ? timestamp : "0");
         appendSenderLine(page, shownSender, time);
         appendAndroidBody(page, kind != nullptr ? kind : "0", messages.text(3));
+        chatPageBuffer().handOverIfLarge();
     }
 }
 

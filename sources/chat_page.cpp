@@ -5,6 +5,8 @@
 #include "program_state.h"
 #include "text_convert.h"
 
+#include <utility>
+
 namespace talvio {
 namespace {
 
@@ -147,6 +149,18 @@ void appendTextBody(std::string& out, std::string_view utf8Text) {
     out += format.after;
 }
 
+void ChatPageBuffer::setSink(ChatPageSink sink, std::size_t pieceBytes) {
+    m_sink = std::move(sink);
+    m_pieceBytes = pieceBytes;
+}
+
+void ChatPageBuffer::handOver() {
+    if (m_sink && !m_text.empty()) {
+        m_sink(m_text);
+        m_text.clear();
+    }
+}
+
 ChatPageBuffer& chatPageBuffer() {
     static ChatPageBuffer buffer;
     return buffer;
@@ -172,7 +186,7 @@ void AppendPageBlock(std::string_view block) {
 void AppendNoMessage() { chatPageBuffer().text() += kNoMessageBlock; }
 
 void ShowChatPage() {
-    if (programState().exportMode) return;
+    if (programState().exportMode || chatPageBuffer().hasSink()) return;
     if (ChatPageView* view = pageView()) view->showChatPage(chatPageBuffer().text());
 }
 

@@ -2,8 +2,11 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace talvio {
 
@@ -49,18 +52,51 @@ public:
     virtual void showChatPage(const std::string& utf8Page) = 0;
 };
 
+// Takes a page that is saved rather than shown, piece by piece, in order.
+using ChatPageSink = std::function<void(std::string_view piece)>;
+
 // The page being built, as UTF-8. One process-wide instance, reached through chatPageBuffer().
 class ChatPageBuffer {
 public:
+    // Pieces of about this size go to a sink: few enough writes, and memory that stays the
+    // same whether the chat has a hundred messages or ten million.
+    static constexpr std::size_t kPieceBytes = 4u << 20;
+
     const std::string& text() const { return m_text; }
     std::string& text() { return m_text; }
     void clear() { m_text.clear(); }
 
+    // While a sink is set, the renderers hand the text to it whenever it has grown past a piece,
+    // so text() holds only what has not been handed over yet; the caller hands over the rest.
+    void setSink(ChatPageSink sink, std::size_t pieceBytes = kPieceBytes);
+    void clearSink() { m_sink = nullptr; }
+    bool hasSink() const { return static_cast<bool>(m_sink); }
+    // Renderers call this between messages.
+    void handOverIfLarge() {
+        if (m_sink && m_text.size() >= m_pieceBytes)
+            handOver();
+    }
+    // Gives the sink everything the buffer holds and empties it.
+    void handOver();
+
 private:
     std::string m_text;
+    ChatPageSink m_sink;
+    std::size_t m_pieceBytes = kPieceBytes;
 };
 
 ChatPageBuffer& chatPageBuffer();
+
+// Sets the buffer's sink for as long as it lives.
+class ChatPageSinkScope {
+public:
+    explicit ChatPageSinkScope(ChatPageSink sink, std::size_t pieceBytes = ChatPageBuffer::kPieceBytes) {
+        chatPageBuffer().setSink(std::move(sink), pieceBytes);
+    }
+    ~ChatPageSinkScope() { chatPageBuffer().clearSink(); }
+    ChatPageSinkScope(const ChatPageSinkScope&) = delete;
+    ChatPageSinkScope& operator=(const ChatPageSinkScope&) = delete;
+};
 
 // The view that ShowChatPage writes into; null until the window sets it.
 void setChatPageView(ChatPageView* view);
@@ -68,7 +104,8 @@ void setChatPageView(ChatPageView* view);
 void StartChatPage(int mode);
 void AppendPageBlock(std::string_view block);
 void AppendNoMessage();
-// Puts the page on screen in the chat view; does nothing while ExportMode is set.
+// Puts the page on screen in the chat view; does nothing while ExportMode is set or while the page
+// goes to a sink (the buffer then holds only its tail).
 void ShowChatPage();
 
 }  // namespace talvio

@@ -135,8 +135,10 @@ int CIphoneWeiXin::RenderChat(int messageCount, int mode) {
             std::string& page = chatPageBuffer().text();
             Statement messages(database, kIphoneChatQuery);
             messages.bind(1, table.row(state.currentContactIndex).jid);
-            while (messages.step())
+            while (messages.step()) {
                 writer.append(page, messages);
+                chatPageBuffer().handOverIfLarge();
+            }
         }
     }
     database.close();

@@ -137,6 +137,20 @@ TEST_F(IphoneRender, EveryBodyWithTheResourceFolder) {
     EXPECT_EQ(blocksOf(kAnn), expected);
 }
 
+// Saved pages go out in pieces while they are built; put together they are the page built whole.
+TEST_F(IphoneRender, APageHandedOverInPiecesIsTheWholePage) {
+    test::loadIphoneFolder(test::iphoneFixtureData("basic"), test::iphoneFixtureResources("basic"));
+    const int row = test::rowOfJid(kAnn);
+    const std::string whole = test::renderIphoneRow(row, kViewer);
+    std::string joined;
+    {
+        const ChatPageSinkScope sink([&](std::string_view part) { joined += part; }, 200);
+        test::renderIphoneRow(row, kViewer);
+        chatPageBuffer().handOver();
+    }
+    EXPECT_EQ(joined, whole);
+}
+
 TEST_F(IphoneRender, WithoutResourceFolder) {
     test::loadIphoneFolder(test::iphoneFixtureData("basic"));
     const std::vector<std::string> blocks = blocksOf(kAnn);

@@ -107,6 +107,43 @@ TEST_F(AndroidRender, HostileNamesAndNumbersShowLiterally) {
     EXPECT_EQ(render("q'@s.whatsapp.net"), senderLine("Q", "2020-09-13 12:26:40") + textBody("quoted jid"));
 }
 
+// A page saved rather than shown goes out in pieces while it is built; put together they are the
+// page built whole, and the buffer never holds much more than a piece.
+TEST_F(AndroidRender, APageHandedOverInPiecesIsTheWholePage) {
+    std::string messages;
+    for (int i = 0; i < 40; ++i)
+        messages += messageRow("a@s.whatsapp.net", i % 2, "0", std::to_string(1600000000000 + i).c_str(),
+                               ("message " + std::to_string(i)).c_str());
+    test::makeAndroidFolder(dir.path(), messages, contactRow("a@s.whatsapp.net", "Anna", nullptr));
+    test::loadAndroidFolder(dir.path());
+    const std::string whole = std::string(pageHead(kStandAlone)) + render("a@s.whatsapp.net", kStandAlone);
+    for (const std::size_t piece : {std::size_t{1}, std::size_t{300}}) {
+        std::string joined;
+        std::size_t largest = 0;
+        int pieces = 0;
+        {
+            const ChatPageSinkScope sink(
+                [&](std::string_view part) {
+                    joined += part;
+                    // (The first piece holds the page's head, which comes in one go.)
+                    if (pieces++ > 0)
+                        largest = std::max(largest, part.size());
+                },
+                piece);
+            programState().currentContactIndex = contactTable().row(0).jid == "a@s.whatsapp.net" ? 0 : 1;
+            CAndroidWeiXin().RenderChat(40, kStandAlone);
+            chatPageBuffer().handOver();
+            EXPECT_TRUE(chatPageBuffer().text().empty());
+        }
+        EXPECT_EQ(joined, whole) << piece;
+        EXPECT_GT(pieces, 4) << piece;
+        // One message block (about 250 bytes) beyond the piece at most.
+        EXPECT_LT(largest, piece + 400) << piece;
+    }
+    // Without a sink the buffer holds the whole page again.
+    EXPECT_EQ(std::string(pageHead(kStandAlone)) + render("a@s.whatsapp.net", kStandAlone), whole);
+}
+
 TEST_F(AndroidRender, UnreadableDatabaseShowsThePreviousPageAgain) {
     test::makeAndroidFolder(dir.path(), messageRow("a@s.whatsapp.net", 0, "0", "1600000000000", "hi"),
                             contactRow("a@s.whatsapp.net", "Anna", nullptr) + contactRow("b@s.whatsapp.net", "B", nullptr));

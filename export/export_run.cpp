@@ -14,7 +14,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <system_error>
+#include <utility>
 
 namespace talvio {
 namespace {
@@ -79,28 +81,42 @@ std::vector<int> rowsWithJids(const ContactTable& table, const std::vector<std::
     return rows;
 }
 
-bool writeFileAtomically(const std::string& path, std::initializer_list<std::string_view> pieces) {
-    const std::string temporary = path + ".part-" + std::to_string(::getpid());
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        for (std::string_view piece : pieces)
-            out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temporary.c_str());
-            return false;
-        }
+AtomicFile::AtomicFile(std::string path)
+    : m_path(std::move(path)),
+      m_temporary(m_path + ".part-" + std::to_string(::getpid())),
+      m_out(m_temporary, std::ios::binary | std::ios::trunc) {}
+
+AtomicFile::~AtomicFile() {
+    if (!m_committed) {
+        m_out.close();
+        std::remove(m_temporary.c_str());
     }
-    std::error_code ec;
-    fs::rename(temporary, path, ec);
-    if (ec) {
-        std::remove(temporary.c_str());
+}
+
+void AtomicFile::write(std::string_view piece) {
+    if (m_out)
+        m_out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+}
+
+bool AtomicFile::commit() {
+    if (m_committed)
+        return true;
+    m_out.flush();
+    const bool written = static_cast<bool>(m_out);
+    m_out.close();
+    if (!written || m_out.fail())
         return false;
-    }
-    return true;
+    std::error_code ec;
+    fs::rename(m_temporary, m_path, ec);
+    m_committed = !ec;
+    return m_committed;
+}
+
+bool writeFileAtomically(const std::string& path, std::initializer_list<std::string_view> pieces) {
+    AtomicFile file(path);
+    for (std::string_view piece : pieces)
+        file.write(piece);
+    return file.commit();
 }
 
 std::string exportFolderProblem(const std::string& folder) {
@@ -120,8 +136,8 @@ ExportRun::ExportRun(CChatSoftware& source, std::string folder)
         m_folder.pop_back();
 }
 
-// Counts and converts what the last render copied. A voice note copied as anything but a WAV is
-// decoded beside its copy, so that the page's voice/<id>.wav exists.
+// Counts what the last render copied and starts converting its voice notes: a note copied as
+// anything but a WAV is decoded beside its copy, so that the page's voice/<id>.wav exists.
 void ExportRun::takeMedia(ExportReport& report) {
     const std::vector<MediaCopy>& copies = mediaCopyLog().copies();
     for (; m_mediaSeen < copies.size(); ++m_mediaSeen) {
@@ -135,15 +151,13 @@ void ExportRun::takeMedia(ExportReport& report) {
         const std::string wav = std::string(mediaFolderName(MediaFolder::Voice)) + "/" + copy.id + ".wav";
         if (copy.folder != MediaFolder::Voice || copy.target == wav)
             continue;
-        const std::string error =
-            decodeVoiceNote(m_voiceDecoder, m_folder + "/" + copy.target, m_folder + "/" + wav);
-        if (error.empty()) {
+        // A note that an earlier export copied and converted keeps its WAV.
+        std::error_code ec;
+        if (copy.alreadyThere && fs::is_regular_file(m_folder + "/" + wav, ec)) {
             ++report.mediaFiles;
-        } else {
-            report.failedMedia.push_back(wav + ": " + error);
+            continue;
         }
-        if (m_pulse)
-            m_pulse();
+        m_decodes->add(m_folder + "/" + copy.target, m_folder + "/" + wav, m_mediaSeen);
     }
 }
 
@@ -196,16 +210,21 @@ IndexEntry ExportRun::exportChat(int row, const std::string& page, ExportReport&
     // The renderer names a one-to-one chat's partner by this; without it every page would carry
     // the name of whichever contact was selected last.
     state.currentContactName = contactShownName(entry);
-    m_source.RenderChat(entry.messageCount, kStandAlone);
+    // The page goes to its file while it is built: a chat of any length costs the same memory.
+    AtomicFile file(m_folder + "/" + page);
+    {
+        const ChatPageSinkScope sink([&file](std::string_view piece) { file.write(piece); });
+        m_source.RenderChat(entry.messageCount, kStandAlone);
+        chatPageBuffer().handOver();
+    }
+    file.write(kPageEnd);
     ++report.chats;
     takeMedia(report);
 
     IndexEntry index{entry.displayName.empty() ? entry.jid : entry.displayName,
                      m_times->format(entry.lastMessageTime), entry.messageCount, page,
                      TimeValueOf(entry.lastMessageTime)};
-    // The closing tags go out as a piece of their own: appending them to a page of hundreds of
-    // megabytes could make the buffer grow, and copy itself, once more.
-    if (writeFileAtomically(m_folder + "/" + page, {chatPageBuffer().text(), kPageEnd})) {
+    if (file.commit()) {
         ++report.pages;
     } else {
         report.failedPages.push_back(page);
@@ -231,6 +250,7 @@ ExportReport ExportRun::run(const std::vector<int>& rows, const Progress& progre
                        "one that holds an earlier export.";
         return report;
     }
+    removeLeftoverWorkingFolders(m_folder);
     ProgramState& state = programState();
     const StateDuringExport restore(state);
     state.exportMode = true;
@@ -256,6 +276,20 @@ ExportReport ExportRun::run(const std::vector<int>& rows, const Progress& progre
     std::vector<IndexEntry> entries;
     // Every page this run writes, or tried to: rows of an earlier index for them give way.
     std::vector<std::string> attempted;
+    // Decodes end in any order; their failures are reported in the order of the copies.
+    std::map<std::size_t, std::string> decodeFailures;
+    VoiceDecodeQueue decodes(m_voiceDecoder, [&](std::size_t copy, const std::string& error) {
+        if (error.empty()) {
+            ++report.mediaFiles;
+        } else {
+            decodeFailures[copy] = std::string(mediaFolderName(MediaFolder::Voice)) + "/" +
+                                   mediaCopyLog().copies()[copy].id + ".wav: " + error;
+        }
+        if (m_pulse)
+            m_pulse();
+    });
+    decodes.setPulse(m_pulse);
+    m_decodes = &decodes;
     const int total = static_cast<int>(rows.size());
     for (int k = 0; k < total; ++k) {
         if (progress && !progress(k, total)) {
@@ -268,6 +302,10 @@ ExportReport ExportRun::run(const std::vector<int>& rows, const Progress& progre
         attempted.push_back(pageNames[static_cast<std::size_t>(row)]);
         entries.push_back(exportChat(row, attempted.back(), report));
     }
+    decodes.finish();
+    m_decodes = nullptr;
+    for (auto& failure : decodeFailures)
+        report.failedMedia.push_back(std::move(failure.second));
     if (progress && !report.cancelled)
         progress(total, total);
     writeIndex(entries, attempted, report);

@@ -6,6 +6,7 @@
 #include "sources/chat_software.h"
 #include "sources/contact_table.h"
 
+#include <fstream>
 #include <functional>
 #include <initializer_list>
 #include <string>
@@ -15,6 +16,7 @@
 namespace talvio {
 
 class MessageTimeFormatter;
+class VoiceDecodeQueue;
 
 struct ExportReport {
     std::string folder;
@@ -43,8 +45,29 @@ std::vector<int> rowsWithMessages(const ContactTable& table);
 std::vector<int> rowsWithJids(const ContactTable& table, const std::vector<std::string>& jids,
                               std::vector<std::string>* missing);
 
-// Writes the pieces to path through a temporary file beside it and a rename, so that a reader
-// never sees a half-written file. Returns false (and leaves any earlier file in place) on failure.
+// A file written through a temporary file beside it and renamed into place by commit(), so that a
+// reader never sees a half-written file. Until commit() succeeds any earlier file stays as it was;
+// without it the temporary file is removed.
+class AtomicFile {
+public:
+    explicit AtomicFile(std::string path);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    void write(std::string_view piece);
+    // False when any write failed or the file could not be put in place.
+    bool commit();
+
+private:
+    std::string m_path;
+    std::string m_temporary;
+    std::ofstream m_out;
+    bool m_committed = false;
+};
+
+// Writes the pieces to path as one AtomicFile. Returns false (and leaves any earlier file in
+// place) on failure.
 bool writeFileAtomically(const std::string& path, std::initializer_list<std::string_view> pieces);
 
 // Why an export may not go into folder, empty when it may: the phone's folders (data and
@@ -66,7 +89,7 @@ public:
     ExportRun(CChatSoftware& source, std::string folder);
     // The Ogg Opus decoder to run (by default defaultVoiceDecoder()).
     void setVoiceDecoder(std::string program) { m_voiceDecoder = std::move(program); }
-    // Called between voice-note conversions, which can take a while in a chat with many notes.
+    // Called while voice notes are converted, which can take a while in a chat with many notes.
     void setPulse(std::function<void()> pulse) { m_pulse = std::move(pulse); }
 
     // Whether an iPhone export renders from an indexed copy of the store (see IndexedChatCopy):
@@ -91,6 +114,7 @@ private:
     // State of one run.
     std::size_t m_mediaSeen = 0;  // copies of the media log already counted
     const MessageTimeFormatter* m_times = nullptr;
+    VoiceDecodeQueue* m_decodes = nullptr;
 };
 
 }  // namespace talvio

@@ -4,13 +4,41 @@
 
 #include "sources/database.h"
 
+#include <signal.h>
 #include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 namespace talvio {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kWorkingPrefix = ".talvio-working-";
+
+}  // namespace
+
+void removeLeftoverWorkingFolders(const std::string& parent) {
+    std::error_code ec;
+    for (fs::directory_iterator it(parent, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.compare(0, kWorkingPrefix.size(), kWorkingPrefix) != 0)
+            continue;
+        const std::string digits = name.substr(kWorkingPrefix.size());
+        if (digits.empty() || digits.size() > 9 ||
+            digits.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        const pid_t pid = static_cast<pid_t>(std::stol(digits));
+        std::error_code ignored;
+        if (pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH && it->is_directory(ignored) &&
+            !it->is_symlink(ignored))
+            fs::remove_all(it->path(), ignored);
+    }
+}
 
 IndexedChatCopy::~IndexedChatCopy() {
     remove();
@@ -32,7 +60,7 @@ bool IndexedChatCopy::make(const std::string& messageDb, const std::string& pare
         return false;
     // Inside the export folder: an export writes nowhere else, and the folder has room for pages
     // of the same messages anyway.
-    const std::string folder = parent + "/.talvio-working-" + std::to_string(::getpid());
+    const std::string folder = parent + "/" + std::string(kWorkingPrefix) + std::to_string(::getpid());
     fs::remove_all(folder, ec);
     if (!fs::create_directory(folder, ec))
         return false;

@@ -32,4 +32,9 @@ private:
     std::string m_path;
 };
 
+// Removes the working folders below parent that exports which are gone left behind (a crash, a
+// power cut): each is a whole copy of a message store. A folder whose process still runs, or that
+// is not named like ours, stays.
+void removeLeftoverWorkingFolders(const std::string& parent);
+
 }  // namespace talvio

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -51,12 +52,33 @@ std::string defaultVoiceDecoder() {
     return "opusdec";
 }
 
-std::string decodeVoiceNote(const std::string& program, const std::string& opusPath,
-                            const std::string& wavPath, int timeoutSeconds) {
-    const std::string input = absolute(opusPath);
-    const std::string output = absolute(wavPath);
-    const std::string temporary = output + ".part-" + std::to_string(::getpid());
-    std::vector<std::string> arguments{program, "--quiet", "--force-wav", input, temporary};
+struct VoiceDecodeQueue::Running {
+    pid_t pid = 0;
+    std::string temporary;
+    std::string output;
+    std::chrono::steady_clock::time_point deadline;
+    std::size_t tag = 0;
+};
+
+VoiceDecodeQueue::VoiceDecodeQueue(std::string program, Done done, unsigned parallel, int timeoutSeconds)
+    : m_program(std::move(program)),
+      m_done(std::move(done)),
+      m_parallel(parallel != 0 ? parallel : std::max(1u, std::thread::hardware_concurrency())),
+      m_timeoutSeconds(timeoutSeconds) {}
+
+VoiceDecodeQueue::~VoiceDecodeQueue() {
+    finish();
+}
+
+void VoiceDecodeQueue::add(const std::string& opusPath, const std::string& wavPath, std::size_t tag) {
+    while (m_running.size() >= m_parallel)
+        reap(true);
+    Running run;
+    run.output = absolute(wavPath);
+    run.temporary = run.output + ".part-" + std::to_string(::getpid());
+    run.tag = tag;
+    std::vector<std::string> arguments{m_program, "--quiet", "--force-wav", absolute(opusPath),
+                                       run.temporary};
     std::vector<char*> argv;
     for (std::string& argument : arguments)
         argv.push_back(argument.data());
@@ -67,42 +89,72 @@ std::string decodeVoiceNote(const std::string& program, const std::string& opusP
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int spawned = posix_spawnp(&run.pid, m_program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-        return "cannot run " + program + ": " + std::strerror(spawned);
-
+    if (spawned != 0) {
+        m_done(tag, "cannot run " + m_program + ": " + std::strerror(spawned));
+        return;
+    }
     // A damaged file must not hold the export up for ever; polling keeps this free of signals.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
-    int status = 0;
-    while (true) {
-        const pid_t done = ::waitpid(pid, &status, WNOHANG);
-        if (done == pid)
-            break;
-        if (done < 0 && errno != EINTR)
-            return program + " was lost: " + std::strerror(errno);
-        if (std::chrono::steady_clock::now() > deadline) {
-            ::kill(pid, SIGKILL);
-            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    run.deadline = std::chrono::steady_clock::now() + std::chrono::seconds(m_timeoutSeconds);
+    m_running.push_back(std::move(run));
+}
+
+void VoiceDecodeQueue::finish() {
+    while (!m_running.empty())
+        reap(true);
+}
+
+void VoiceDecodeQueue::reap(bool wait) {
+    bool ended = false;
+    for (std::size_t i = 0; i < m_running.size();) {
+        Running& run = m_running[i];
+        int status = 0;
+        std::string error;
+        const pid_t done = ::waitpid(run.pid, &status, WNOHANG);
+        if (done == 0 || (done < 0 && errno == EINTR)) {
+            if (std::chrono::steady_clock::now() <= run.deadline) {
+                ++i;
+                continue;
             }
-            ::unlink(temporary.c_str());
-            return program + " took longer than " + std::to_string(timeoutSeconds) + " s and was stopped";
+            ::kill(run.pid, SIGKILL);
+            while (::waitpid(run.pid, &status, 0) < 0 && errno == EINTR) {
+            }
+            error =
+                m_program + " took longer than " + std::to_string(m_timeoutSeconds) + " s and was stopped";
+        } else if (done < 0) {
+            error = m_program + " was lost: " + std::strerror(errno);
+        } else {
+            struct stat info {};
+            if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || ::stat(run.temporary.c_str(), &info) != 0 ||
+                info.st_size <= 44) {
+                error = m_program + " could not decode it (" + describe(status) + ")";
+            } else if (::rename(run.temporary.c_str(), run.output.c_str()) != 0) {
+                error = "cannot write " + run.output + ": " + std::strerror(errno);
+            }
         }
+        if (!error.empty())
+            ::unlink(run.temporary.c_str());
+        const std::size_t tag = run.tag;
+        m_running.erase(m_running.begin() + static_cast<std::ptrdiff_t>(i));
+        m_done(tag, error);
+        ended = true;
+    }
+    if (wait && !ended) {
+        if (m_pulse)
+            m_pulse();
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    struct stat info {};
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || ::stat(temporary.c_str(), &info) != 0 ||
-        info.st_size <= 44) {
-        ::unlink(temporary.c_str());
-        return program + " could not decode it (" + describe(status) + ")";
-    }
-    if (::rename(temporary.c_str(), output.c_str()) != 0) {
-        const std::string reason = std::strerror(errno);
-        ::unlink(temporary.c_str());
-        return "cannot write " + output + ": " + reason;
-    }
-    return {};
+}
+
+std::string decodeVoiceNote(const std::string& program, const std::string& opusPath,
+                            const std::string& wavPath, int timeoutSeconds) {
+    std::string result;
+    VoiceDecodeQueue queue(
+        program, [&result](std::size_t, const std::string& error) { result = error; }, 1, timeoutSeconds);
+    queue.add(opusPath, wavPath, 0);
+    queue.finish();
+    return result;
 }
 
 }  // namespace talvio

@@ -3,10 +3,15 @@
 #include "media_copy.h"
 
 #include "contact_table.h"
+#include "program_state.h"
 
 #include <unistd.h>
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
+#include <vector>
 
 namespace talvio {
 namespace {
@@ -66,6 +71,66 @@ std::string sourceKey(MediaFolder folder, const std::string& source) {
     return std::string(mediaFolderName(folder)) + '\n' + source;
 }
 
+// Eight hex digits of a hash (FNV-1a) of the file's path inside the phone's folder: the same on
+// every export of the same file, wherever the phone's copy lies.
+std::string pathTag(std::string_view source, std::string_view resourceFolder) {
+    if (!resourceFolder.empty() && source.substr(0, resourceFolder.size()) == resourceFolder)
+        source.remove_prefix(resourceFolder.size());
+    std::uint32_t hash = 2166136261u;
+    for (char c : source) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 16777619u;
+    }
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string tag(8, '0');
+    for (int i = 7; i >= 0; --i, hash >>= 4)
+        tag[static_cast<std::size_t>(i)] = kHex[hash & 15];
+    return tag;
+}
+
+bool sameBytes(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(a, ec);
+    if (ec || std::filesystem::file_size(b, ec) != size || ec)
+        return false;
+    std::ifstream left(a, std::ios::binary);
+    std::ifstream right(b, std::ios::binary);
+    std::vector<char> x(1 << 16);
+    std::vector<char> y(1 << 16);
+    while (left && right) {
+        left.read(x.data(), static_cast<std::streamsize>(x.size()));
+        right.read(y.data(), static_cast<std::streamsize>(y.size()));
+        if (left.gcount() != right.gcount() || !std::equal(x.begin(), x.begin() + left.gcount(), y.begin()))
+            return false;
+    }
+    return left.eof() && right.eof();
+}
+
+bool isTaken(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::symlink_status(path, ec).type() != std::filesystem::file_type::not_found;
+}
+
+enum class Holder { Nothing, SameFile, OtherFile };
+
+// What already lies where the copy would go. A link is no file of ours (exports write none) and is
+// replaced, never written through. A voice note's WAV counts as well: a WAV without its note may
+// belong to a different note of an earlier export.
+Holder holderOf(const MediaCopy& entry, const std::string& exportFolder, const std::string& target,
+                const std::string& id) {
+    namespace fs = std::filesystem;
+    const std::string path = exportFolder + "/" + target;
+    const std::string wav = exportFolder + "/" + mediaFolderName(MediaFolder::Voice) + "/" + id + ".wav";
+    std::error_code ec;
+    const fs::file_type type = fs::symlink_status(path, ec).type();
+    if (type == fs::file_type::not_found || type == fs::file_type::symlink)
+        return entry.folder == MediaFolder::Voice && path != wav && isTaken(wav) ? Holder::OtherFile
+                                                                                 : Holder::Nothing;
+    if (type != fs::file_type::regular)
+        return Holder::OtherFile;
+    return sameBytes(entry.source, path) ? Holder::SameFile : Holder::OtherFile;
+}
+
 }  // namespace
 
 const char* mediaFolderName(MediaFolder folder) {
@@ -106,14 +171,26 @@ void MediaCopyLog::clear() {
     m_takenIds.clear();
 }
 
-std::string MediaCopyLog::uniqueId(MediaFolder folder, std::string_view fileName) {
+void MediaCopyLog::chooseName(MediaCopy& entry, std::string_view fileName, const std::string& exportFolder) {
     const std::string base = safeMediaStem(fileName);
-    const std::string prefix = std::string(mediaFolderName(folder)) + '/';
-    std::string id = base;
-    for (int n = 2; m_takenIds.count(prefix + lowerAscii(id)) != 0; ++n)
-        id = base + "-" + std::to_string(n);
-    m_takenIds[prefix + lowerAscii(id)] = true;
-    return id;
+    const std::string tagged = base + "-" + pathTag(entry.source, programState().resourceFolder);
+    const std::string prefix = std::string(mediaFolderName(entry.folder)) + '/';
+    for (int n = 0;; ++n) {
+        std::string id = n == 0 ? base : n == 1 ? tagged : tagged + "-" + std::to_string(n);
+        const std::string taken = prefix + lowerAscii(id);
+        if (m_takenIds.count(taken) != 0)
+            continue;
+        std::string target = targetName(entry.folder, id, fileName);
+        const Holder holder =
+            exportFolder.empty() ? Holder::Nothing : holderOf(entry, exportFolder, target, id);
+        if (holder == Holder::OtherFile)
+            continue;
+        m_takenIds.emplace(taken, true);
+        entry.id = std::move(id);
+        entry.target = std::move(target);
+        entry.alreadyThere = holder == Holder::SameFile;
+        return;
+    }
 }
 
 std::string MediaCopyLog::copy(MediaFolder folder, const std::string& source, std::string_view fileName,
@@ -125,11 +202,12 @@ std::string MediaCopyLog::copy(MediaFolder folder, const std::string& source, st
     MediaCopy entry;
     entry.folder = folder;
     entry.source = source;
-    entry.id = uniqueId(folder, fileName);
-    entry.target = targetName(folder, entry.id, fileName);
+    chooseName(entry, fileName, exportFolder);
     // Without an export folder the copy would land below the file system's root.
     if (exportFolder.empty()) {
         entry.error = "no export folder is set";
+    } else if (entry.alreadyThere) {
+        // An earlier export copied these very bytes; writing them again would change nothing.
     } else if (!EnsureDirectory(exportFolder + "/" + mediaFolderName(folder))) {
         entry.error = "the folder " + exportFolder + "/" + mediaFolderName(folder) + " could not be created";
     } else {

@@ -17,11 +17,12 @@ const char* mediaFolderName(MediaFolder folder);
 // One media file that a render asked to copy into the export.
 struct MediaCopy {
     MediaFolder folder = MediaFolder::Images;
-    std::string source;  // the media path, as the renderer computed it
-    std::string id;      // what the page refers to: images/<id>.jpg, voice/<id>.wav, video/<id>.mp4
-    std::string target;  // the copy, below ExportFolder ("voice/<id>.opus")
-    bool copied = false;
-    std::string error;  // why the copy was not made; empty when it was
+    std::string source;         // the media path, as the renderer computed it
+    std::string id;             // what the page refers to: images/<id>.jpg, voice/<id>.wav, video/<id>.mp4
+    std::string target;         // the copy, below ExportFolder ("voice/<id>.opus")
+    bool copied = false;        // target holds the file
+    bool alreadyThere = false;  // it did before this run, with the same bytes: nothing was written
+    std::string error;          // why the copy was not made; empty when it was
 };
 
 // A stem that is safe wherever a page puts it: in a relative address, an attribute, a script
@@ -39,9 +40,13 @@ public:
 
     // Copies the file at source (named fileName in the phone's folder) into ExportFolder's folder
     // for the kind and returns the id the page must carry. Every source gets one id per log, so a
-    // file that several messages share is copied once, and two different files with the same
-    // name never overwrite each other's copy (ids differ in more than letter case, for exports
-    // onto case-blind file systems). A failed copy is logged and still returns its id.
+    // file that several messages share is copied once. The id is the file's stem unless another
+    // file holds that name, in this run or in the folder from an earlier export; then the stem is
+    // tagged with a hash of the file's path in the phone's folder. So two different files never
+    // overwrite each other's copy, whatever order chats are exported in, and the same file keeps
+    // its name when an export is updated; a copy already there with the same bytes is kept as it
+    // is (ids differ in more than letter case, for exports onto case-blind file systems). A failed
+    // copy is logged and still returns its id.
     std::string copy(MediaFolder folder, const std::string& source, std::string_view fileName,
                      const std::string& exportFolder);
 
@@ -52,7 +57,8 @@ public:
     const std::vector<MediaCopy>& copies() const { return m_copies; }
 
 private:
-    std::string uniqueId(MediaFolder folder, std::string_view fileName);
+    // Picks the entry's id and target; sets alreadyThere when the target holds the source's bytes.
+    void chooseName(MediaCopy& entry, std::string_view fileName, const std::string& exportFolder);
 
     std::vector<MediaCopy> m_copies;
     // (folder, source) -> index in m_copies

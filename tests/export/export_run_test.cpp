@@ -163,6 +163,92 @@ TEST_F(ExportRunTest, ChatsWithTheSameNumberNeverShareAPage) {
     EXPECT_EQ(test::indexLinks(out), (std::vector<std::string>{"491.html", "491-2.html", "index-2.html"}));
 }
 
+// Exports of single chats into one folder, on different days and in any order: a file never
+// overwrites another of the same name, and what is there already is neither copied nor decoded again.
+TEST_F(ExportRunTest, MediaOfEarlierExportsAreKeptAndReused) {
+    const std::string phone = dir.path() + "phone/";
+    const std::string res = dir.path() + "res/";
+    fs::create_directories(phone);
+    test::makeIphoneFolder(
+        phone,
+        "INSERT INTO ZWACHATSESSION (Z_PK, ZCONTACTJID, ZPARTNERNAME) VALUES (1, 'a@s', 'Ann'), (2, 'b@s', "
+        "'Bo');"
+        "INSERT INTO ZWAMESSAGE (Z_PK, ZISFROMME, ZMESSAGETYPE, ZMESSAGEDATE, ZFROMJID, ZTOJID) VALUES "
+        "(1, 0, 1, 10, 'a@s', 'me'), (2, 0, 1, 20, 'b@s', 'me'), (3, 0, 3, 30, 'a@s', 'me');"
+        "INSERT INTO ZWAMEDIAITEM (Z_PK, ZMESSAGE, ZMEDIALOCALPATH) VALUES (1, 1, 'Media/a/same.jpg'), "
+        "(2, 2, 'Media/b/same.jpg'), (3, 3, 'Media/a/note.opus');");
+    test::writeFile(res + "Library/Media/a/same.jpg", "Ann's picture");
+    test::writeFile(res + "Library/Media/b/same.jpg", "Bo's picture");
+    fs::create_directories(res + "Library/Media/a");
+    fs::copy_file(test::iphoneFixtureResources("basic") +
+                      "Library/Media/4915110000001@s.whatsapp.net/5/c/5c3f2e74-hello.opus",
+                  res + "Library/Media/a/note.opus");
+    // The real decoder, counting its runs.
+    const std::string decoder = dir.path() + "counting-opusdec";
+    test::writeFile(decoder, "#!/bin/sh\necho run >> '" + dir.path() + "decodes'\nexec opusdec \"$@\"\n");
+    fs::permissions(decoder, fs::perms::owner_all);
+    test::loadIphoneFolder(phone, res);
+    CIphoneWeiXin source;
+    const auto exportOf = [&](const std::vector<int>& rows) {
+        ExportRun run(source, out);
+        run.setVoiceDecoder(decoder);
+        return run.run(rows);
+    };
+    const int ann = test::rowOfJid("a@s"), bo = test::rowOfJid("b@s");
+    ASSERT_TRUE(exportOf({bo}).complete());
+    const ExportReport first = exportOf({ann});
+    ASSERT_TRUE(first.complete());
+    EXPECT_EQ(first.mediaFiles, 3);
+
+    const std::vector<std::string> annPictures =
+        test::textsBetween(test::readFile(out + "/a.html"), "<img src=\"images\\", "\"/>");
+    ASSERT_EQ(annPictures.size(), 1u);
+    EXPECT_EQ(test::textsBetween(test::readFile(out + "/b.html"), "<img src=\"images\\", "\"/>"),
+              std::vector<std::string>{"same.jpg"});
+    EXPECT_EQ(test::readFile(out + "/images/same.jpg"), "Bo's picture");
+    // Ann's file is named after its place in the phone's folder: the same on every export.
+    EXPECT_EQ(annPictures[0].size(), std::string("same-12345678.jpg").size()) << annPictures[0];
+    EXPECT_EQ(test::readFile(out + "/images/" + annPictures[0]), "Ann's picture");
+    EXPECT_EQ(test::readFile(dir.path() + "decodes"), "run\n");
+
+    // Everything again, in the other order: the same names, no file written anew, no decode.
+    const auto before = test::folderSnapshot(out);
+    const auto pageTime = fs::last_write_time(out + "/images/same.jpg");
+    const auto wavTime = fs::last_write_time(out + "/voice/note.wav");
+    const ExportReport again = exportOf({ann, bo});
+    EXPECT_TRUE(again.complete());
+    EXPECT_EQ(again.mediaFiles, 4);
+    EXPECT_EQ(test::folderSnapshot(out), before);
+    EXPECT_EQ(fs::last_write_time(out + "/images/same.jpg"), pageTime);
+    EXPECT_EQ(fs::last_write_time(out + "/voice/note.wav"), wavTime);
+    EXPECT_EQ(test::readFile(dir.path() + "decodes"), "run\n");
+
+    // A WAV whose note has gone may belong to another note: it is not taken over.
+    fs::remove(out + "/voice/note.opus");
+    test::writeFile(out + "/voice/note.wav", "someone else's");
+    ASSERT_TRUE(exportOf({ann}).complete());
+    EXPECT_EQ(test::readFile(out + "/voice/note.wav"), "someone else's");
+    EXPECT_EQ(
+        test::textsBetween(test::readFile(out + "/a.html"), "PlayMyWav(this,'", "')").at(0).rfind("note-", 0),
+        0u);
+}
+
+TEST_F(ExportRunTest, LeftoversOfACrashedExportGo) {
+    test::loadIphoneFolder(test::iphoneFixtureData("basic"), test::iphoneFixtureResources("basic"));
+    CIphoneWeiXin source;
+    // A process number that no process has: beyond the largest one the system hands out.
+    const std::string gone =
+        out + "/.talvio-working-" + std::to_string(std::stol(test::readFile("/proc/sys/kernel/pid_max")));
+    const std::string alive = out + "/.talvio-working-1";
+    const std::string mine = out + "/.talvio-working-notes";
+    for (const std::string& folder : {gone, alive, mine})
+        test::writeFile(folder + "/ChatStorage.sqlite", "copy");
+    ASSERT_TRUE(exportRows(source, {0}).complete());
+    EXPECT_FALSE(fs::exists(gone));
+    EXPECT_TRUE(fs::exists(alive));
+    EXPECT_TRUE(fs::exists(mine));
+}
+
 TEST_F(ExportRunTest, FoldersAnExportMustNotWriteInto) {
     const std::string phone = dir.path() + "phone/";
     fs::create_directories(phone);

@@ -5,6 +5,7 @@
 #include "sources/contact_table.h"
 #include "sources/media_copy.h"
 #include "sources/program_state.h"
+#include "tests/export/page_scan.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -134,16 +135,23 @@ TEST_F(IphoneExportMode, HostileNamesNeverLeaveTheExportFolder) {
     EXPECT_EQ(bodies[3], kImageMarker);
     EXPECT_EQ(bodies[4], kImageMarker);
     EXPECT_EQ(bodies[5], kImageMarker);
-    // Three files named alike, one only in other letter case, get three ids.
+    // Three files named alike, one only in other letter case, get three ids: the first its stem,
+    // the others the stem tagged with their place in the phone's folder.
+    const std::string second = test::textsBetween(bodies[7], "images\\", ".jpg").at(0);
+    const std::string third = test::textsBetween(bodies[10], "images\\", ".jpg").at(0);
     EXPECT_EQ(bodies[6], imageStandAlone("same"));
-    EXPECT_EQ(bodies[7], imageStandAlone("same-2"));
-    EXPECT_EQ(bodies[10], imageStandAlone("SAME-3"));
+    EXPECT_EQ(bodies[7], imageStandAlone(second));
+    EXPECT_EQ(bodies[10], imageStandAlone(third));
+    EXPECT_EQ(second.rfind("same-", 0), 0u) << second;
+    EXPECT_EQ(third.rfind("SAME-", 0), 0u) << third;
+    EXPECT_EQ(second.size(), 13u);
+    EXPECT_NE(second.substr(5), third.substr(5));
     EXPECT_EQ(bodies[8], voiceStandAlone("broken"));
     EXPECT_EQ(bodies[9], voiceStandAlone("already"));
 
     EXPECT_EQ(test::readFile(out + "/images/same.jpg"),
               test::readFile(mediaOf("hostile", "Media/h/a/same.jpg")));
-    EXPECT_EQ(test::readFile(out + "/images/same-2.jpg"),
+    EXPECT_EQ(test::readFile(out + "/images/" + second + ".jpg"),
               test::readFile(mediaOf("hostile", "Media/h/b/same.jpg")));
     // A voice note that is a WAV already is copied as the WAV its page plays.
     EXPECT_TRUE(fs::exists(out + "/voice/already.wav"));
@@ -153,9 +161,9 @@ TEST_F(IphoneExportMode, HostileNamesNeverLeaveTheExportFolder) {
             files.insert(name);
     }
     EXPECT_EQ(files,
-              (std::set<std::string>{"images/it_s_a__b_.jpg", "images/same.jpg", "images/same-2.jpg",
-                                     "images/SAME-3.jpg", "voice/quo_te____v_.opus", "voice/broken.opus",
-                                     "voice/already.wav", "video/_frag_x_1_20.mp4"}));
+              (std::set<std::string>{"images/it_s_a__b_.jpg", "images/same.jpg", "images/" + second + ".jpg",
+                                     "images/" + third + ".jpg", "voice/quo_te____v_.opus",
+                                     "voice/broken.opus", "voice/already.wav", "video/_frag_x_1_20.mp4"}));
     // Nothing beside the export folder, and the phone's folder is as it was.
     EXPECT_EQ(test::folderSnapshot(dir.path()).size(), test::folderSnapshot(out).size() + 1);
     EXPECT_EQ(test::folderSnapshot(test::iphoneFixtureResources("hostile")), resourcesBefore);

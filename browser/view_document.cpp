@@ -12,7 +12,8 @@ namespace talvio {
 Presentation presentationOf(const PageBlocks& blocks) {
     if (!blocks.complete() || blocks.count() > kWholePageBlocks)
         return Presentation::Window;
-    return firstScreenCount(blocks) < blocks.count() ? Presentation::Filled : Presentation::Whole;
+    const std::size_t text = blocks.page().size() - blocks.head().size();
+    return blocks.count() <= kWholeBlocks && text <= kWholeBytes ? Presentation::Whole : Presentation::Filled;
 }
 
 std::string wholeDocument(std::string_view page, const DocumentScripts& scripts) {

@@ -122,16 +122,17 @@ TEST(PageBlocks, PicturesByFullPathBecomeFileAddressesForTheView) {
 
 TEST(ViewDocument, APageGoesWholeFilledInOrAsAWindowByItsLength) {
     std::string page(pageHead(kViewer));
-    for (std::size_t i = 0; i < kFirstScreenBlocks; ++i)
+    for (std::size_t i = 0; i < kWholeBlocks; ++i)
         page += messageBlock("Anna", "message " + std::to_string(i));
     EXPECT_EQ(presentationOf(cut(page)), Presentation::Whole);
     EXPECT_EQ(wholeDocument(page, {"<script>1</script>", "<script>2</script>", "<script>3</script>"}),
               "<script>1</script>" + page + "<script>2</script>");
     page += messageBlock("Anna", "one more");
     EXPECT_EQ(presentationOf(cut(page)), Presentation::Filled);
-    // Fewer blocks, but more text than a first screen carries.
-    const std::string long1 = messageBlock("A", std::string(40000, 'a'));
-    EXPECT_EQ(presentationOf(cut(std::string(pageHead(kViewer)) + long1 + long1 + long1)),
+    // Few blocks, but more text than one layout should take on.
+    const std::string long1 = messageBlock("A", std::string(kWholeBytes / 3, 'a'));
+    EXPECT_EQ(presentationOf(cut(std::string(pageHead(kViewer)) + long1 + long1)), Presentation::Whole);
+    EXPECT_EQ(presentationOf(cut(std::string(pageHead(kViewer)) + long1 + long1 + long1 + long1)),
               Presentation::Filled);
 
     while (cut(page).count() < kWholePageBlocks)

@@ -163,6 +163,7 @@ int CAndroidWeiXin::RenderChat(int messageCount, int mode) {
     const ProgramState& state = programState();
     if (OpenChatDatabase(state.messageDbPath, database) == 0) {
         StartChatPage(mode);
+        chatPageBuffer().reserveFor(messageCount);
         const ContactTable& table = contactTable();
         if (table.isRow(state.currentContactIndex)) {
             const std::string& jid = table.row(state.currentContactIndex).jid;

@@ -5,6 +5,7 @@
 #include "program_state.h"
 #include "text_convert.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace talvio {
@@ -152,6 +153,19 @@ void appendTextBody(std::string& out, std::string_view utf8Text) {
 void ChatPageBuffer::setSink(ChatPageSink sink, std::size_t pieceBytes) {
     m_sink = std::move(sink);
     m_pieceBytes = pieceBytes;
+}
+
+void ChatPageBuffer::reserveFor(int messages) {
+    // A little more than the blocks of real chats take (270-300 bytes), and never absurdly much
+    // for a count that a damaged database made up.
+    constexpr std::size_t kBytesPerMessage = 360;
+    constexpr std::size_t kMostBytes = std::size_t{512} << 20;
+    if (m_sink || messages <= 0)
+        return;
+    const std::size_t wanted =
+        m_text.size() + std::min(kMostBytes, static_cast<std::size_t>(messages) * kBytesPerMessage);
+    if (wanted > m_text.capacity())
+        m_text.reserve(wanted);
 }
 
 void ChatPageBuffer::handOver() {

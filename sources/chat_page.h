@@ -65,6 +65,11 @@ public:
     const std::string& text() const { return m_text; }
     std::string& text() { return m_text; }
     void clear() { m_text.clear(); }
+    // Makes room for a page of that many messages. Fresh memory is slow to touch on some machines
+    // (3.6 ms a megabyte measured on one): a page that grows by doubling touches almost three
+    // times its size, a page with room enough only its own. Room that stays unused costs address
+    // space, not memory. Nothing happens while a sink takes the page.
+    void reserveFor(int messages);
 
     // While a sink is set, the renderers hand the text to it whenever it has grown past a piece,
     // so text() holds only what has not been handed over yet; the caller hands over the rest.

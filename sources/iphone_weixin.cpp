@@ -129,6 +129,7 @@ int CIphoneWeiXin::RenderChat(int messageCount, int mode) {
     const ProgramState& state = programState();
     if (m_snapshot.open(state.messageDbPath, database) == 0) {
         StartChatPage(mode);
+        chatPageBuffer().reserveFor(messageCount);
         const ContactTable& table = contactTable();
         if (table.isRow(state.currentContactIndex)) {
             IphoneMessageWriter writer(state);

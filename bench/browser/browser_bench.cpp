@@ -99,6 +99,7 @@ Chat makeChat(int messages, std::uint64_t seed) {
 // What a renderer does for the chat once the rows are read.
 void buildPage(const Chat& chat) {
     StartChatPage(kViewer);
+    chatPageBuffer().reserveFor(static_cast<int>(chat.texts.size()));
     std::string block;
     for (std::size_t i = 0; i < chat.texts.size(); ++i) {
         block.clear();

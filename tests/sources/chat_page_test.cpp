@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace talvio {
 namespace {
 
@@ -97,7 +99,21 @@ TEST(ChatPage, ShowChatPageWritesNothingWhileExporting) {
     EXPECT_EQ(chatPageBuffer().text(), view.last);
     StartChatPage(kStandAlone);
     EXPECT_EQ(chatPageBuffer().text(), pageHead(kStandAlone));
+
+    // A page that goes to a sink is not shown: the buffer holds only its tail.
+    {
+        std::string saved;
+        const ChatPageSinkScope sink([&](std::string_view piece) { saved += piece; }, 1);
+        AppendPageBlock("y");
+        chatPageBuffer().handOverIfLarge();
+        ShowChatPage();
+        EXPECT_EQ(view.shown, 1);
+        EXPECT_EQ(saved, std::string(pageHead(kStandAlone)) + "y");
+    }
     setChatPageView(nullptr);
+    // Room for a count that a damaged database made up stays within reason.
+    chatPageBuffer().reserveFor(std::numeric_limits<int>::max());
+    EXPECT_LE(chatPageBuffer().text().capacity(), std::size_t{600} << 20);
 }
 
 TEST(ChatPage, IllFormedBlocksArriveRepaired) {

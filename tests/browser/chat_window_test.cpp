@@ -73,13 +73,23 @@ protected:
 
     QVariantMap state() { return evaluate(view, "__talvioWindow.state()").toMap(); }
 
-    // Runs script, then waits until the window has answered whatever it caused.
+    // Runs script, then waits until the window has answered whatever it caused: until nothing is
+    // on its way and neither the window nor the scroll position has changed for a while. (A fixed
+    // wait missed scroll events that a loaded machine delivered late.)
     void scrollAndSettle(const QString& script) {
         evaluate(view, script);
-        QTest::qWait(40);
-        ASSERT_TRUE(waitUntil([&] { return !state().value("busy").toBool(); }));
-        QTest::qWait(20);
-        ASSERT_TRUE(waitUntil([&] { return !state().value("busy").toBool(); }));
+        const QString probe = QStringLiteral(
+            "(function(){const s = __talvioWindow.state(); return s.busy ? '' : [s.first, s.end, s.total, "
+            "scrollY, document.documentElement.scrollHeight].join(' ');})()");
+        QString last;
+        int same = 0;
+        ASSERT_TRUE(waitUntil([&] {
+            QTest::qWait(30);
+            const QString now = evaluate(view, probe).toString();
+            same = !now.isEmpty() && now == last ? same + 1 : 0;
+            last = now;
+            return same >= 4;
+        }));
     }
 
     // Remembers the first block that reaches below height y of the viewport, and where it is.

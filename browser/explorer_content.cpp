@@ -47,8 +47,12 @@ CExplorer_content::CExplorer_content(QWidget* parent) : QWebEngineView(parent) {
         [this](QWebEnginePage::RenderProcessTerminationStatus status, int) { renderProcessEnded(status); });
 
     // An empty page at once: the render process starts while the reader picks a folder, rather
-    // than on the first chat, and the view starts out empty.
-    showChatPage(std::string());
+    // than on the first chat, and the view starts out empty. Its hidden line of the scripts that
+    // chats mix has the fonts for them found and loaded by then too: the first message in a
+    // script not seen before otherwise keeps the page waiting a tenth of a second or more.
+    showChatPage(
+        "<div style=\"visibility:hidden;position:absolute;white-space:nowrap\">Aa Ää Жж Ωω Şş "
+        "Ệệ 日本語 ひらがな カタカナ 汉字 한국어 עברית العربية हिन्दी ไทย 😀 👍 ❤️</div>");
 }
 
 CExplorer_content::~CExplorer_content() {

@@ -72,7 +72,7 @@ VoiceDecodeQueue::~VoiceDecodeQueue() {
 
 void VoiceDecodeQueue::add(const std::string& opusPath, const std::string& wavPath, std::size_t tag) {
     while (m_running.size() >= m_parallel)
-        reap(true);
+        reap();
     Running run;
     run.output = absolute(wavPath);
     run.temporary = run.output + ".part-" + std::to_string(::getpid());
@@ -102,10 +102,10 @@ void VoiceDecodeQueue::add(const std::string& opusPath, const std::string& wavPa
 
 void VoiceDecodeQueue::finish() {
     while (!m_running.empty())
-        reap(true);
+        reap();
 }
 
-void VoiceDecodeQueue::reap(bool wait) {
+void VoiceDecodeQueue::reap() {
     bool ended = false;
     for (std::size_t i = 0; i < m_running.size();) {
         Running& run = m_running[i];
@@ -140,7 +140,7 @@ void VoiceDecodeQueue::reap(bool wait) {
         m_done(tag, error);
         ended = true;
     }
-    if (wait && !ended) {
+    if (!ended) {
         if (m_pulse)
             m_pulse();
         std::this_thread::sleep_for(std::chrono::milliseconds(5));

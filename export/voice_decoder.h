@@ -44,8 +44,8 @@ public:
 
 private:
     struct Running;
-    // Reaps the decodes that have ended; with wait, sleeps a little first when none has.
-    void reap(bool wait);
+    // Reaps the decodes that have ended; when none has, pulses and sleeps a little.
+    void reap();
 
     std::string m_program;
     Done m_done;

@@ -50,9 +50,9 @@ CExplorer_content::CExplorer_content(QWidget* parent) : QWebEngineView(parent) {
     // than on the first chat, and the view starts out empty. Its hidden line of the scripts that
     // chats mix has the fonts for them found and loaded by then too: the first message in a
     // script not seen before otherwise keeps the page waiting a tenth of a second or more.
-    showChatPage(
+    showChatPage(std::make_shared<const std::string>(
         "<div style=\"visibility:hidden;position:absolute;white-space:nowrap\">Aa Ää Жж Ωω Şş "
-        "Ệệ 日本語 ひらがな カタカナ 汉字 한국어 עברית العربية हिन्दी ไทย 😀 👍 ❤️</div>");
+        "Ệệ 日本語 ひらがな カタカナ 汉字 한국어 עברית العربية हिन्दी ไทย 😀 👍 ❤️</div>"));
 }
 
 CExplorer_content::~CExplorer_content() {
@@ -60,28 +60,25 @@ CExplorer_content::~CExplorer_content() {
         chatSchemeHandler().withdraw(m_serial);
 }
 
-void CExplorer_content::showChatPage(const std::string& utf8Page) {
+void CExplorer_content::showChatPage(std::shared_ptr<const std::string> utf8Page) {
     ChatSchemeHandler& handler = chatSchemeHandler();
     const int serial = handler.nextSerial();
     m_pageChannel->setPage(serial);
-    // Cutting only as far as it takes to choose keeps a huge page's hand-over short. The cut
-    // looks at the caller's text and lives no longer than this call.
-    const PageBlocks first(std::shared_ptr<const std::string>(&utf8Page, [](const std::string*) {}),
-                           kWholePageBlocks + 1);
+    // Cutting only as far as it takes to choose keeps a huge page's hand-over short.
+    const PageBlocks first(utf8Page, kWholePageBlocks + 1);
     const Presentation presentation = presentationOf(first);
     m_windowed = presentation != Presentation::Whole;
     std::string document;
     switch (presentation) {
         case Presentation::Whole:
-            document = wholeDocument(utf8Page, chatDocumentScripts());
+            document = wholeDocument(*utf8Page, chatDocumentScripts());
             break;
         case Presentation::Filled:
             document = filledDocument(first, serial, chatDocumentScripts());
             break;
         case Presentation::Window:
             document = windowedDocument(first, serial, chatDocumentScripts());
-            // A copy: the buffer is rebuilt for the next chat while this one is still on screen.
-            cutInBackground(serial, std::make_shared<const std::string>(utf8Page));
+            cutInBackground(serial, std::move(utf8Page));
             break;
     }
     if (m_serial != 0)

@@ -26,7 +26,7 @@ public:
     explicit CExplorer_content(QWidget* parent = nullptr);
     ~CExplorer_content() override;
 
-    void showChatPage(const std::string& utf8Page) override;
+    void showChatPage(std::shared_ptr<const std::string> utf8Page) override;
 
     // The number of the page last given to showChatPage (pages are numbered as they come).
     int currentSerial() const { return m_serial; }

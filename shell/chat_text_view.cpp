@@ -9,8 +9,8 @@ ChatTextView::ChatTextView(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
 }
 
-void ChatTextView::showChatPage(const std::string& utf8Page) {
-    setPlainText(QString::fromUtf8(utf8Page.data(), static_cast<qsizetype>(utf8Page.size())));
+void ChatTextView::showChatPage(std::shared_ptr<const std::string> utf8Page) {
+    setPlainText(QString::fromUtf8(utf8Page->data(), static_cast<qsizetype>(utf8Page->size())));
 }
 
 }  // namespace talvio

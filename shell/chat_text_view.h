@@ -13,7 +13,7 @@ class ChatTextView : public QPlainTextEdit, public ChatPageView {
     Q_OBJECT
 public:
     explicit ChatTextView(QWidget* parent);
-    void showChatPage(const std::string& utf8Page) override;
+    void showChatPage(std::shared_ptr<const std::string> utf8Page) override;
 };
 
 }  // namespace talvio

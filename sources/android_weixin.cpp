@@ -167,7 +167,7 @@ int CAndroidWeiXin::RenderChat(int messageCount, int mode) {
         const ContactTable& table = contactTable();
         if (table.isRow(state.currentContactIndex)) {
             const std::string& jid = table.row(state.currentContactIndex).jid;
-            std::string& page = chatPageBuffer().text();
+            std::string& page = chatPageBuffer().writable();
             if (hasModernMessages(database)) {
                 appendModernChat(database, jid, state.currentContactName, page);
             } else {

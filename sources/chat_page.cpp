@@ -155,6 +155,28 @@ void ChatPageBuffer::setSink(ChatPageSink sink, std::size_t pieceBytes) {
     m_pieceBytes = pieceBytes;
 }
 
+std::string& ChatPageBuffer::writable() {
+    if (m_handedOut) {
+        m_text = std::make_shared<std::string>(*m_text);
+        m_handedOut = false;
+    }
+    return *m_text;
+}
+
+void ChatPageBuffer::clear() {
+    if (m_handedOut) {
+        m_text = std::make_shared<std::string>();
+        m_handedOut = false;
+    } else {
+        m_text->clear();
+    }
+}
+
+std::shared_ptr<const std::string> ChatPageBuffer::shared() {
+    m_handedOut = true;
+    return m_text;
+}
+
 void ChatPageBuffer::reserveFor(int messages) {
     // A little more than the blocks of real chats take (270-300 bytes), and never absurdly much
     // for a count that a damaged database made up.
@@ -162,16 +184,17 @@ void ChatPageBuffer::reserveFor(int messages) {
     constexpr std::size_t kMostBytes = std::size_t{512} << 20;
     if (m_sink || messages <= 0)
         return;
+    std::string& text = writable();
     const std::size_t wanted =
-        m_text.size() + std::min(kMostBytes, static_cast<std::size_t>(messages) * kBytesPerMessage);
-    if (wanted > m_text.capacity())
-        m_text.reserve(wanted);
+        text.size() + std::min(kMostBytes, static_cast<std::size_t>(messages) * kBytesPerMessage);
+    if (wanted > text.capacity())
+        text.reserve(wanted);
 }
 
 void ChatPageBuffer::handOver() {
-    if (m_sink && !m_text.empty()) {
-        m_sink(m_text);
-        m_text.clear();
+    if (m_sink && !m_text->empty()) {
+        m_sink(*m_text);
+        clear();
     }
 }
 
@@ -183,13 +206,12 @@ ChatPageBuffer& chatPageBuffer() {
 void setChatPageView(ChatPageView* view) { pageView() = view; }
 
 void StartChatPage(int mode) {
-    std::string& text = chatPageBuffer().text();
-    text.clear();
-    text += pageHead(mode);
+    chatPageBuffer().clear();
+    chatPageBuffer().writable() += pageHead(mode);
 }
 
 void AppendPageBlock(std::string_view block) {
-    std::string& text = chatPageBuffer().text();
+    std::string& text = chatPageBuffer().writable();
     if (isWellFormedUtf8(block)) {
         text += block;
     } else {
@@ -197,11 +219,11 @@ void AppendPageBlock(std::string_view block) {
     }
 }
 
-void AppendNoMessage() { chatPageBuffer().text() += kNoMessageBlock; }
+void AppendNoMessage() { chatPageBuffer().writable() += kNoMessageBlock; }
 
 void ShowChatPage() {
     if (programState().exportMode || chatPageBuffer().hasSink()) return;
-    if (ChatPageView* view = pageView()) view->showChatPage(chatPageBuffer().text());
+    if (ChatPageView* view = pageView()) view->showChatPage(chatPageBuffer().shared());
 }
 
 }  // namespace talvio

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -45,11 +46,12 @@ void appendBody(std::string& out, BodyKind kind, std::string_view argument = {})
 // Appends a Text body whose message text is escaped straight into the page.
 void appendTextBody(std::string& out, std::string_view utf8Text);
 
-// Where a finished page goes: the chat view of the main window, once there is one.
+// Where a finished page goes: the chat view of the main window, once there is one. The view may
+// keep the page for as long as it shows it; nobody changes it.
 class ChatPageView {
 public:
     virtual ~ChatPageView() = default;
-    virtual void showChatPage(const std::string& utf8Page) = 0;
+    virtual void showChatPage(std::shared_ptr<const std::string> utf8Page) = 0;
 };
 
 // Takes a page that is saved rather than shown, piece by piece, in order.
@@ -62,9 +64,14 @@ public:
     // same whether the chat has a hundred messages or ten million.
     static constexpr std::size_t kPieceBytes = 4u << 20;
 
-    const std::string& text() const { return m_text; }
-    std::string& text() { return m_text; }
-    void clear() { m_text.clear(); }
+    const std::string& text() const { return *m_text; }
+    // The text to append to. A page handed out by shared() is never written again: the buffer
+    // goes on in a string of its own (a copy only if something is appended without clear()).
+    std::string& writable();
+    void clear();
+    // The page as it stands, for a view that keeps it while the buffer is rebuilt for the next
+    // chat: a huge page is handed over without being copied.
+    std::shared_ptr<const std::string> shared();
     // Makes room for a page of that many messages. Fresh memory is slow to touch on some machines
     // (3.6 ms a megabyte measured on one): a page that grows by doubling touches almost three
     // times its size, a page with room enough only its own. Room that stays unused costs address
@@ -78,14 +85,15 @@ public:
     bool hasSink() const { return static_cast<bool>(m_sink); }
     // Renderers call this between messages.
     void handOverIfLarge() {
-        if (m_sink && m_text.size() >= m_pieceBytes)
+        if (m_sink && m_text->size() >= m_pieceBytes)
             handOver();
     }
     // Gives the sink everything the buffer holds and empties it.
     void handOver();
 
 private:
-    std::string m_text;
+    std::shared_ptr<std::string> m_text = std::make_shared<std::string>();
+    bool m_handedOut = false;
     ChatPageSink m_sink;
     std::size_t m_pieceBytes = kPieceBytes;
 };

@@ -133,7 +133,7 @@ int CIphoneWeiXin::RenderChat(int messageCount, int mode) {
         const ContactTable& table = contactTable();
         if (table.isRow(state.currentContactIndex)) {
             IphoneMessageWriter writer(state);
-            std::string& page = chatPageBuffer().text();
+            std::string& page = chatPageBuffer().writable();
             Statement messages(database, kIphoneChatQuery);
             messages.bind(1, table.row(state.currentContactIndex).jid);
             while (messages.step()) {

@@ -53,7 +53,7 @@ inline bool showAndWait(CExplorer_content& view, const std::string& page) {
     int painted = 0;
     const auto connection =
         QObject::connect(&view, &CExplorer_content::chatPagePainted, [&](int serial) { painted = serial; });
-    view.showChatPage(page);
+    view.showChatPage(std::make_shared<const std::string>(page));
     const int serial = view.currentSerial();
     const bool shown = waitUntil([&] { return painted == serial; });
     QObject::disconnect(connection);

@@ -73,12 +73,14 @@ TEST(ChatPage, BlocksAreExact) {
 
 class RecordingView : public ChatPageView {
 public:
-    void showChatPage(const std::string& page) override {
+    void showChatPage(std::shared_ptr<const std::string> page) override {
         ++shown;
-        last = page;
+        last = *page;
+        kept = std::move(page);
     }
     int shown = 0;
     std::string last;
+    std::shared_ptr<const std::string> kept;
 };
 
 TEST(ChatPage, ShowChatPageWritesNothingWhileExporting) {
@@ -95,8 +97,17 @@ TEST(ChatPage, ShowChatPageWritesNothingWhileExporting) {
     ShowChatPage();
     EXPECT_EQ(view.shown, 1);
     EXPECT_EQ(view.last, std::string(pageHead(kViewer)) + "x<div>No message</div>");
-    // The buffer is left as it was, and a new page drops the old one.
+    // The buffer is left as it was, and a new page drops the old one while the view keeps what
+    // it was given, whether the buffer starts afresh or goes on appending.
     EXPECT_EQ(chatPageBuffer().text(), view.last);
+    AppendPageBlock("z");
+    EXPECT_EQ(chatPageBuffer().text(), view.last + "z");
+    ShowChatPage();
+    const std::string shownWithZ = view.last;
+    StartChatPage(kStandAlone);
+    AppendPageBlock("w");
+    EXPECT_EQ(chatPageBuffer().text(), std::string(pageHead(kStandAlone)) + "w");
+    EXPECT_EQ(*view.kept, shownWithZ);
     StartChatPage(kStandAlone);
     EXPECT_EQ(chatPageBuffer().text(), pageHead(kStandAlone));
 
@@ -107,7 +118,7 @@ TEST(ChatPage, ShowChatPageWritesNothingWhileExporting) {
         AppendPageBlock("y");
         chatPageBuffer().handOverIfLarge();
         ShowChatPage();
-        EXPECT_EQ(view.shown, 1);
+        EXPECT_EQ(view.shown, 2);
         EXPECT_EQ(saved, std::string(pageHead(kStandAlone)) + "y");
     }
     setChatPageView(nullptr);

@@ -26,11 +26,15 @@ void prepareWebEngine() {
     // Chromium refuses to start as root with its sandbox on. The documented switch,
     // QTWEBENGINE_DISABLE_SANDBOX, also prints "Sandboxing disabled by user" on every start,
     // which is not what happened; the Chromium flag does the same quietly.
-    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
-        QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-        if (!flags.contains("--no-sandbox"))
-            qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags + " --no-sandbox");
-    }
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX") &&
+        !flags.contains("--no-sandbox"))
+        flags += " --no-sandbox";
+    // Each chat page collects the garbage of the chat before it once it is on screen (painted.js).
+    // Engine flags of the user's own stay as they are, without it.
+    if (!flags.contains("--js-flags"))
+        flags += " --js-flags=--expose-gc";
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
 
     // Qt 6.4 reports its graphics set-up at info level on every start (later versions log it as
     // debug); QT_LOGGING_RULES still brings it back.

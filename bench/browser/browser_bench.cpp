@@ -48,10 +48,14 @@ void report(const char* what, double value, double limit, const char* unit = "s"
 bool spin(const std::function<bool()>& done, int timeoutMs = 30000) {
     QElapsedTimer clock;
     clock.start();
+    // Sleeps between events as the program's own event loop does; processEvents with a time
+    // limit would never wait and keep a core busy that the render process needs.
+    QTimer tick;
+    tick.start(2);
     while (!done()) {
         if (clock.elapsed() > timeoutMs)
             return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return true;
 }

@@ -22,7 +22,7 @@
   const kSample = 'The quick brown fox jumps over the lazy dog 0123456789';
   const kMaxBlocksPerRequest = 400;
   // A chunk of a filling chat should keep input waiting no longer than this (milliseconds).
-  const kFillBudget = 40;
+  const kFillBudget = 60;
 
   // Every block of a chat that came whole, in order; null when the host holds the blocks.
   const store = collectStore();

@@ -2,23 +2,25 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "export_index.h"
 
+#include "platform/file_ops.h"
 #include "sources/contact_table.h"
 #include "sources/file_names.h"
 #include "sources/text_convert.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <numeric>
+#include <optional>
 #include <set>
+#include <sstream>
 #include <system_error>
 
 namespace talvio {
 namespace {
 
 // An index of 1,000,000 chats stays well below this; anything larger is not ours.
-constexpr std::uintmax_t kMaxIndexBytes = 256u << 20;
+constexpr std::size_t kMaxIndexBytes = 256u << 20;
 
 constexpr std::string_view kIndexHead =
     "<!DOCTYPE html><html><head><meta charset=\"UTF-8\" /><title>WhatsApp chats - Talvio</title>";
@@ -169,10 +171,9 @@ bool holdsForeignIndex(const std::string& folder) {
     std::error_code ec;
     if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec)))
         return false;
-    std::ifstream in(path, std::ios::binary);
-    std::string head(kIndexHead.size(), '\0');
-    in.read(head.data(), static_cast<std::streamsize>(head.size()));
-    return !in || head != kIndexHead;
+    // Anything but a regular file of ours there (a FIFO, a device, a folder) is not an index.
+    const std::optional<std::string> head = platform::readRegularFile(path, kIndexHead.size());
+    return !head || *head != kIndexHead;
 }
 
 std::vector<KeptIndexRow> keptIndexRows(const std::string& folder, const std::vector<std::string>& pagesNow) {
@@ -180,9 +181,10 @@ std::vector<KeptIndexRow> keptIndexRows(const std::string& folder, const std::ve
     std::vector<KeptIndexRow> kept;
     const std::string path = folder + "/index.html";
     std::error_code ec;
-    if (!fs::is_regular_file(path, ec) || fs::file_size(path, ec) > kMaxIndexBytes || ec)
+    const std::optional<std::string> text = platform::readRegularFile(path, kMaxIndexBytes + 1);
+    if (!text || text->size() > kMaxIndexBytes)
         return kept;
-    std::ifstream in(path, std::ios::binary);
+    std::istringstream in(*text);
     const std::set<std::string> now(pagesNow.begin(), pagesNow.end());
     std::set<std::string> seen;
     for (std::string line; std::getline(in, line);) {

@@ -4,13 +4,16 @@
 
 #include "export/indexed_copy.h"
 #include "export/voice_decoder.h"
+#include "platform/file_ops.h"
 #include "sources/chat_page.h"
 #include "sources/media_copy.h"
 #include "sources/message_time.h"
 #include "sources/program_state.h"
 
 #include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -81,34 +84,43 @@ std::vector<int> rowsWithJids(const ContactTable& table, const std::vector<std::
     return rows;
 }
 
-AtomicFile::AtomicFile(std::string path)
-    : m_path(std::move(path)),
-      m_temporary(m_path + ".part-" + std::to_string(::getpid())),
-      m_out(m_temporary, std::ios::binary | std::ios::trunc) {}
+AtomicFile::AtomicFile(std::string path) : m_path(std::move(path)) {
+    platform::NewFile temporary = platform::createFileBeside(m_path);
+    m_temporary = std::move(temporary.path);
+    m_fd = temporary.fd;
+    m_failed = m_fd < 0;
+}
 
 AtomicFile::~AtomicFile() {
-    if (!m_committed) {
-        m_out.close();
-        std::remove(m_temporary.c_str());
-    }
+    if (m_fd >= 0)
+        ::close(m_fd);
+    if (!m_committed && !m_temporary.empty())
+        ::unlink(m_temporary.c_str());
 }
 
 void AtomicFile::write(std::string_view piece) {
-    if (m_out)
-        m_out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+    while (!m_failed && !piece.empty()) {
+        const ssize_t written = ::write(m_fd, piece.data(), piece.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            m_failed = true;
+            break;
+        }
+        piece.remove_prefix(static_cast<std::size_t>(written));
+    }
 }
 
 bool AtomicFile::commit() {
     if (m_committed)
         return true;
-    m_out.flush();
-    const bool written = static_cast<bool>(m_out);
-    m_out.close();
-    if (!written || m_out.fail())
+    if (m_fd >= 0 && ::close(m_fd) != 0)
+        m_failed = true;
+    m_fd = -1;
+    if (m_failed)
         return false;
-    std::error_code ec;
-    fs::rename(m_temporary, m_path, ec);
-    m_committed = !ec;
+    // rename() replaces a link at the page's name; it never writes through it.
+    m_committed = ::rename(m_temporary.c_str(), m_path.c_str()) == 0;
     return m_committed;
 }
 

@@ -6,7 +6,6 @@
 #include "sources/chat_software.h"
 #include "sources/contact_table.h"
 
-#include <fstream>
 #include <functional>
 #include <initializer_list>
 #include <string>
@@ -47,7 +46,8 @@ std::vector<int> rowsWithJids(const ContactTable& table, const std::vector<std::
 
 // A file written through a temporary file beside it and renamed into place by commit(), so that a
 // reader never sees a half-written file. Until commit() succeeds any earlier file stays as it was;
-// without it the temporary file is removed.
+// without it the temporary file is removed. The temporary file is created exclusively under a name
+// nobody can guess, so a link planted in the folder is never written through.
 class AtomicFile {
 public:
     explicit AtomicFile(std::string path);
@@ -62,7 +62,8 @@ public:
 private:
     std::string m_path;
     std::string m_temporary;
-    std::ofstream m_out;
+    int m_fd = -1;
+    bool m_failed = false;
     bool m_committed = false;
 };
 

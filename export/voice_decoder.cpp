@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "voice_decoder.h"
 
+#include "platform/file_ops.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -75,7 +77,15 @@ void VoiceDecodeQueue::add(const std::string& opusPath, const std::string& wavPa
         reap();
     Running run;
     run.output = absolute(wavPath);
-    run.temporary = run.output + ".part-" + std::to_string(::getpid());
+    // opusdec opens its output by name and would follow a link planted there: it writes into a
+    // file made for it, under a name nobody can guess.
+    const platform::NewFile temporary = platform::createFileBeside(run.output);
+    if (temporary.path.empty()) {
+        m_done(tag, "cannot write beside " + run.output + ": " + std::strerror(errno));
+        return;
+    }
+    ::close(temporary.fd);
+    run.temporary = temporary.path;
     run.tag = tag;
     std::vector<std::string> arguments{m_program, "--quiet", "--force-wav", absolute(opusPath),
                                        run.temporary};
@@ -92,6 +102,7 @@ void VoiceDecodeQueue::add(const std::string& opusPath, const std::string& wavPa
     const int spawned = posix_spawnp(&run.pid, m_program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
+        ::unlink(run.temporary.c_str());
         m_done(tag, "cannot run " + m_program + ": " + std::strerror(spawned));
         return;
     }

@@ -2,9 +2,11 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "file_ops.h"
 
-#include <atomic>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <random>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -42,26 +44,20 @@ private:
     int m_fd;
 };
 
-// A new, empty file beside `target`, named so that nothing looks for it: ".NAME.part-PID-N".
-// The mode is 0666 less the umask, as for any file the program creates.
-std::string createTempBeside(const std::string& target, Fd& fd) {
-    static std::atomic<unsigned> counter{0};
-    const std::size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    // Keeps the name within NAME_MAX whatever the target's name is.
-    const std::string base = target.substr(slash == std::string::npos ? 0 : slash + 1).substr(0, 200);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string name = folder + "." + base + ".part-" + std::to_string(::getpid()) + "-" +
-                                 std::to_string(counter.fetch_add(1));
-        const int handle = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (handle >= 0) {
-            fd.reset(handle);
-            return name;
-        }
-        if (errno != EEXIST)
-            break;
+// Opens a file for reading only when it is a regular file; a FIFO or a device named where a file
+// is expected must neither block the open nor feed endless data.
+int openRegularFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return -1;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
     }
-    return {};
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
 }
 
 bool writeAll(int fd, const char* data, std::size_t size) {
@@ -128,41 +124,95 @@ bool renameNoReplace(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
+NewFile createFileBeside(const std::string& target) {
+    static std::mt19937_64 random{std::random_device{}()};
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    // Keeps the name within NAME_MAX whatever the target's name is.
+    const std::string base = target.substr(slash == std::string::npos ? 0 : slash + 1).substr(0, 200);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = folder + "." + base + ".part-" + std::to_string(::getpid()) + "-" +
+                                 std::to_string(random() & 0xFFFFFFFFFFFFull);
+        // O_EXCL also refuses a link at the name, dangling or not. The mode is 0666 less the
+        // umask, as for any file the program creates.
+        const int handle = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (handle >= 0)
+            return {name, handle};
+        if (errno != EEXIST)
+            break;
+    }
+    return {};
+}
+
 bool copyFileIfMissing(const std::string& from, const std::string& to) {
     // Most calls find the copy of an earlier run: answer those without opening anything.
     if (exists(to))
         return false;
-    // Non-blocking open and a type check: a FIFO or a device named by a database row must not
-    // hang the program or feed it endless data.
-    Fd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    Fd in(openRegularFile(from));
     if (in.get() < 0)
         return false;
-    struct stat info {};
-    if (::fstat(in.get(), &info) != 0 || !S_ISREG(info.st_mode))
-        return false;
-    ::fcntl(in.get(), F_SETFL, ::fcntl(in.get(), F_GETFL) & ~O_NONBLOCK);
-
-    Fd out;
-    const std::string temp = createTempBeside(to, out);
-    if (temp.empty())
+    NewFile temp = createFileBeside(to);
+    Fd out(temp.fd);
+    if (temp.path.empty())
         return false;
     const bool written = copyAll(in.get(), out.get());
-    if (out.close() && written && renameNoReplace(temp, to))
+    if (out.close() && written && renameNoReplace(temp.path, to))
         return true;
-    ::unlink(temp.c_str());
+    ::unlink(temp.path.c_str());
     return false;
 }
 
+std::string copyFileReplacing(const std::string& from, const std::string& to) {
+    Fd in(openRegularFile(from));
+    if (in.get() < 0)
+        return "no file at " + from;
+    NewFile temp = createFileBeside(to);
+    Fd out(temp.fd);
+    if (temp.path.empty())
+        return "cannot write beside " + to + ": " + std::strerror(errno);
+    if (!copyAll(in.get(), out.get()) || !out.close()) {
+        const std::string reason = std::strerror(errno);
+        ::unlink(temp.path.c_str());
+        return "cannot copy " + from + ": " + reason;
+    }
+    if (::rename(temp.path.c_str(), to.c_str()) != 0) {
+        const std::string reason = std::strerror(errno);
+        ::unlink(temp.path.c_str());
+        return "cannot write " + to + ": " + reason;
+    }
+    return {};
+}
+
+std::optional<std::string> readRegularFile(const std::string& path, std::size_t maxBytes) {
+    Fd in(openRegularFile(path));
+    if (in.get() < 0)
+        return std::nullopt;
+    std::string bytes;
+    char buffer[64 * 1024];
+    while (bytes.size() < maxBytes) {
+        const ssize_t got = ::read(in.get(), buffer, std::min(sizeof buffer, maxBytes - bytes.size()));
+        if (got == 0)
+            break;
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return std::nullopt;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    return bytes;
+}
+
 bool writeFileReplacing(const std::string& path, std::string_view data) {
-    Fd out;
-    const std::string temp = createTempBeside(path, out);
-    if (temp.empty())
+    NewFile temp = createFileBeside(path);
+    Fd out(temp.fd);
+    if (temp.path.empty())
         return false;
     // The sync comes before the rename, or a crash could leave an empty file under the real name.
     const bool written = writeAll(out.get(), data.data(), data.size()) && ::fsync(out.get()) == 0;
-    if (out.close() && written && ::rename(temp.c_str(), path.c_str()) == 0)
+    if (out.close() && written && ::rename(temp.path.c_str(), path.c_str()) == 0)
         return true;
-    ::unlink(temp.c_str());
+    ::unlink(temp.path.c_str());
     return false;
 }
 

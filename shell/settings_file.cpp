@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <system_error>
 
 namespace talvio {
 namespace {
@@ -23,20 +25,16 @@ constexpr std::size_t fieldOffset(std::size_t index) {
 }
 
 // The file's bytes, at most one record's worth, created empty when missing. nullopt when it can
-// be neither read nor created.
+// be neither read nor created, or is no regular file (a FIFO there would hang the start).
 std::optional<std::string> readRecordBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        // Append mode creates a missing file and never empties one that exists but could not be read.
-        std::ofstream created(path, std::ios::binary | std::ios::app);
-        if (!created)
-            return std::nullopt;
-        return std::string();
-    }
-    std::string bytes(kSettingsFileSize, '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
-    return bytes;
+    std::error_code ec;
+    if (std::filesystem::symlink_status(path, ec).type() != std::filesystem::file_type::not_found)
+        return platform::readRegularFile(path, kSettingsFileSize);
+    // Append mode never empties a file that appeared meanwhile.
+    std::ofstream created(path, std::ios::binary | std::ios::app);
+    if (!created)
+        return std::nullopt;
+    return std::string();
 }
 
 }  // namespace

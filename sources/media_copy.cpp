@@ -4,8 +4,8 @@
 
 #include "contact_table.h"
 #include "program_state.h"
+#include "platform/file_ops.h"
 
-#include <unistd.h>
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -131,6 +131,24 @@ Holder holderOf(const MediaCopy& entry, const std::string& exportFolder, const s
     return sameBytes(entry.source, path) ? Holder::SameFile : Holder::OtherFile;
 }
 
+// The export's media folder, made when missing. It must be a real folder of the export: one that is
+// a link would carry every copy to wherever it points.
+std::string makeMediaFolder(const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const std::string parent = folder.substr(0, folder.rfind('/'));
+    if (!EnsureDirectory(parent))
+        return "the folder " + parent + " could not be created";
+    const fs::file_type type = fs::symlink_status(folder, ec).type();
+    if (type == fs::file_type::directory)
+        return {};
+    if (type != fs::file_type::not_found)
+        return folder + " is not a folder of the export (a link or a file lies there)";
+    if (!fs::create_directory(folder, ec))
+        return "the folder " + folder + " could not be created";
+    return {};
+}
+
 }  // namespace
 
 const char* mediaFolderName(MediaFolder folder) {
@@ -208,10 +226,10 @@ std::string MediaCopyLog::copy(MediaFolder folder, const std::string& source, st
         entry.error = "no export folder is set";
     } else if (entry.alreadyThere) {
         // An earlier export copied these very bytes; writing them again would change nothing.
-    } else if (!EnsureDirectory(exportFolder + "/" + mediaFolderName(folder))) {
-        entry.error = "the folder " + exportFolder + "/" + mediaFolderName(folder) + " could not be created";
     } else {
-        entry.error = copyFileReplacing(source, exportFolder + "/" + entry.target);
+        entry.error = makeMediaFolder(exportFolder + "/" + mediaFolderName(folder));
+        if (entry.error.empty())
+            entry.error = platform::copyFileReplacing(source, exportFolder + "/" + entry.target);
     }
     entry.copied = entry.error.empty();
     m_bySource.emplace(key, m_copies.size());
@@ -234,27 +252,6 @@ void MediaCopyLog::refuse(MediaFolder folder, const std::string& source, std::st
 MediaCopyLog& mediaCopyLog() {
     static MediaCopyLog log;
     return log;
-}
-
-std::string copyFileReplacing(const std::string& source, const std::string& target) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (!fs::is_regular_file(source, ec))
-        return "no file at " + source;
-    const std::string temporary = target + ".part-" + std::to_string(::getpid());
-    fs::remove(temporary, ec);
-    if (!fs::copy_file(source, temporary, fs::copy_options::overwrite_existing, ec)) {
-        const std::string reason = ec.message();
-        fs::remove(temporary, ec);
-        return "cannot copy " + source + ": " + reason;
-    }
-    fs::rename(temporary, target, ec);
-    if (ec) {
-        const std::string reason = ec.message();
-        fs::remove(temporary, ec);
-        return "cannot write " + target + ": " + reason;
-    }
-    return {};
 }
 
 }  // namespace talvio

@@ -69,9 +69,4 @@ private:
 
 MediaCopyLog& mediaCopyLog();
 
-// Copies a file through a temporary file beside the target and a rename, so that an export never
-// holds a half-written copy and an existing file (or a link planted where the copy goes) is
-// replaced, not written through. Returns an error text, empty on success.
-std::string copyFileReplacing(const std::string& source, const std::string& target);
-
 }  // namespace talvio

@@ -14,6 +14,7 @@
 #include "media/voice_texts.h"
 #include "platform/desktop.h"
 #include "platform/paths.h"
+#include "sources/folder_boundary.h"
 #include "sources/program_state.h"
 
 namespace talvio::media {
@@ -32,6 +33,11 @@ public:
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
+// The page hands over whatever path it holds; only what lies inside the resource folder is played.
+bool leavesResourceFolder(const FolderBoundary& resources, const QString& path) {
+    return resources.place(path.toStdString()) == FolderBoundary::Place::Outside;
+}
+
 }  // namespace
 
 void PlayVoice(QWidget* owner, const QString& voicePath) {
@@ -39,10 +45,15 @@ void PlayVoice(QWidget* owner, const QString& voicePath) {
         platform::desktop().message(owner, text(voice_texts::kNoResourceFolder), QString());
         return;
     }
+    const FolderBoundary resources(programState().resourceFolder);
+    if (leavesResourceFolder(resources, voicePath)) {
+        platform::desktop().message(owner, text(voice_texts::kFileLost), QString());
+        return;
+    }
     // A WAV that an earlier tool left beside the note is played as it is; otherwise the note is
     // decoded into our cache, never into the phone copy.
     QString wavPath = QString::fromStdString(wavPathForVoice(voicePath.toStdString()));
-    if (wavPath.isEmpty() || !QFileInfo::exists(wavPath)) {
+    if (wavPath.isEmpty() || !resources.holdsFile(wavPath.toStdString())) {
         wavPath = QString::fromStdString(
             cachedWavPath(voicePath.toStdString(), platform::cacheFolder().toStdString()));
         if (!QFileInfo::exists(wavPath)) {
@@ -62,6 +73,10 @@ void PlayVoice(QWidget* owner, const QString& voicePath) {
 void PlayVideo(QWidget* owner, const QString& videoPath) {
     if (programState().resourceFolder.empty()) {
         platform::desktop().message(owner, text(video_texts::kNoResourceFolder), QString());
+        return;
+    }
+    if (leavesResourceFolder(FolderBoundary(programState().resourceFolder), videoPath)) {
+        platform::desktop().message(owner, text(voice_texts::kFileLost), QString());
         return;
     }
     CDlgVideoPlayer player(owner);

@@ -6,9 +6,9 @@
 #include "shell/main_window.h"
 #include "sources/chat_page.h"
 #include "sources/contact_table.h"
+#include "sources/folder_boundary.h"
 #include "sources/program_state.h"
 
-#include <QFileInfo>
 #include <QLabel>
 
 namespace talvio {
@@ -18,11 +18,13 @@ QString fromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// DataFolder + picturePath when the picture exists; empty otherwise.
+// The picture file at DataFolder + picturePath when it is a file inside the phone folder; empty
+// otherwise (a path from the database may climb out of the folder or lead through a link).
 QString existingPicture(const ContactEntry& entry) {
     if (entry.picturePath.empty()) return {};
-    const QString path = fromUtf8(programState().dataFolder + entry.picturePath);
-    return QFileInfo(path).isFile() ? path : QString();
+    const std::string& folder = programState().dataFolder;
+    const std::string path = folder + entry.picturePath;
+    return FolderBoundary(folder).holdsFile(path) ? fromUtf8(path) : QString();
 }
 
 }  // namespace

@@ -3,10 +3,9 @@
 #include "iphone_page.h"
 
 #include "sources/chat_page.h"
+#include "sources/folder_boundary.h"
 #include "sources/media_copy.h"
 #include "sources/text_convert.h"
-
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <system_error>
@@ -18,28 +17,6 @@ constexpr char kHex[] = "0123456789ABCDEF";
 
 const char* orDefault(const char* text, const char* fallback) {
     return text != nullptr ? text : fallback;
-}
-
-// A regular file, not merely a name that exists: a message without a media row yields the bare
-// "Library/" folder as its path, which must not count as a picture.
-bool isPresentFile(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-// Whether a relative media path climbs out of the folder it is relative to. Such a path is never
-// copied into an export, where it could carry any readable file of the user into a shared folder.
-bool leavesFolder(std::string_view relative) {
-    std::size_t start = 0;
-    while (start <= relative.size()) {
-        std::size_t end = relative.find('/', start);
-        if (end == std::string_view::npos)
-            end = relative.size();
-        if (relative.substr(start, end - start) == "..")
-            return true;
-        start = end + 1;
-    }
-    return false;
 }
 
 std::string_view fileNameOf(std::string_view path) {
@@ -135,6 +112,7 @@ IphoneMessageWriter::IphoneMessageWriter(const ProgramState& state)
     : m_times(state.sourceKind, standardTimeZoneBias()),
       m_resourceFolder(state.resourceFolder),
       m_mediaRoot(state.resourceFolder + "Library/"),
+      m_boundary(m_mediaRoot),
       m_exportMode(state.exportMode),
       m_exportFolder(state.exportFolder) {
     if (!m_exportMode && !m_resourceFolder.empty() && m_resourceFolder.front() != '/') {
@@ -166,27 +144,33 @@ void IphoneMessageWriter::append(std::string& page, const Statement& row) {
     std::string path = m_mediaRoot;
     path += relative;
     const std::string_view name = fileNameOf(relative);
-    if (m_exportMode && leavesFolder(relative)) {
-        const MediaFolder folder = kind == "1"   ? MediaFolder::Images
-                                   : kind == "3" ? MediaFolder::Voice
-                                                 : MediaFolder::Video;
-        mediaCopyLog().refuse(folder, path, "its path leaves the resource folder");
-        appendBody(page, kind == "1"   ? BodyKind::ImageMarker
-                         : kind == "3" ? BodyKind::VoiceMissing
-                                       : BodyKind::VideoMissing);
+    const MediaFolder folder = kind == "1"   ? MediaFolder::Images
+                               : kind == "3" ? MediaFolder::Voice
+                                             : MediaFolder::Video;
+    // Without a resource folder nothing is shown or copied anyway, and the players say why.
+    const FolderBoundary::Place place =
+        m_resourceFolder.empty() ? FolderBoundary::Place::Missing : m_boundary.place(path);
+    if (place == FolderBoundary::Place::Outside) {
+        if (m_exportMode)
+            mediaCopyLog().refuse(folder, path, "its path leaves the resource folder");
+        appendBody(page, folder == MediaFolder::Images  ? BodyKind::ImageMarker
+                         : folder == MediaFolder::Voice ? BodyKind::VoiceMissing
+                                                        : BodyKind::VideoMissing);
         return;
     }
-    if (kind == "1") {
-        appendPicture(page, path, name);
-    } else if (kind == "3") {
-        appendVoice(page, path, name);
+    const bool present = place == FolderBoundary::Place::Inside;
+    if (folder == MediaFolder::Images) {
+        appendPicture(page, path, name, present);
+    } else if (folder == MediaFolder::Voice) {
+        appendVoice(page, path, name, present);
     } else {
-        appendVideo(page, path, name);
+        appendVideo(page, path, name, present);
     }
 }
 
-void IphoneMessageWriter::appendPicture(std::string& page, const std::string& path, std::string_view name) {
-    if (m_resourceFolder.empty() || !isPresentFile(path)) {
+void IphoneMessageWriter::appendPicture(std::string& page, const std::string& path, std::string_view name,
+                                        bool present) {
+    if (!present) {
         appendBody(page, BodyKind::ImageMarker);
     } else if (!m_exportMode) {
         m_argument.clear();
@@ -198,12 +182,13 @@ void IphoneMessageWriter::appendPicture(std::string& page, const std::string& pa
     }
 }
 
-void IphoneMessageWriter::appendVoice(std::string& page, const std::string& path, std::string_view name) {
+void IphoneMessageWriter::appendVoice(std::string& page, const std::string& path, std::string_view name,
+                                      bool present) {
     if (!m_exportMode) {
         m_argument.clear();
         appendScriptStringInAttribute(m_argument, path);
         appendBody(page, BodyKind::VoiceViewer, m_argument);
-    } else if (!m_resourceFolder.empty() && isPresentFile(path)) {
+    } else if (present) {
         appendBody(page, BodyKind::VoiceStandAlone,
                    mediaCopyLog().copy(MediaFolder::Voice, path, name, m_exportFolder));
     } else {
@@ -211,12 +196,13 @@ void IphoneMessageWriter::appendVoice(std::string& page, const std::string& path
     }
 }
 
-void IphoneMessageWriter::appendVideo(std::string& page, const std::string& path, std::string_view name) {
+void IphoneMessageWriter::appendVideo(std::string& page, const std::string& path, std::string_view name,
+                                      bool present) {
     if (!m_exportMode) {
         m_argument.clear();
         appendScriptStringInAttribute(m_argument, path);
         appendBody(page, BodyKind::VideoViewer, m_argument);
-    } else if (!m_resourceFolder.empty() && isPresentFile(path)) {
+    } else if (present) {
         appendBody(page, BodyKind::VideoStandAlone,
                    mediaCopyLog().copy(MediaFolder::Video, path, name, m_exportFolder));
     } else {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "sources/database.h"
+#include "sources/folder_boundary.h"
 #include "sources/message_time.h"
 #include "sources/program_state.h"
 
@@ -13,7 +14,8 @@ namespace talvio {
 
 // Turns rows of kIphoneChatQuery into message blocks: the sender line, then a text body or, for
 // pictures, voice notes and videos, a body that shows or links the media file below the resource
-// folder's "Library/" (or, while ExportMode is on, its copy below ExportFolder).
+// folder's "Library/" (or, while ExportMode is on, its copy below ExportFolder). A media path that
+// leads out of "Library/", or to something that is not a regular file, shows as missing.
 class IphoneMessageWriter {
 public:
     explicit IphoneMessageWriter(const ProgramState& state);
@@ -22,13 +24,14 @@ public:
     void append(std::string& page, const Statement& row);
 
 private:
-    void appendPicture(std::string& page, const std::string& path, std::string_view name);
-    void appendVoice(std::string& page, const std::string& path, std::string_view name);
-    void appendVideo(std::string& page, const std::string& path, std::string_view name);
+    void appendPicture(std::string& page, const std::string& path, std::string_view name, bool present);
+    void appendVoice(std::string& page, const std::string& path, std::string_view name, bool present);
+    void appendVideo(std::string& page, const std::string& path, std::string_view name, bool present);
 
     MessageTimeFormatter m_times;
     std::string m_resourceFolder;
     std::string m_mediaRoot;  // ResourceFolder + "Library/"
+    FolderBoundary m_boundary;  // of m_mediaRoot
     std::string m_currentFolder;
     bool m_exportMode;
     std::string m_exportFolder;

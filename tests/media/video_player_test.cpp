@@ -135,7 +135,7 @@ TEST(PlayVideoClick, WithoutAResourceFolderSaysSoAndOpensNoWindow) {
     EXPECT_TRUE(desktop.messages[0].caption.isEmpty());
     EXPECT_EQ(watcher.opened, 0);
 
-    programState().resourceFolder = "/phone/media/";
+    programState().resourceFolder = QFileInfo(kClip).path().toStdString() + "/";
     watcher.onOpen = [](CDlgVideoPlayer& window) {
         EXPECT_EQ(window.player()->source().toLocalFile(), kClip);
     };

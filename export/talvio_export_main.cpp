@@ -3,6 +3,7 @@
 // talvio-export: the viewer's loading and rendering code on the command line, for people who
 // script or have no display.
 #include "export/export_run.h"
+#include "export/stall_watch.h"
 #include "sources/android_weixin.h"
 #include "sources/chat_page.h"
 #include "sources/contact_table.h"
@@ -11,6 +12,7 @@
 #include "sources/phone_folder.h"
 #include "sources/program_state.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -49,7 +51,8 @@ constexpr const char* kUsage =
     "ChatStorage.sqlite and Contacts.sqlite). RESDIR, for iPhone folders only, is the\n"
     "\"net.whatsapp.WhatsApp\" folder whose Library/ holds the media files; without it\n"
     "pictures show as [Image] and an export copies no media. Nothing in FOLDER or RESDIR is\n"
-    "changed. Times are shown in local standard time.\n";
+    "changed. Times are shown in local standard time. A load that makes no progress for two\n"
+    "minutes (a damaged database) is stopped with exit status 2.\n";
 
 struct Options {
     enum class Command { Export, List, Page, Help } command = Command::Export;
@@ -61,6 +64,9 @@ struct Options {
     bool haveResources = false;
     int row = -1;
 };
+
+// How long the load may go without progress before it is stopped.
+constexpr std::chrono::seconds kStallLimit{120};
 
 int fail(const std::string& message) {
     std::cerr << "talvio-export: " << message << "\n";
@@ -104,7 +110,13 @@ std::unique_ptr<CChatSoftware> openFolder(const std::string& folder, const Optio
     } else {
         source = std::make_unique<CAndroidWeiXin>();
     }
+    const StallWatch watch(kStallLimit);
     source->LoadContacts();
+    if (watch.stalled()) {
+        error = "reading \"" + folder + "\" made no progress for " + std::to_string(kStallLimit.count()) +
+                " seconds and was stopped: its databases may be damaged.";
+        return nullptr;
+    }
     return source;
 }
 

@@ -13,6 +13,7 @@
 #include "shell/settings_file.h"
 #include "sources/contact_table.h"
 #include "sources/file_names.h"
+#include "sources/folder_boundary.h"
 #include "sources/message_time.h"
 #include "sources/phone_folder.h"
 #include "sources/program_state.h"
@@ -27,16 +28,6 @@ namespace {
 
 QString fromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// The write-ahead log and its index are moved aside so that SQLite reads the main file alone.
-// An "-undelete" file of an earlier load is never replaced: it may be the only copy of that log.
-void moveCompanionFilesAside() {
-    const std::string& db = programState().messageDbPath;
-    for (const char* suffix : {"-wal", "-shm"}) {
-        const std::string from = db + suffix;
-        platform::renameNoReplace(from, from + "-undelete");
-    }
 }
 
 }  // namespace
@@ -69,9 +60,9 @@ bool loadFolderDirectly(CMireloDlg& window, const QString& folder, const QString
 void loadChosenFolder(CMireloDlg& window) {
     ProgramState& state = programState();
     CChatSoftware& source = window.chooseSource(state.sourceKind);
-    if (state.sourceKind == kSourceAndroid) {
-        moveCompanionFilesAside();
-    } else if (state.resourceFolder.empty()) {
+    // The Android message database is read alone, without its write-ahead log: it is opened
+    // immutable, so nothing beside it needs moving and the phone folder stays as it was.
+    if (state.sourceKind != kSourceAndroid && state.resourceFolder.empty()) {
         platform::desktop().message(
             &window,
             QStringLiteral("Because you didn't set resource path, so you can't see the images and play voice and video."),
@@ -85,6 +76,8 @@ void loadChosenFolder(CMireloDlg& window) {
     progress->show();
     progress->move(window.geometry().center() - progress->rect().center());
     source.LoadContacts();
+    // A cancelled load leaves no half-read list behind.
+    if (progress->cancelled()) contactTable().destroy();
     PopulateContactList(window, source);
     state.progressWindow = nullptr;
     progress.reset();
@@ -106,6 +99,8 @@ void PopulateContactList(CMireloDlg& window, const CChatSoftware& source) {
     // Made at start-up too; made again in case it was removed while the program ran.
     if (table.count() > 0) EnsureDirectory(userData.toStdString() + "images");
     const int count = table.count();
+    // Picture paths come from the databases: only files inside the phone folder are copied.
+    const FolderBoundary phoneFolder(state.dataFolder);
     QList<QTreeWidgetItem*> items;
     items.reserve(count);
     for (int i = 0; i < count; ++i) {
@@ -116,8 +111,9 @@ void PopulateContactList(CMireloDlg& window, const CChatSoftware& source) {
         item->setText(2, QString::number(entry.messageCount));
         items.append(item);
         if (!entry.picturePath.empty()) {
-            platform::copyFileIfMissing(state.dataFolder + entry.picturePath,
-                                        profilePictureCopyPath(userData, entry.jid).toStdString());
+            const std::string picture = state.dataFolder + entry.picturePath;
+            if (phoneFolder.holdsFile(picture))
+                platform::copyFileIfMissing(picture, profilePictureCopyPath(userData, entry.jid).toStdString());
         }
         if (i % 50 == 25) {
             reportPercent(source.listFillUpperHalf() ? static_cast<double>(i) / count * 50 + 50

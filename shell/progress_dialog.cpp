@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 
 namespace talvio {
 
@@ -25,8 +26,12 @@ QString progressStatusText(qint64 elapsedMs, int percent) {
 CDlgProgress::CDlgProgress(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint),
       m_bar(new QProgressBar(this)),
-      m_status(new QLabel(this)) {
+      m_status(new QLabel(this)),
+      m_cancel(new QPushButton(QStringLiteral("Cancel"), this)) {
     setWindowTitle(QStringLiteral("Recovering... - Talvio"));
+    // A click elsewhere while the load runs would start a second load, or select a contact of a
+    // table that is being filled.
+    setWindowModality(Qt::ApplicationModal);
     setFixedSize(dluSize(256, 42));
     m_bar->setGeometry(dluRect(7, 7, 242, 14));
     m_bar->setRange(0, 100);
@@ -34,7 +39,13 @@ CDlgProgress::CDlgProgress(QWidget* parent)
     m_bar->setTextVisible(false);
     m_status->setGeometry(dluRect(45, 27, 204, 8).adjusted(0, 0, 0, 4));
     m_status->clear();
+    m_cancel->setGeometry(dluRect(7, 24, 34, 13));
+    connect(m_cancel, &QPushButton::clicked, this, [this] {
+        m_cancelled = true;
+        m_cancel->setEnabled(false);
+    });
     m_started.start();
+    m_sinceAnswer.start();
     m_elapsedMs = [this] { return m_started.elapsed(); };
 }
 
@@ -48,8 +59,19 @@ void CDlgProgress::onProgress() {
         m_bar->setValue(percent < 0 ? 0 : percent);
     }
     m_status->setText(text);
-    // The load runs on this thread: let the dialog paint, but take no input meanwhile.
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    answerWindow();
+}
+
+bool CDlgProgress::stillWanted() {
+    // A query that runs for long asks often: answering every few hundredths keeps the window alive
+    // without slowing the query down.
+    if (!m_cancelled && m_sinceAnswer.elapsed() >= 40) answerWindow();
+    return !m_cancelled;
+}
+
+void CDlgProgress::answerWindow() {
+    QApplication::processEvents();
+    m_sinceAnswer.restart();
 }
 
 int CDlgProgress::position() const { return m_bar->value(); }
@@ -57,7 +79,7 @@ int CDlgProgress::position() const { return m_bar->value(); }
 QString CDlgProgress::statusText() const { return m_status->text(); }
 
 void CDlgProgress::keyPressEvent(QKeyEvent* event) {
-    // A load cannot be cancelled halfway; Escape must not close the dialog under it.
+    // Escape must not close the dialog under the load; Cancel stops it.
     if (event->key() == Qt::Key_Escape) return;
     QDialog::keyPressEvent(event);
 }

@@ -12,6 +12,7 @@
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
 
 namespace talvio {
 
@@ -19,13 +20,17 @@ namespace talvio {
 // extrapolated linearly from the percentage, in tenths of a second, truncated.
 QString progressStatusText(qint64 elapsedMs, int percent);
 
-// The progress dialog of a load: refreshed from ProgressPercent whenever a loader reports.
+// The progress dialog of a load: refreshed from ProgressPercent whenever a loader reports. Its
+// Cancel stops the load's queries; the windows below take no input while it is open.
 class CDlgProgress : public QDialog, public ProgressTarget {
     Q_OBJECT
 public:
     explicit CDlgProgress(QWidget* parent);
 
     void onProgress() override;
+    bool stillWanted() override;
+    bool cancelled() const { return m_cancelled; }
+    QPushButton* cancelButton() const { return m_cancel; }
 
     int position() const;
     QString statusText() const;
@@ -36,9 +41,15 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Lets the dialog paint and take a click on Cancel while the load runs on this thread.
+    void answerWindow();
+
     QProgressBar* m_bar;
     QLabel* m_status;
+    QPushButton* m_cancel;
+    bool m_cancelled = false;
     QElapsedTimer m_started;
+    QElapsedTimer m_sinceAnswer;
     std::function<qint64()> m_elapsedMs;
 };
 

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "database.h"
 
+#include "sources/program_state.h"
+
 #include <sqlite3.h>
 
 #include <filesystem>
@@ -9,6 +11,22 @@
 #include <utility>
 
 namespace talvio {
+namespace {
+
+int allowTablesOnly(void*, int action, const char*, const char*, const char*, const char* viewOrTrigger) {
+    if (action == SQLITE_RECURSIVE || viewOrTrigger != nullptr)
+        return SQLITE_DENY;
+    return SQLITE_OK;
+}
+
+int stopUnlessWanted(void*) {
+    return loadStillWanted() ? 0 : 1;
+}
+
+// About a millisecond of work between two looks at the progress dialog.
+constexpr int kInstructionsBetweenLooks = 20000;
+
+}  // namespace
 
 std::string sqliteFileUri(const std::string& utf8Path) {
     static const char kHex[] = "0123456789ABCDEF";
@@ -56,8 +74,8 @@ int Database::open(const std::string& utf8Path, Access access) {
     std::string name;
     switch (access) {
         case Access::ReadOnlySnapshot:
-            // immutable=1: no locks, no -shm, no WAL recovery, nothing written. The load workflow
-            // moves the -wal aside anyway, so the main file alone is what is shown.
+            // immutable=1: no locks, no -shm, no WAL recovery, nothing written: the main file alone
+            // is what is shown, and the user's folder stays byte for byte as it was.
             flags |= SQLITE_OPEN_READONLY;
             name = sqliteFileUri(utf8Path) + "?mode=ro&immutable=1";
             break;
@@ -78,7 +96,16 @@ int Database::open(const std::string& utf8Path, Access access) {
     }
     sqlite3_extended_result_codes(db, 0);
     m_db = db;
+    if (access == Access::ReadOnlySnapshot)
+        limitToTables();
     return SQLITE_OK;
+}
+
+void Database::limitToTables() {
+    if (m_db == nullptr)
+        return;
+    sqlite3_set_authorizer(m_db, allowTablesOnly, nullptr);
+    sqlite3_progress_handler(m_db, kInstructionsBetweenLooks, stopUnlessWanted, nullptr);
 }
 
 void Database::close() {
@@ -154,6 +181,10 @@ bool Statement::step() {
     if (m_stmt == nullptr) return false;
     m_lastResult = sqlite3_step(m_stmt);
     return m_lastResult == SQLITE_ROW;
+}
+
+bool Statement::failed() const {
+    return m_stmt == nullptr || (m_lastResult != SQLITE_ROW && m_lastResult != SQLITE_DONE);
 }
 
 void Statement::reset() {

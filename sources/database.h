@@ -37,6 +37,12 @@ public:
     bool isOpen() const { return m_db != nullptr; }
     sqlite3* handle() const { return m_db; }
 
+    // For a database from a phone folder: statements may read tables only, never through a view
+    // or a recursive query (either can make a read that never ends; real stores hold tables),
+    // and a running query stops once the load's progress dialog no longer wants it. Opening a
+    // ReadOnlySnapshot does this by itself.
+    void limitToTables();
+
     // Runs one or more statements without results; returns the SQLite result code.
     int exec(const std::string& sql, std::string* error = nullptr);
     std::string lastError() const;
@@ -69,6 +75,8 @@ public:
     // result() then tells SQLITE_DONE from an error.
     bool step();
     int result() const { return m_lastResult; }
+    // Whether the statement could not be prepared or its rows ended in an error.
+    bool failed() const;
     void reset();
 
     int columnCount() const;

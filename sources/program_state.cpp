@@ -22,4 +22,9 @@ void reportPercent(double percent) {
     ReportProgress();
 }
 
+bool loadStillWanted() {
+    ProgressTarget* target = programState().progressWindow;
+    return target == nullptr || target->stillWanted();
+}
+
 }  // namespace talvio

@@ -16,6 +16,10 @@ class ProgressTarget {
 public:
     virtual ~ProgressTarget() = default;
     virtual void onProgress() = 0;
+    // Asked again and again while a query of the load runs, however long one takes: the dialog
+    // can answer its window meanwhile. False stops the load's queries (the user cancelled, or it
+    // went too long without progress), and goes on being false for the rest of the load.
+    virtual bool stillWanted() { return true; }
 };
 
 // Values that the parts of the program hand to one another. One instance, reached through
@@ -43,5 +47,7 @@ void resetProgramState();
 void ReportProgress();
 // Sets ProgressPercent to the value truncated toward zero and reports it, if a dialog is open.
 void reportPercent(double percent);
+// Whether a query of the load may go on: true unless the open progress dialog says otherwise.
+bool loadStillWanted();
 
 }  // namespace talvio

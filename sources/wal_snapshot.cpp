@@ -86,6 +86,7 @@ int WalSnapshot::open(const std::string& path, Database& database) {
         discard();
         return database.open(path, Database::Access::ReadOnlySnapshot);
     }
+    database.limitToTables();
     return rc;
 }
 

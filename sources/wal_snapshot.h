@@ -23,8 +23,6 @@ public:
     // Opens the database at path, through a fresh private copy when a non-empty log lies beside
     // it (or the copy made before, while the two files are unchanged). Returns the SQLite code.
     int open(const std::string& path, Database& database);
-    // Whether the last open went through a private copy.
-    bool usesCopy() const { return !m_copy.empty(); }
     void discard();
 
 private:

@@ -238,6 +238,11 @@ public:
                 m_read.noMessage = true;
                 return std::nullopt;
             }
+            if (rest().starts_with(kUnreadableNoticeOpen)) {
+                if (auto fault = readNotice())
+                    return fault;
+                continue;
+            }
             if (!rest().starts_with(sender.open))
                 return at(m_pos, "neither a message block nor the end of the page");
             if (auto fault = readBlock())
@@ -248,6 +253,20 @@ public:
 
 private:
     std::string_view rest() const { return m_page.substr(m_pos); }
+
+    // The notice of a chat that could not be read: escaped text, then "</div>".
+    std::optional<std::string> readNotice() {
+        constexpr std::string_view kClose = "</div>";
+        const std::size_t start = m_pos + kUnreadableNoticeOpen.size();
+        const std::size_t end = m_page.find('<', start);
+        if (end == std::string_view::npos || m_page.substr(end, kClose.size()) != kClose)
+            return at(start, "a notice whose text is not closed by </div>");
+        if (m_page.substr(start, end - start).find('>') != std::string_view::npos)
+            return at(start, "a raw '>' in a notice");
+        m_read.unreadable = std::string(m_page.substr(start, end - start));
+        m_pos = end + kClose.size();
+        return std::nullopt;
+    }
 
     // Data up to the next '<', which must begin `closing`.
     std::optional<std::string> takeUntil(std::string_view closing, std::string& data, const char* what) {

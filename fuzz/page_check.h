@@ -25,6 +25,7 @@ struct PageBlock {
 struct ReadPage {
     std::vector<PageBlock> blocks;
     bool noMessage = false;  // ends in the "No message" block
+    std::string unreadable;  // the reason of a "This chat could not be read" notice, as in the page
 };
 
 // Reads a chat page back, fragment by fragment. The fixed fragments are taken from the page

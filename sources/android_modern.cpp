@@ -179,6 +179,7 @@ void appendModernChat(const Database& messageDb, const std::string& jid, const s
         appendAndroidBody(page, kind != nullptr ? kind : "0", messages.text(3));
         chatPageBuffer().handOverIfLarge();
     }
+    if (messages.failed()) appendUnreadableNotice(page, messageDb.lastError());
 }
 
 void appendAndroidBody(std::string& page, std::string_view kind, const char* text) {

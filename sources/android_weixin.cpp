@@ -209,6 +209,7 @@ void CAndroidWeiXin::appendLegacyChat(const std::string& jid, const std::string&
         appendAndroidBody(page, kind != nullptr ? kind : "0", messages.text(3));
         chatPageBuffer().handOverIfLarge();
     }
+    if (messages.failed()) appendUnreadableNotice(page, database.lastError());
 }
 
 }  // namespace talvio

@@ -221,6 +221,12 @@ void AppendPageBlock(std::string_view block) {
 
 void AppendNoMessage() { chatPageBuffer().writable() += kNoMessageBlock; }
 
+void appendUnreadableNotice(std::string& page, std::string_view reason) {
+    page += kUnreadableNoticeOpen;
+    appendEscapedText(page, reason);
+    page += "</div>";
+}
+
 void ShowChatPage() {
     if (programState().exportMode || chatPageBuffer().hasSink()) return;
     if (ChatPageView* view = pageView()) view->showChatPage(chatPageBuffer().shared());

@@ -33,6 +33,8 @@ enum class BodyKind {
 };
 
 inline constexpr std::string_view kNoMessageBlock = "<div>No message</div>";
+// Opens the notice of a chat that could not be read; the reason and "</div>" follow.
+inline constexpr std::string_view kUnreadableNoticeOpen = "<div>This chat could not be read: ";
 inline constexpr std::string_view kPageEnd = "</body></html>";
 
 std::string_view pageHead(int mode);
@@ -117,6 +119,9 @@ void setChatPageView(ChatPageView* view);
 void StartChatPage(int mode);
 void AppendPageBlock(std::string_view block);
 void AppendNoMessage();
+// Appends "This chat could not be read: REASON", where a damaged or foreign database gave no
+// messages, or not all of them (a missing column, a read error part-way).
+void appendUnreadableNotice(std::string& page, std::string_view reason);
 // Puts the page on screen in the chat view; does nothing while ExportMode is set or while the page
 // goes to a sink (the buffer then holds only its tail).
 void ShowChatPage();

@@ -140,6 +140,8 @@ int CIphoneWeiXin::RenderChat(int messageCount, int mode) {
                 writer.append(page, messages);
                 chatPageBuffer().handOverIfLarge();
             }
+            if (messages.failed())
+                appendUnreadableNotice(page, database.lastError());
         }
     }
     database.close();

@@ -63,7 +63,9 @@ TEST_F(HostileAndroidInput, BrokenMessageDatabaseGivesHeadOnlyPages) {
     replaceDatabase("msgstore.db", std::string(4096, '\x5a'));
     const std::string pages = loadAndRenderAll();
     ASSERT_EQ(contactTable().count(), 2);
-    const std::string page = std::string(pageHead(kViewer)) + "<div>No message</div>";
+    // The page says why it is empty, rather than passing the chat off as one without messages.
+    const std::string page = std::string(pageHead(kViewer)) +
+                             "<div>This chat could not be read: file is not a database</div><div>No message</div>";
     EXPECT_EQ(pages, page + page);
 }
 
@@ -77,6 +79,7 @@ TEST_F(HostileAndroidInput, MessagesTableLackingColumns) {
     // The statistics need only these two columns; the page query needs more and fails.
     EXPECT_EQ(contactTable().row(0).messageCount, 1);
     EXPECT_EQ(pages.find("SenderNameMe\">"), std::string::npos);
+    EXPECT_NE(pages.find("<div>This chat could not be read: no such column: "), std::string::npos) << pages;
 }
 
 TEST_F(HostileAndroidInput, IllFormedUtf8AndWrongTypes) {

@@ -51,8 +51,9 @@ ContactTable& contactTable();
 // The part of a jid before its first '@'; the whole text when there is no '@'.
 std::string JidToNumber(std::string_view jid);
 
-// Newest first by TimeValueOf(lastMessageTime). Selection sort: of equal keys the first found is
-// taken, so the order of ties is the one users have always seen. progressHook gets each position.
+// Newest first by TimeValueOf(lastMessageTime), ties in the order users have always seen: that of
+// a selection sort that swaps the first largest key of the rest into each position.
+// progressHook gets each position.
 void SortContactsByLastTime(ContactTable& table, const std::function<void(int)>& progressHook);
 
 // Creates a folder and its missing parents; true when it exists afterwards. A path shorter than

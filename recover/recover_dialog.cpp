@@ -8,7 +8,9 @@
 #include <QPushButton>
 #include <QStringList>
 
+#include <algorithm>
 #include <string_view>
+#include <vector>
 
 #include "platform/desktop.h"
 #include "shell/dialog_units.h"
@@ -36,6 +38,9 @@ QString qtFileFilter(std::string_view pairs) {
     }
     return filters.join(QStringLiteral(";;"));
 }
+
+// Failed groups shown one box each before the user is asked whether to see the rest.
+constexpr int kFailuresBeforeAsking = 3;
 
 }  // namespace
 
@@ -167,8 +172,31 @@ void CDlgRecoverToDatabase::checkFormat() {
 void CDlgRecoverToDatabase::recover() {
     // An unreadable start value has been reported; the recovery goes on from the previous one.
     readBoxes();
-    for (const Notice& notice : runRecovery(m_members, standardTimeZoneBias()).notices())
+    const std::vector<Notice> notices = runRecovery(m_members, standardTimeZoneBias()).notices();
+    const auto failures = static_cast<int>(std::count_if(notices.begin(), notices.end(), [](const Notice& n) {
+        return n.caption == kInsertFailedCaption;
+    }));
+    // Each failed group has a box of its own; a file with thousands of them must not hold the
+    // user in front of thousands of boxes.
+    int shownFailures = 0;
+    bool showFailures = true;
+    for (const Notice& notice : notices) {
+        if (notice.caption == kInsertFailedCaption) {
+            if (!showFailures)
+                continue;
+            if (shownFailures == kFailuresBeforeAsking && failures > kFailuresBeforeAsking) {
+                const QString question =
+                    QStringLiteral("%1 more groups could not be added. Show each of them?")
+                        .arg(failures - kFailuresBeforeAsking);
+                showFailures = platform::desktop().message(this, question, QString(), platform::Buttons::YesNo,
+                                                           platform::Icon::Question) == platform::Answer::Yes;
+                if (!showFailures)
+                    continue;
+            }
+            ++shownFailures;
+        }
         tell(notice);
+    }
 }
 
 void CDlgRecoverToDatabase::accept() {

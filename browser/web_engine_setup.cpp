@@ -10,7 +10,18 @@
 
 #include <unistd.h>
 
+#include <optional>
+
 namespace talvio {
+namespace {
+
+// The flags as the process found them; nullopt when they were not set.
+std::optional<QByteArray>& originalFlags() {
+    static std::optional<QByteArray> flags;
+    return flags;
+}
+
+}  // namespace
 
 void prepareWebEngine() {
     QWebEngineUrlScheme scheme(kChatScheme);
@@ -27,6 +38,7 @@ void prepareWebEngine() {
     // QTWEBENGINE_DISABLE_SANDBOX, also prints "Sandboxing disabled by user" on every start,
     // which is not what happened; the Chromium flag does the same quietly.
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS")) originalFlags() = flags;
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX") &&
         !flags.contains("--no-sandbox"))
         flags += " --no-sandbox";
@@ -39,6 +51,14 @@ void prepareWebEngine() {
     // Qt 6.4 reports its graphics set-up at info level on every start (later versions log it as
     // debug); QT_LOGGING_RULES still brings it back.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
+}
+
+void restoreEnvironmentAfterWebEngineStart() {
+    if (originalFlags()) {
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", *originalFlags());
+    } else {
+        qunsetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    }
 }
 
 }  // namespace talvio

@@ -9,4 +9,9 @@ namespace talvio {
 // rule for root and a quiet start. Call once, first thing in main().
 void prepareWebEngine();
 
+// Puts QTWEBENGINE_CHROMIUM_FLAGS back as prepareWebEngine() found it. Call once the first view
+// exists (the engine has read its flags by then): the programs Talvio starts, opusdec and the
+// desktop's viewers among them, must not inherit the flags the viewer chose for itself.
+void restoreEnvironmentAfterWebEngineStart();
+
 }  // namespace talvio

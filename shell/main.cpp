@@ -60,6 +60,7 @@ int main(int argc, char** argv) {
     talvio::CMireloDlg window;
     // The chat view starts its render process now, while the open dialog is on screen.
     window.setChatView(new talvio::CExplorer_content);
+    talvio::restoreEnvironmentAfterWebEngineStart();
     talvio::scriptBridge().setPlayVoice([&window](const std::string& path) {
         talvio::media::PlayVoice(&window, QString::fromStdString(path));
     });

@@ -29,6 +29,8 @@ CDlgExportProgress::CDlgExportProgress(QWidget* parent, int total)
     m_bar->setValue(0);
     m_bar->setTextVisible(false);
     m_status->setGeometry(dluRect(7, 25, 242, 10));
+    // It names the chat being written: a name from the phone folder, never markup.
+    m_status->setTextFormat(Qt::PlainText);
     m_cancel->setGeometry(dluRect(199, 40, 50, 15));
     connect(m_cancel, &QPushButton::clicked, this, &CDlgExportProgress::requestCancel);
 }

@@ -66,6 +66,8 @@ void CDlgVideoPlayer::buildControls() {
 
     m_time = new QLabel(clock(0), area);
     m_time->setObjectName(QStringLiteral("time"));
+    // The player's error text can quote the file's name, which comes from the phone folder.
+    m_time->setTextFormat(Qt::PlainText);
 
     auto* volumeIcon = new QLabel(area);
     volumeIcon->setPixmap(style()->standardIcon(QStyle::SP_MediaVolume).pixmap(16, 16));

@@ -92,13 +92,15 @@ void CMireloDlg::buildDetails(QWidget* central) {
     m_pictureBox->setCursor(Qt::PointingHandCursor);
     m_pictureBox->installEventFilter(this);
     showDefaultPicture();
-    // The labels are bound to texts that start empty, so their captions never show.
+    // The labels are bound to texts that start empty, so their captions never show. They show names
+    // and numbers from the phone folder: plain text, or Qt would load files named in a name.
     m_idLabel = new QLabel(central);
     m_idLabel->setGeometry(dluRect(82, 13, 113, 8).adjusted(0, 0, 0, 4));
     m_nameLabel = new QLabel(central);
     m_nameLabel->setGeometry(dluRect(82, 35, 113, 8).adjusted(0, 0, 0, 4));
     m_numberLabel = new QLabel(central);
     m_numberLabel->setGeometry(dluRect(82, 57, 113, 8).adjusted(0, 0, 0, 4));
+    for (QLabel* label : {m_idLabel, m_nameLabel, m_numberLabel}) label->setTextFormat(Qt::PlainText);
     m_recoverButton = new QPushButton(QStringLiteral("恢复到数据库"), central);
     m_recoverButton->setGeometry(dluRect(107, 55, 61, 19));
     m_recoverButton->hide();

@@ -3,6 +3,7 @@
 #include "browser/explorer_content.h"
 #include "browser/script_dispatch.h"
 #include "browser/view_document.h"
+#include "browser/web_engine_setup.h"
 #include "sources/chat_page.h"
 #include "sources/program_state.h"
 #include "tests/browser/view_support.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QMenu>
+#include <QProcess>
 #include <QTest>
 
 #include <gmock/gmock.h>
@@ -106,6 +108,18 @@ TEST_F(ExplorerContentTest, AnEmptyPageShowsAnEmptyDocument) {
     ASSERT_TRUE(showAndWait(view, ""));
     EXPECT_EQ(evaluate(view, "document.body.innerHTML").toString(), QString());
     EXPECT_EQ(evaluate(view, "document.body.scrollHeight <= innerHeight").toBool(), true);
+}
+
+TEST_F(ExplorerContentTest, ProgramsStartedAfterTheViewDoNotInheritTheEnginesFlags) {
+    ASSERT_FALSE(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").isEmpty()) << "the engine's own flags are set";
+    restoreEnvironmentAfterWebEngineStart();
+    QProcess child;
+    child.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("printf %s \"${QTWEBENGINE_CHROMIUM_FLAGS-unset}\"")});
+    ASSERT_TRUE(child.waitForFinished(10000));
+    EXPECT_EQ(child.readAllStandardOutput(), QByteArray("unset"));
+    // The engine keeps the flags it started with.
+    ASSERT_TRUE(showAndWait(view, chat(3)));
+    EXPECT_EQ(evaluate(view, "typeof gc").toString(), QStringLiteral("function"));
 }
 
 TEST_F(ExplorerContentTest, APageAboveTwoMegabytesShowsWhole) {

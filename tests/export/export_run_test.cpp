@@ -21,6 +21,8 @@
 #include <filesystem>
 #include <map>
 
+#include <unistd.h>
+
 namespace talvio {
 
 namespace {
@@ -231,6 +233,35 @@ TEST_F(ExportRunTest, MediaOfEarlierExportsAreKeptAndReused) {
     EXPECT_EQ(
         test::textsBetween(test::readFile(out + "/a.html"), "PlayMyWav(this,'", "')").at(0).rfind("note-", 0),
         0u);
+}
+
+// An export folder prepared with links: at the names the pages and index are written under, the
+// names their temporary files used to have, and in place of the media folders.
+TEST_F(ExportRunTest, APreparedFolderIsNeverWrittenThrough) {
+    test::loadIphoneFolder(test::iphoneFixtureData("basic"), test::iphoneFixtureResources("basic"));
+    CIphoneWeiXin source;
+    const std::string elsewhere = dir.path() + "elsewhere/";
+    test::writeFile(elsewhere + "victim", "keep me");
+    fs::create_directories(elsewhere + "media");
+    fs::create_directories(out);
+    const std::string pid = std::to_string(::getpid());
+    for (const std::string& name : {"index.html.part-" + pid, "4915110000001.html.part-" + pid,
+                                    std::string("4915110000001.html"), ".index.html.part-" + pid + "-0"})
+        fs::create_symlink(elsewhere + "victim", out + "/" + name);
+    for (const char* folder : {"images", "voice", "video"})
+        fs::create_symlink(elsewhere + "media", out + "/" + folder);
+
+    const ExportReport report = exportRows(source, allRows(contactTable()));
+    EXPECT_EQ(test::readFile(elsewhere + "victim"), "keep me");
+    EXPECT_TRUE(fs::is_empty(elsewhere + "media"));
+    // The pages are written, the page that was a link among them; the media are named as failed.
+    EXPECT_TRUE(report.failedPages.empty());
+    EXPECT_FALSE(fs::is_symlink(out + "/4915110000001.html"));
+    EXPECT_NE(test::readFile(out + "/4915110000001.html").find("<html>"), std::string::npos);
+    ASSERT_FALSE(report.failedMedia.empty());
+    EXPECT_NE(report.failedMedia[0].find("is not a folder of the export"), std::string::npos)
+        << report.failedMedia[0];
+    EXPECT_FALSE(report.complete());
 }
 
 TEST_F(ExportRunTest, LeftoversOfACrashedExportGo) {

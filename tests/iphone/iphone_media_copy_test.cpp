@@ -208,6 +208,57 @@ TEST_F(IphoneExportMode, ALinkPlantedWhereTheCopyGoesIsReplaced) {
               test::readFile(mediaOf("basic", "Media/4915110000001@s.whatsapp.net/3/a/3a1f0c52-sunset.jpg")));
 }
 
+// A resource folder prepared as an attacker would: the chat's media are links to private files
+// outside it (absolute, relative and through a linked folder).
+TEST_F(IphoneExportMode, LinksOutOfTheResourceFolderAreNeitherCopiedNorShown) {
+    const std::string res = dir.path() + "res/";
+    fs::copy(test::iphoneFixtureResources("basic"), res, fs::copy_options::recursive);
+    const std::string media = res + "Library/Media/4915110000001@s.whatsapp.net/";
+    const std::string secret = dir.path() + "private/id_rsa";
+    test::writeFile(secret, "PRIVATE KEY");
+    test::writeFile(dir.path() + "private/videos/7e514096-clip.mp4", "private video");
+    fs::remove(media + "3/a/3a1f0c52-sunset.jpg");
+    fs::create_symlink(secret, media + "3/a/3a1f0c52-sunset.jpg");
+    fs::remove(media + "5/c/5c3f2e74-hello.opus");
+    fs::create_symlink("../../../../../../private/id_rsa", media + "5/c/5c3f2e74-hello.opus");
+    fs::remove_all(media + "7/e");
+    fs::create_symlink(dir.path() + "private/videos", media + "7/e");
+    const auto before = test::folderSnapshot(res);
+
+    test::loadIphoneFolder(test::iphoneFixtureData("basic"), res);
+    const int ann = test::rowOfJid("4915110000001@s.whatsapp.net");
+    const std::string viewerPage = test::renderIphoneRow(ann, kViewer);
+    EXPECT_EQ(viewerPage.find("private"), std::string::npos) << "the viewer's page names a private file";
+    const std::vector<std::string> viewer = test::pageBlocks(viewerPage, kViewer);
+    EXPECT_EQ(bodyOf(viewer[2]), kImageMarker);
+    EXPECT_EQ(bodyOf(viewer[4]), kVoiceMissing);
+    EXPECT_EQ(bodyOf(viewer[6]), kVideoMissing);
+
+    programState().exportMode = true;
+    programState().exportFolder = out;
+    std::vector<std::string> bodies;
+    for (const std::string& block : test::pageBlocks(test::renderIphoneRow(ann, kStandAlone), kStandAlone))
+        bodies.push_back(bodyOf(block));
+    ASSERT_EQ(bodies.size(), 14u);
+    EXPECT_EQ(bodies[2], kImageMarker);
+    EXPECT_EQ(bodies[4], kVoiceMissing);
+    EXPECT_EQ(bodies[6], kVideoMissing);
+    // The files inside are copied as ever.
+    EXPECT_EQ(bodies[9], imageStandAlone("10a7b2c8-first"));
+    for (const auto& [name, kind] : test::folderSnapshot(out)) {
+        if (kind != "folder") {
+            EXPECT_NE(test::readFile(out + "/" + name), "PRIVATE KEY") << name;
+        }
+        EXPECT_EQ(name.find("clip"), std::string::npos) << name;
+    }
+    // Each refusal is named, so the export does not call itself complete.
+    int refused = 0;
+    for (const MediaCopy& copy : mediaCopyLog().copies())
+        refused += copy.error == "its path leaves the resource folder" ? 1 : 0;
+    EXPECT_EQ(refused, 3);
+    EXPECT_EQ(test::folderSnapshot(res), before);
+}
+
 TEST(SafeMediaStem, NamesFromDatabases) {
     EXPECT_EQ(safeMediaStem("3a1f0c52-sunset.jpg"), "3a1f0c52-sunset");
     EXPECT_EQ(safeMediaStem("archive.tar.gz"), "archive.tar");

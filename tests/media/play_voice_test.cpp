@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "fake_desktop.h"
 #include "media/players.h"
 #include "media/voice_player.h"
@@ -119,6 +121,31 @@ TEST_F(PlayVoiceClick, ANoteThatYieldsNoWavIsLost) {
     ASSERT_TRUE(test::makeVoiceNote(file("spoken.wav"), note));
     qputenv("PATH", QFile::encodeName(file("")));  // no opusdec anywhere
     PlayVoice(&owner, note);
+    expectOnlyMessage("File lost.");
+    EXPECT_EQ(watcher.opened, 0);
+}
+
+// The page hands the players whatever path it holds; a path out of the resource folder is a lost
+// file, whether it climbs out with ".." or goes through a link, and neither player opens.
+TEST_F(PlayVoiceClick, PathsOutOfTheResourceFolderAreNeverPlayed) {
+    test::ScratchFolder outside;
+    const QString note = QString::fromStdString(outside.file("note.opus"));
+    ASSERT_TRUE(test::makeVoiceNote(QString::fromStdString(outside.file("spoken.wav")), note));
+    ASSERT_TRUE(writeWavFile(test::toneSound(0.5, 8000), outside.file("note.wav")));
+    std::filesystem::create_symlink(note.toStdString(), folder.file("linked.opus"));
+    std::filesystem::create_symlink(outside.file("note.wav"), folder.file("beside.wav"));
+    test::writeBytes(folder.file("beside.opus"), test::randomBytes(3000, 4));
+    const QString climbing = file("") + QStringLiteral("../") +
+                             QString::fromStdString(outside.path.filename().string()) + QStringLiteral("/note.opus");
+    for (const QString& path : {climbing, file("linked.opus")}) {
+        PlayVoice(&owner, path);
+        expectOnlyMessage("File lost.");
+        PlayVideo(&owner, path);
+        expectOnlyMessage("File lost.");
+    }
+    // A WAV beside a note that is a link out of the folder is not played either: the note is
+    // decoded instead (here it is no Ogg Opus, so it is lost).
+    PlayVoice(&owner, file("beside.opus"));
     expectOnlyMessage("File lost.");
     EXPECT_EQ(watcher.opened, 0);
 }

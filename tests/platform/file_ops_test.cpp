@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace talvio::platform {
 namespace {
@@ -110,6 +111,49 @@ TEST(WriteFileReplacing, ReplacesWholeAndCleansUp) {
 
     // A folder path running through a regular file can never be written.
     EXPECT_FALSE(writeFileReplacing(dir.path() + "para.dll/inner", "x"));
+}
+
+TEST(CopyFileReplacing, ReplacesALinkPlantedAtTheTargetWithoutWritingThroughIt) {
+    test::TempDir dir;
+    writeFile(dir.path() + "phone/note.opus", "voice");
+    writeFile(dir.path() + "elsewhere/victim", "keep me");
+    fs::create_directory(dir.path() + "export");
+    fs::create_symlink(dir.path() + "elsewhere/victim", dir.path() + "export/note.opus");
+    EXPECT_EQ(copyFileReplacing(dir.path() + "phone/note.opus", dir.path() + "export/note.opus"), "");
+    EXPECT_EQ(readFile(dir.path() + "elsewhere/victim"), "keep me");
+    EXPECT_FALSE(fs::is_symlink(dir.path() + "export/note.opus"));
+    EXPECT_EQ(readFile(dir.path() + "export/note.opus"), "voice");
+    EXPECT_EQ(namesIn(dir.path() + "export"), std::vector<std::string>{"note.opus"});
+    // Only a regular file is copied.
+    ASSERT_EQ(::mkfifo((dir.path() + "phone/pipe").c_str(), 0600), 0);
+    EXPECT_NE(copyFileReplacing(dir.path() + "phone/pipe", dir.path() + "export/pipe"), "");
+    EXPECT_FALSE(fs::exists(dir.path() + "export/pipe"));
+}
+
+TEST(CreateFileBeside, NeverOpensWhatLiesThereAndNamesAreNotGuessable) {
+    test::TempDir dir;
+    const NewFile first = createFileBeside(dir.path() + "page.html");
+    const NewFile second = createFileBeside(dir.path() + "page.html");
+    ASSERT_FALSE(first.path.empty());
+    ASSERT_FALSE(second.path.empty());
+    EXPECT_NE(first.path, second.path);
+    EXPECT_EQ(first.path.rfind(dir.path() + ".page.html.part-", 0), 0u) << first.path;
+    ::close(first.fd);
+    ::close(second.fd);
+    EXPECT_EQ(createFileBeside(dir.path() + "no-such-folder/page.html").path, "");
+}
+
+TEST(ReadRegularFile, ReadsAtMostWhatIsAskedAndNeverASpecialFile) {
+    test::TempDir dir;
+    writeFile(dir.path() + "para.dll", std::string(2000, 'x'));
+    EXPECT_EQ(readRegularFile(dir.path() + "para.dll", 1044), std::string(1044, 'x'));
+    EXPECT_EQ(readRegularFile(dir.path() + "para.dll", 5000), std::string(2000, 'x'));
+    EXPECT_EQ(readRegularFile(dir.path() + "missing", 10), std::nullopt);
+    EXPECT_EQ(readRegularFile(dir.path(), 10), std::nullopt);
+    // A FIFO with no writer would block a plain open for ever.
+    ASSERT_EQ(::mkfifo((dir.path() + "fifo").c_str(), 0600), 0);
+    EXPECT_EQ(readRegularFile(dir.path() + "fifo", 10), std::nullopt);
+    EXPECT_EQ(readRegularFile("/dev/zero", 10), std::nullopt);
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
@@ -221,6 +224,39 @@ TEST_F(RecoverDialog, RecoversFromTheStartValueEveryTime) {
     EXPECT_THAT(notices[1].text, HasSubstr(", 'it''s mine', 2, 1, 1, 0);"));
     EXPECT_EQ(notices[3], kFinished);
     EXPECT_EQ(rows(database).size(), 6u);
+}
+
+// A file with many groups that all fail must not hold the user in front of a box for each.
+TEST_F(RecoverDialog, ManyFailedGroupsAskBeforeShowingTheRest) {
+    const std::string database = makeDatabase();
+    CDlgRecoverToDatabase dialog(nullptr);
+    std::string text;
+    for (int i = 0; i < 8; ++i)
+        text += "2015-09-08 09:37:2" + std::to_string(i) + "\nline " + std::to_string(i) + "\n4\n";
+    type(dialog, kTextFileBox, dir.write("chat.txt", text));
+    type(dialog, kDatabaseBox, database);
+    type(dialog, kIdOrTableNameBox, "wxid_without_table");
+    const auto boxes = [this] {
+        std::vector<std::pair<std::string, platform::Buttons>> seen;
+        for (const FakeDesktop::Message& m : desktop.messages)
+            seen.emplace_back(m.caption.toStdString(), m.buttons);
+        desktop.messages.clear();
+        return seen;
+    };
+    const std::pair<std::string, platform::Buttons> failed{"添加失败", platform::Buttons::Ok};
+    const std::pair<std::string, platform::Buttons> question{"", platform::Buttons::YesNo};
+    const std::pair<std::string, platform::Buttons> finished{"", platform::Buttons::Ok};
+
+    desktop.answers = {platform::Answer::Ok, platform::Answer::Ok, platform::Answer::Ok, platform::Answer::No};
+    dialog.button(kRecoverButton)->click();
+    EXPECT_THAT(boxes(), ElementsAre(failed, failed, failed, question, finished));
+
+    desktop.answers = {platform::Answer::Ok, platform::Answer::Ok, platform::Answer::Ok, platform::Answer::Yes};
+    dialog.button(kRecoverButton)->click();
+    const auto all = boxes();
+    ASSERT_EQ(all.size(), 10u);
+    EXPECT_EQ(all[3], question);
+    EXPECT_EQ(std::count(all.begin(), all.end(), failed), 8);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
+
 namespace talvio {
 namespace {
 
@@ -71,6 +73,20 @@ TEST_F(SettingsFileTest, FirstRunCreatesFolderAndEmptyFileAndKeepsDefaults) {
     EXPECT_EQ(settingsRecord().sourceKind, -1);
     EXPECT_TRUE(std::filesystem::is_regular_file(dir.path() + "config/talvio/para.dll"));
     EXPECT_EQ(std::filesystem::file_size(dir.path() + "config/talvio/para.dll"), 0u);
+}
+
+TEST_F(SettingsFileTest, ASettingsFileThatIsAFifoOrAFolderIsPassedOver) {
+    std::filesystem::create_directories(folder());
+    ASSERT_EQ(::mkfifo(file().c_str(), 0600), 0);
+    SettingsRecord record = earlierValues();
+    // A FIFO without a writer: an ordinary open would wait for ever at start.
+    LoadSettings(folder(), record);
+    EXPECT_EQ(record, earlierValues());
+    EXPECT_EQ(std::filesystem::status(file()).type(), std::filesystem::file_type::fifo);
+    std::filesystem::remove(file());
+    std::filesystem::create_directory(file());
+    LoadSettings(folder(), record);
+    EXPECT_EQ(record, earlierValues());
 }
 
 TEST_F(SettingsFileTest, ShortFileKeepsTheFieldsItDoesNotHoldInFull) {

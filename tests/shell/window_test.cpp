@@ -101,6 +101,47 @@ TEST_F(MainWindow, AndroidLoadLeavesTheFolderAsItWasAndShowsTheMainFileAlone) {
     EXPECT_EQ(row(1), (QStringList{"Anna", "2017-05-31 10:36:39", "2"}));
 }
 
+// A phone folder from someone else: pictures that lead out of it, a name that is markup.
+TEST_F(MainWindow, HostileFolderCannotReachFilesOutsideOrMarkUpTheDetails) {
+    const std::string outside = home.path() + "private/";
+    std::filesystem::create_directories(outside);
+    QImage secret(30, 30, QImage::Format_RGB32);
+    secret.fill(Qt::blue);
+    ASSERT_TRUE(secret.save(QString::fromStdString(outside + "secret.jpg")));
+    ASSERT_TRUE(secret.save(QString::fromStdString(outside + "x.jpg")));
+    const std::string bigPicture = outside + "big.png";
+    ASSERT_TRUE(QImage(2000, 2000, QImage::Format_RGB32).save(QString::fromStdString(bigPicture)));
+    const std::string markup = "x<img src=\"" + bigPicture + "\" width=2000 height=2000>";
+    // From cache/Profile Pictures/ three steps up is the temporary folder that holds both folders.
+    const std::string homeName = std::filesystem::path(home.path()).parent_path().filename().string();
+    const std::string climber = "../../../" + homeName + "/private/x@s.whatsapp.net";
+    ASSERT_TRUE(std::filesystem::exists(folder.path() + "../" + homeName + "/private/x.jpg"));
+    test::makeAndroidFolder(folder.path(), messageRow("492@s.whatsapp.net", 0, "0", "1496226000123", "hi"),
+                            contactRow("492@s.whatsapp.net", markup.c_str(), nullptr) +
+                                contactRow(climber.c_str(), "Climber", nullptr));
+    std::filesystem::create_directories(folder.path() + "cache/Profile Pictures");
+    std::filesystem::create_symlink(outside + "secret.jpg", folder.path() + "cache/Profile Pictures/492.jpg");
+    const auto before = test::folderSnapshot(folder.path());
+    setLoadPaths(kSourceAndroid, folder.path(), "");
+    loadChosenFolder(window);
+    // Nothing from outside the phone folder reaches the pictures folder.
+    EXPECT_TRUE(!std::filesystem::exists(userData() + "images") ||
+                std::filesystem::is_empty(userData() + "images"));
+
+    window.contactList()->setCurrentItem(window.contactList()->topLevelItem(0));
+    ASSERT_EQ(programState().currentContactName, markup);
+    EXPECT_EQ(window.nameLabel()->text(), QString::fromStdString("Name: " + markup));
+    // Shown as the letters it is: a rich label would lay out the 2000-pixel picture.
+    EXPECT_LT(window.nameLabel()->sizeHint().height(), 100);
+    EXPECT_EQ(window.pictureBox()->pixmap().toImage(), window.defaultPicture().toImage());
+    QTest::mouseClick(window.pictureBox(), Qt::LeftButton);
+    EXPECT_TRUE(desktop.openedImages.isEmpty());
+    window.contactList()->setCurrentItem(window.contactList()->topLevelItem(2));
+    EXPECT_EQ(programState().currentContactName, "Climber");
+    EXPECT_EQ(window.pictureBox()->pixmap().toImage(), window.defaultPicture().toImage());
+    EXPECT_EQ(test::folderSnapshot(folder.path()), before);
+}
+
 TEST_F(MainWindow, HostileJidsCannotPlacePicturesOutsideTheImagesFolder) {
     EXPECT_EQ(profilePictureCopyPath("/u/", "../../etc/x@s.whatsapp.net"), "/u/images/_.._etc_x@s.whatsapp.net.jpg");
     EXPECT_EQ(profilePictureCopyPath("/u/", ".."), "/u/images/_.jpg");
@@ -258,6 +299,23 @@ TEST_F(MainWindow, ProgressDialogFollowsThePercentage) {
     dialog.onProgress();
     EXPECT_EQ(dialog.position(), 50);
     EXPECT_EQ(dialog.statusText(), "Elapsed time: 12.3seconds / About12.3seconds remaining");
+}
+
+TEST_F(MainWindow, ProgressDialogCancelStopsTheLoadsQueries) {
+    CDlgProgress dialog(&window);
+    dialog.show();
+    EXPECT_TRUE(dialog.isModal());
+    EXPECT_TRUE(dialog.stillWanted());
+    // Clicked where a person clicks: whatever lies on top of the button there takes the click.
+    const QPoint where = dialog.cancelButton()->geometry().center();
+    QWidget* target = dialog.childAt(where);
+    ASSERT_NE(target, nullptr);
+    QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(&dialog, where));
+    EXPECT_TRUE(dialog.cancelled());
+    EXPECT_FALSE(dialog.stillWanted());
+    programState().progressWindow = &dialog;
+    EXPECT_FALSE(loadStillWanted());
+    programState().progressWindow = nullptr;
 }
 
 }  // namespace

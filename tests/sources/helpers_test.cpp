@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <vector>
 
 namespace talvio {
 namespace {
@@ -105,6 +107,39 @@ TEST(SortContactsByLastTime, SelectionSwapsReorderTies) {
     EXPECT_EQ(table.row(0).lastMessageTime, "3");
     EXPECT_EQ(table.row(1).displayName, "tie");
     EXPECT_EQ(table.row(2).jid, "UnGroupedFriend");
+}
+
+TEST(SortContactsByLastTime, SameOrderAsTheSelectionSortOnManyTies) {
+    // The order of the selection sort that users have always seen, written out the slow way.
+    const auto reference = [](std::vector<ContactEntry> rows) {
+        for (std::size_t p = 0; p < rows.size(); ++p) {
+            std::size_t best = p;
+            for (std::size_t r = p + 1; r < rows.size(); ++r) {
+                if (TimeValueOf(rows[r].lastMessageTime) > TimeValueOf(rows[best].lastMessageTime)) best = r;
+            }
+            std::swap(rows[p], rows[best]);
+        }
+        return rows;
+    };
+    std::uint32_t seed = 12345;
+    const auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+    for (int round = 0; round < 20; ++round) {
+        ContactTable table;
+        const int count = 1 + static_cast<int>(next() % 400);
+        table.create(count + 1);
+        // Few distinct times, so that ties are everywhere; some rows have none at all.
+        const std::uint32_t distinct = 1 + next() % 12;
+        for (int i = 0; i < count; ++i) {
+            ContactEntry& e = table.appendRow();
+            e.jid = std::to_string(i);
+            if (next() % 5 != 0) e.lastMessageTime = std::to_string(1'600'000'000 + next() % distinct);
+        }
+        const std::vector<ContactEntry> expected = reference(table.rows());
+        SortContactsByLastTime(table, {});
+        ASSERT_EQ(table.count(), static_cast<int>(expected.size()));
+        for (int i = 0; i < table.count(); ++i)
+            ASSERT_EQ(table.row(i).jid, expected[static_cast<std::size_t>(i)].jid) << "round " << round << " row " << i;
+    }
 }
 
 TEST(EnsureDirectory, CreatesChainsAndRefusesTheRoot) {

@@ -82,6 +82,49 @@ TEST_F(HostileAndroidInput, MessagesTableLackingColumns) {
     EXPECT_NE(pages.find("<div>This chat could not be read: no such column: "), std::string::npos) << pages;
 }
 
+// A table replaced by a view that never ends would keep the load reading for ever; real stores hold
+// tables, so reads through views are refused and the load ends at once.
+TEST_F(HostileAndroidInput, ANeverEndingViewIsNotRead) {
+    test::makeAndroidFolder(dir.path(), "", contactRow("a@s.whatsapp.net", "Anna", nullptr));
+    replaceDatabase("msgstore.db", "");
+    test::runSql(dir.path() + "databases/msgstore.db",
+                 "CREATE VIEW messages AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) "
+                 "SELECT 'a@s.whatsapp.net' AS key_remote_jid, 0 AS key_from_me, i AS timestamp, '0' AS "
+                 "media_wa_type, 'x' AS data, NULL AS remote_resource FROM n;");
+    const std::string pages = loadAndRenderAll();
+    ASSERT_EQ(contactTable().count(), 2);
+    EXPECT_EQ(contactTable().row(1).messageCount, 0);
+    EXPECT_NE(pages.find("This chat could not be read: "), std::string::npos);
+}
+
+// The progress dialog's Cancel: once it no longer wants the load, a query stops where it is.
+TEST_F(HostileAndroidInput, AQueryStopsWhenTheLoadIsNoLongerWanted) {
+    test::makeAndroidFolder(dir.path(), "", contactRow("a@s.whatsapp.net", "Anna", nullptr));
+    test::runSql(dir.path() + "databases/msgstore.db",
+                 "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200000) "
+                 "INSERT INTO messages(key_remote_jid, key_from_me, key_id, timestamp, data) "
+                 "SELECT 'a@s.whatsapp.net', 0, i, 1600000000000 + i, 'x' FROM n;");
+    struct Cancelled : ProgressTarget {
+        void onProgress() override {}
+        bool stillWanted() override {
+            ++asked;
+            return false;
+        }
+        int asked = 0;
+    } cancelled;
+    programState().progressWindow = &cancelled;
+    test::loadAndroidFolder(dir.path());
+    programState().progressWindow = nullptr;
+    EXPECT_GT(cancelled.asked, 0);
+    ASSERT_TRUE(contactTable().exists());
+    // The 200,000 messages were never all counted.
+    for (const ContactEntry& entry : contactTable().rows())
+        EXPECT_LT(entry.messageCount, 200000) << entry.jid;
+    // Wanted again, the same folder loads whole.
+    test::loadAndroidFolder(dir.path());
+    EXPECT_EQ(contactTable().row(0).messageCount, 200000);
+}
+
 TEST_F(HostileAndroidInput, IllFormedUtf8AndWrongTypes) {
     test::makeAndroidFolder(
         dir.path(),

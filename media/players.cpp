@@ -75,7 +75,10 @@ void PlayVideo(QWidget* owner, const QString& videoPath) {
         platform::desktop().message(owner, text(video_texts::kNoResourceFolder), QString());
         return;
     }
-    if (leavesResourceFolder(FolderBoundary(programState().resourceFolder), videoPath)) {
+    // Nor is anything but a regular file: a FIFO would hold the player's pipeline for ever.
+    const QFileInfo file(videoPath);
+    if (leavesResourceFolder(FolderBoundary(programState().resourceFolder), videoPath) ||
+        (file.exists() && !file.isFile())) {
         platform::desktop().message(owner, text(voice_texts::kFileLost), QString());
         return;
     }

@@ -8,6 +8,8 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
+
 #include "fake_desktop.h"
 #include "media/players.h"
 #include "media/voice_player.h"
@@ -143,6 +145,9 @@ TEST_F(PlayVoiceClick, PathsOutOfTheResourceFolderAreNeverPlayed) {
         PlayVideo(&owner, path);
         expectOnlyMessage("File lost.");
     }
+    ASSERT_EQ(::mkfifo(folder.file("pipe.mp4").c_str(), 0600), 0);
+    PlayVideo(&owner, file("pipe.mp4"));
+    expectOnlyMessage("File lost.");
     // A WAV beside a note that is a link out of the folder is not played either: the note is
     // decoded instead (here it is no Ogg Opus, so it is lost).
     PlayVoice(&owner, file("beside.opus"));

@@ -8,7 +8,6 @@
 #include "sources/chat_page.h"
 #include "sources/media_copy.h"
 #include "sources/message_time.h"
-#include "sources/program_state.h"
 
 #include <unistd.h>
 
@@ -18,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -131,11 +131,10 @@ bool writeFileAtomically(const std::string& path, std::initializer_list<std::str
     return file.commit();
 }
 
-std::string exportFolderProblem(const std::string& folder) {
-    const ProgramState& state = programState();
-    for (const std::string* phone : {&state.dataFolder, &state.resourceFolder}) {
-        if (!phone->empty() && isWithin(folder, *phone)) {
-            return "The chats cannot be exported into the phone's folder " + *phone +
+std::string exportFolderProblem(const std::string& folder, const PhoneFolder& phone) {
+    for (const std::string* own : {&phone.dataFolder, &phone.resourceFolder}) {
+        if (!own->empty() && isWithin(folder, *own)) {
+            return "The chats cannot be exported into the phone's folder " + *own +
                    ": nothing in it is ever changed. Choose a folder outside it.";
         }
     }
@@ -151,7 +150,7 @@ ExportRun::ExportRun(CChatSoftware& source, std::string folder)
 // Counts what the last render copied and starts converting its voice notes: a note copied as
 // anything but a WAV is decoded beside its copy, so that the page's voice/<id>.wav exists.
 void ExportRun::takeMedia(ExportReport& report) {
-    const std::vector<MediaCopy>& copies = mediaCopyLog().copies();
+    const std::vector<MediaCopy>& copies = m_media->copies();
     for (; m_mediaSeen < copies.size(); ++m_mediaSeen) {
         const MediaCopy& copy = copies[m_mediaSeen];
         if (!copy.copied) {
@@ -187,54 +186,45 @@ void ExportRun::writeIndex(const std::vector<IndexEntry>& entries, const std::ve
 
 namespace {
 
-// What the run changes in the program state, put back when it ends however it ends.
-class StateDuringExport {
+// The iPhone source reads its indexed copy while the run lasts, and its own store again after.
+class MessageDatabaseDuringExport {
 public:
-    explicit StateDuringExport(ProgramState& state)
-        : m_state(state),
-          m_exportMode(state.exportMode),
-          m_index(state.currentContactIndex),
-          m_name(state.currentContactName),
-          m_messageDb(state.messageDbPath) {}
-    ~StateDuringExport() {
-        m_state.exportMode = m_exportMode;
-        m_state.currentContactIndex = m_index;
-        m_state.currentContactName = m_name;
-        m_state.messageDbPath = m_messageDb;
+    MessageDatabaseDuringExport(CChatSoftware& source, const std::string& path)
+        : m_source(source), m_before(source.folder()) {
+        PhoneFolder folder = m_before;
+        folder.messageDbPath = path;
+        m_source.setFolder(std::move(folder));
     }
-    StateDuringExport(const StateDuringExport&) = delete;
-    StateDuringExport& operator=(const StateDuringExport&) = delete;
+    ~MessageDatabaseDuringExport() { m_source.setFolder(m_before); }
+    MessageDatabaseDuringExport(const MessageDatabaseDuringExport&) = delete;
+    MessageDatabaseDuringExport& operator=(const MessageDatabaseDuringExport&) = delete;
 
 private:
-    ProgramState& m_state;
-    bool m_exportMode;
-    int m_index;
-    std::string m_name;
-    std::string m_messageDb;
+    CChatSoftware& m_source;
+    PhoneFolder m_before;
 };
 
 }  // namespace
 
-IndexEntry ExportRun::exportChat(int row, const std::string& page, ExportReport& report) {
-    ProgramState& state = programState();
-    const ContactEntry& entry = contactTable().row(row);
-    state.currentContactIndex = row;
-    // The renderer names a one-to-one chat's partner by this; without it every page would carry
-    // the name of whichever contact was selected last.
-    state.currentContactName = contactShownName(entry);
+std::optional<IndexEntry> ExportRun::exportChat(const ContactEntry& entry, const std::string& page,
+                                                ExportReport& report) {
     // The page goes to its file while it is built: a chat of any length costs the same memory.
     AtomicFile file(m_folder + "/" + page);
-    {
-        const ChatPageSinkScope sink([&file](std::string_view piece) { file.write(piece); });
-        m_source.RenderChat(entry.messageCount, kStandAlone);
-        chatPageBuffer().handOver();
-    }
+    ChatPageBuffer buffer;
+    buffer.setSink([&file](std::string_view piece) { file.write(piece); });
+    const RenderOutcome outcome = renderContact(m_source, entry, kStandAlone, buffer, m_media);
+    buffer.handOver();
     file.write(kPageEnd);
-    ++report.chats;
     takeMedia(report);
-
-    IndexEntry index{entry.displayName.empty() ? entry.jid : entry.displayName,
-                     m_times->format(entry.lastMessageTime), entry.messageCount, page,
+    const std::string shown = entry.displayName.empty() ? entry.jid : entry.displayName;
+    if (!outcome.readable) {
+        // A page of an earlier export stays as it was, rather than be replaced by a page without
+        // the messages; the closing message names the chat.
+        report.failedChats.push_back(shown + ": " + outcome.reason);
+        return std::nullopt;
+    }
+    ++report.chats;
+    IndexEntry index{shown, m_times->format(entry.lastMessageTime), entry.messageCount, page,
                      TimeValueOf(entry.lastMessageTime)};
     if (file.commit()) {
         ++report.pages;
@@ -249,7 +239,7 @@ ExportReport ExportRun::run(const std::vector<int>& rows, const Progress& progre
     ExportReport report;
     report.folder = m_folder;
     report.chosen = static_cast<int>(rows.size());
-    report.error = exportFolderProblem(m_folder);
+    report.error = exportFolderProblem(m_folder, m_source.folder());
     if (!report.error.empty())
         return report;
     if (!EnsureDirectory(m_folder)) {
@@ -263,20 +253,19 @@ ExportReport ExportRun::run(const std::vector<int>& rows, const Progress& progre
         return report;
     }
     removeLeftoverWorkingFolders(m_folder);
-    ProgramState& state = programState();
-    const StateDuringExport restore(state);
-    state.exportMode = true;
-    state.exportFolder = m_folder;
+    const PhoneFolder& phone = m_source.folder();
     IndexedChatCopy indexed;
     const bool wantCopy = m_indexedCopy == IndexedCopy::Always ||
                           (m_indexedCopy == IndexedCopy::Auto && rows.size() >= kIndexedCopyFrom);
     // Without the copy every chat costs a read of the whole table, but the pages are the same.
-    if (state.sourceKind == kSourceIPhone && wantCopy && indexed.make(state.messageDbPath, m_folder))
-        state.messageDbPath = indexed.path();
+    std::optional<MessageDatabaseDuringExport> useCopy;
+    if (phone.kind == kSourceIPhone && wantCopy && indexed.make(phone.messageDbPath, m_folder))
+        useCopy.emplace(m_source, indexed.path());
     // Names are handed out per run: the same phone folder exported twice gives the same names.
-    mediaCopyLog().clear();
+    MediaCopyLog media(m_folder, phone.resourceFolder);
+    m_media = &media;
     m_mediaSeen = 0;
-    const MessageTimeFormatter times(state.sourceKind, standardTimeZoneBias());
+    const MessageTimeFormatter times(phone.kind, phone.timeZoneBias);
     m_times = &times;
 
     const ContactTable& table = contactTable();
@@ -295,7 +284,7 @@ ExportReport ExportRun::run(const std::vector<int>& rows, const Progress& progre
             ++report.mediaFiles;
         } else {
             decodeFailures[copy] = std::string(mediaFolderName(MediaFolder::Voice)) + "/" +
-                                   mediaCopyLog().copies()[copy].id + ".wav: " + error;
+                                   media.copies()[copy].id + ".wav: " + error;
         }
         if (m_pulse)
             m_pulse();
@@ -311,8 +300,11 @@ ExportReport ExportRun::run(const std::vector<int>& rows, const Progress& progre
         const int row = rows[static_cast<std::size_t>(k)];
         if (!table.isRow(row))
             continue;
-        attempted.push_back(pageNames[static_cast<std::size_t>(row)]);
-        entries.push_back(exportChat(row, attempted.back(), report));
+        const std::string& page = pageNames[static_cast<std::size_t>(row)];
+        if (std::optional<IndexEntry> entry = exportChat(table.row(row), page, report)) {
+            attempted.push_back(page);
+            entries.push_back(std::move(*entry));
+        }
     }
     decodes.finish();
     m_decodes = nullptr;
@@ -322,6 +314,7 @@ ExportReport ExportRun::run(const std::vector<int>& rows, const Progress& progre
         progress(total, total);
     writeIndex(entries, attempted, report);
     m_times = nullptr;
+    m_media = nullptr;
     return report;
 }
 

@@ -8,12 +8,14 @@
 
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace talvio {
 
+class MediaCopyLog;
 class MessageTimeFormatter;
 class VoiceDecodeQueue;
 
@@ -26,6 +28,9 @@ struct ExportReport {
     int mediaFiles = 0;  // media files written: copies, and the WAVs of voice notes
     int keptChats = 0;   // chats of an earlier export into the folder that the index still lists
     std::vector<std::string> failedPages;
+    // One line per chat whose messages could not be read ("Anna: database disk image is
+    // malformed"); its page of an earlier export stays as it was.
+    std::vector<std::string> failedChats;
     // One line per media file that a page refers to but that could not be written, naming the
     // file and why ("voice/x.wav: opusdec could not decode it (exit status 1)").
     std::vector<std::string> failedMedia;
@@ -33,7 +38,7 @@ struct ExportReport {
     std::string error;  // set when nothing could be written at all
 
     bool complete() const {
-        return error.empty() && !cancelled && failedPages.empty() && failedMedia.empty();
+        return error.empty() && !cancelled && failedPages.empty() && failedChats.empty() && failedMedia.empty();
     }
 };
 
@@ -73,14 +78,14 @@ bool writeFileAtomically(const std::string& path, std::initializer_list<std::str
 
 // Why an export may not go into folder, empty when it may: the phone's folders (data and
 // resources) are never written to, not even below them.
-std::string exportFolderProblem(const std::string& folder);
+std::string exportFolderProblem(const std::string& folder, const PhoneFolder& phone);
 
 // Renders every chosen row as a stand-alone page into a folder, with an index.html that lists
-// them as the contact list does. Sets ExportMode for the run and restores it afterwards. While it
-// runs, the iPhone renderer copies each page's media into images/, voice/ and video/; the run
-// then turns every copied voice note into the voice/<id>.wav its page plays. An earlier export in
-// the folder is updated: its files are replaced or left alone, never removed, and its index rows
-// stay as long as their pages are there.
+// them as the contact list does. While it runs, the iPhone renderer copies each page's media into
+// images/, voice/ and video/; the run then turns every copied voice note into the voice/<id>.wav
+// its page plays. An earlier export in the folder is updated: its files are replaced or left
+// alone, never removed, and its index rows stay as long as their pages are there. A chat that
+// cannot be read leaves its earlier page as it was and is named as failed.
 class ExportRun {
 public:
     // progress(done, total) is called before each chat and once at the end; returning false
@@ -102,7 +107,8 @@ public:
     ExportReport run(const std::vector<int>& rows, const Progress& progress = {});
 
 private:
-    IndexEntry exportChat(int row, const std::string& page, ExportReport& report);
+    // The entry for the index; none when the chat could not be read.
+    std::optional<IndexEntry> exportChat(const ContactEntry& entry, const std::string& page, ExportReport& report);
     void takeMedia(ExportReport& report);
     void writeIndex(const std::vector<IndexEntry>& entries, const std::vector<std::string>& attempted,
                     ExportReport& report) const;
@@ -116,6 +122,7 @@ private:
     std::size_t m_mediaSeen = 0;  // copies of the media log already counted
     const MessageTimeFormatter* m_times = nullptr;
     VoiceDecodeQueue* m_decodes = nullptr;
+    MediaCopyLog* m_media = nullptr;
 };
 
 }  // namespace talvio

@@ -44,6 +44,11 @@ ExportSummary exportSummary(const ExportReport& report) {
                 counted(static_cast<std::size_t>(report.keptChats), "chat", "chats") +
                 " of an earlier export into this folder.";
     }
+    if (!report.failedChats.empty()) {
+        text += "\n\n" + counted(report.failedChats.size(), "chat", "chats") +
+                " could not be read from the phone's folder; a page of an earlier export stays as it was:";
+        nameFailures(text, report.failedChats);
+    }
     if (!report.failedPages.empty()) {
         text += "\n\n" + counted(report.failedPages.size(), "page", "pages") + " could not be written:";
         nameFailures(text, report.failedPages);

@@ -106,24 +106,18 @@ std::unique_ptr<CChatSoftware> openFolder(const std::string& folder, const Optio
     setLoadPaths(kind, folder, options.resources);
     std::unique_ptr<CChatSoftware> source;
     if (kind == kSourceIPhone) {
-        source = std::make_unique<CIphoneWeiXin>();
+        source = std::make_unique<CIphoneWeiXin>(chosenPhoneFolder());
     } else {
-        source = std::make_unique<CAndroidWeiXin>();
+        source = std::make_unique<CAndroidWeiXin>(chosenPhoneFolder());
     }
     const StallWatch watch(kStallLimit);
-    source->LoadContacts();
+    source->LoadContacts(contactTable());
     if (watch.stalled()) {
         error = "reading \"" + folder + "\" made no progress for " + std::to_string(kStallLimit.count()) +
                 " seconds and was stopped: its databases may be damaged.";
         return nullptr;
     }
     return source;
-}
-
-void selectRow(int row) {
-    ProgramState& state = programState();
-    state.currentContactIndex = row;
-    state.currentContactName = contactShownName(contactTable().row(row));
 }
 
 int listContacts() {
@@ -143,14 +137,14 @@ int printPage(CChatSoftware& source, int row, bool standAlone) {
         return fail("there is no row " + std::to_string(row) + " (the table has " +
                     std::to_string(table.count()) + " rows).");
     }
-    selectRow(row);
-    {
-        // Printed while it is built, so that a page of any length costs the same memory.
-        const ChatPageSinkScope sink([](std::string_view piece) {
-            std::cout.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-        });
-        source.RenderChat(table.row(row).messageCount, standAlone ? kStandAlone : kViewer);
-        chatPageBuffer().handOver();
+    // Printed while it is built, so that a page of any length costs the same memory.
+    ChatPageBuffer page;
+    page.setSink([](std::string_view piece) { std::cout.write(piece.data(), static_cast<std::streamsize>(piece.size())); });
+    const RenderOutcome outcome = renderContact(source, table.row(row), standAlone ? kStandAlone : kViewer, page);
+    page.handOver();
+    if (!outcome.readable) {
+        std::cerr << "talvio-export: the chat of row " << row << " could not be read: " << outcome.reason << "\n";
+        return 1;
     }
     return std::cout.good() ? 0 : 1;
 }
@@ -172,6 +166,8 @@ int exportChats(CChatSoftware& source, const Options& options, const std::string
               << "Open " << report.indexPath << " in a browser.\n";
     if (report.keptChats > 0)
         std::cout << "index.html also lists " << report.keptChats << " chats of an earlier export there.\n";
+    for (const std::string& chat : report.failedChats)
+        std::cerr << "talvio-export: a chat could not be read, its page was not written: " << chat << "\n";
     for (const std::string& page : report.failedPages)
         std::cerr << "talvio-export: could not write " << page << "\n";
     for (const std::string& media : report.failedMedia) {

@@ -282,20 +282,18 @@ void renderEveryRow(CChatSoftware& source, const Expected& expected) {
         const ContactEntry& entry = table.row(i);
         const bool chat = entry.jid == kJid;
         FUZZ_CHECK(isWellFormedUtf8(entry.displayName), std::string(expected.source) + ": ill-formed name");
-        ProgramState& state = programState();
-        state.currentContactIndex = i;
-        state.currentContactName = contactShownName(entry);
         for (const int mode : {kViewer, kStandAlone}) {
             if (!chat && mode != kViewer)
                 continue;
-            chatPageBuffer().clear();
-            source.RenderChat(entry.messageCount, mode);
+            ChatPageBuffer page;
+            const RenderOutcome outcome = renderContact(source, entry, mode, page);
             ReadPage read;
             const std::string where = std::string(expected.source) +
                                       (mode == kViewer ? " viewer" : " stand-alone") + " page of row " +
                                       std::to_string(i) + ": ";
-            if (auto fault = readChatPage(chatPageBuffer().text(), mode, read))
+            if (auto fault = readChatPage(page.text(), mode, read))
                 fail(__FILE__, __LINE__, where + *fault);
+            FUZZ_CHECK(outcome.readable, where + "the chat could not be read: " + outcome.reason);
             const int blocks = chat ? expected.blocks : 0;
             FUZZ_CHECK(static_cast<int>(read.blocks.size()) == blocks,
                        where + std::to_string(read.blocks.size()) + " blocks for " + std::to_string(blocks) +
@@ -334,8 +332,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     {
         setLoadPaths(kSourceAndroid, phones.legacy, "");
-        CAndroidWeiXin source;
-        source.LoadContacts();
+        CAndroidWeiXin source(chosenPhoneFolder());
+        source.LoadContacts(contactTable());
         const ContactEntry* row = chatRow();
         FUZZ_CHECK(row != nullptr, "legacy: the chat's contact is not listed");
         const auto [time, count] = phones.legacyFigures();
@@ -346,8 +344,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     {
         setLoadPaths(kSourceAndroid, phones.modern, "");
-        CAndroidWeiXin source;
-        source.LoadContacts();
+        CAndroidWeiXin source(chosenPhoneFolder());
+        source.LoadContacts(contactTable());
         const int count = phones.modernCount();
         const ContactEntry* row = chatRow();
         FUZZ_CHECK((row != nullptr) == (count > 0), "modern: the chat is listed without messages or missing");
@@ -357,8 +355,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     {
         setLoadPaths(kSourceIPhone, phones.iphone, phones.resources);
-        CIphoneWeiXin source;
-        source.LoadContacts();
+        CIphoneWeiXin source(chosenPhoneFolder());
+        source.LoadContacts(contactTable());
         const ContactEntry* row = chatRow();
         FUZZ_CHECK(row != nullptr, "iPhone: the chat's contact is not listed");
         auto [time, count] = phones.iphoneFigures();

@@ -5,6 +5,7 @@
 #include "platform/desktop.h"
 #include "shell/main_window.h"
 #include "sources/chat_page.h"
+#include "sources/chat_software.h"
 #include "sources/contact_table.h"
 #include "sources/folder_boundary.h"
 #include "sources/program_state.h"
@@ -36,7 +37,9 @@ void ShowContact(CMireloDlg& window, CChatSoftware& source, int row) {
     state.currentContactIndex = row;
     const ContactEntry& entry = table.row(row);
     state.currentContactName = contactShownName(entry);
-    source.RenderChat(entry.messageCount, kViewer);
+    // A chat that cannot be read shows a page that says so, never the chat shown before it.
+    renderContact(source, entry, kViewer, chatPageBuffer());
+    ShowChatPage();
 
     const QString picture = existingPicture(entry);
     // A file that does not decode shows the default picture rather than an empty box.

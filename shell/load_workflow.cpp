@@ -75,7 +75,8 @@ void loadChosenFolder(CMireloDlg& window) {
     progress->setWindowTitle(QStringLiteral("Reading database file..."));
     progress->show();
     progress->move(window.geometry().center() - progress->rect().center());
-    source.LoadContacts();
+    source.setFolder(chosenPhoneFolder());
+    source.LoadContacts(contactTable());
     // A cancelled load leaves no half-read list behind.
     if (progress->cancelled()) contactTable().destroy();
     PopulateContactList(window, source);

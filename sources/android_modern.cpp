@@ -145,21 +145,24 @@ void readModernStatistics(const Database& messageDb, ContactTable& table, std::v
     }
 }
 
-void appendModernChat(const Database& messageDb, const std::string& jid, const std::string& contactName,
-                      std::string& page) {
+RenderOutcome appendModernChat(const Database& messageDb, const std::string& jid, std::string_view shownName,
+                               const MessageTimeFormatter& times, ChatPageBuffer& out) {
     std::vector<std::int64_t> ids;
     for (const Chat& chat : readChats(messageDb)) {
         if (chat.key == jid) ids.push_back(chat.id);
     }
-    if (ids.empty()) return;
+    if (ids.empty()) return {};
     Statement messages(messageDb, senderQuery(hasJidMap(messageDb), ids.size()));
     for (std::size_t i = 0; i < ids.size(); ++i) messages.bind(static_cast<int>(i) + 1, ids[i]);
+    return appendAndroidMessages(messages, messageDb, shownName, times, out);
+}
 
-    const ProgramState& state = programState();
-    const MessageTimeFormatter times(state.sourceKind, standardTimeZoneBias());
-    const std::string name = escapeText(contactName);
+RenderOutcome appendAndroidMessages(Statement& messages, const Database& messageDb, std::string_view shownName,
+                                    const MessageTimeFormatter& times, ChatPageBuffer& out) {
+    const std::string name = escapeText(shownName);
     std::string sender;
     std::string time;
+    std::string& page = out.writable();
     while (messages.step()) {
         const char* kind = messages.text(0);
         const char* fromMe = messages.text(1);
@@ -169,6 +172,7 @@ void appendModernChat(const Database& messageDb, const std::string& jid, const s
         if (fromMe != nullptr && fromMe[0] != '0') {
             shownSender = "Me";
         } else if (member != nullptr && *member != '\0') {
+            // A received group message names the member who wrote it.
             sender.clear();
             appendEscapedText(sender, JidToNumber(member));
             shownSender = sender;
@@ -177,9 +181,9 @@ void appendModernChat(const Database& messageDb, const std::string& jid, const s
         times.append(time, timestamp != nullptr ? timestamp : "0");
         appendSenderLine(page, shownSender, time);
         appendAndroidBody(page, kind != nullptr ? kind : "0", messages.text(3));
-        chatPageBuffer().handOverIfLarge();
+        out.handOverIfLarge();
     }
-    if (messages.failed()) appendUnreadableNotice(page, messageDb.lastError());
+    return messages.failed() ? unreadable(messageDb.lastError()) : RenderOutcome{};
 }
 
 void appendAndroidBody(std::string& page, std::string_view kind, const char* text) {

@@ -2,8 +2,10 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #pragma once
 
+#include "sources/chat_software.h"
 #include "sources/contact_table.h"
 #include "sources/database.h"
+#include "sources/message_time.h"
 
 #include <string>
 #include <string_view>
@@ -27,7 +29,13 @@ void readModernStatistics(const Database& messageDb, ContactTable& table, std::v
 void appendAndroidBody(std::string& page, std::string_view kind, const char* text);
 
 // Appends the message blocks of the chats shown under jid to the page, oldest first.
-void appendModernChat(const Database& messageDb, const std::string& jid, const std::string& contactName,
-                      std::string& page);
+RenderOutcome appendModernChat(const Database& messageDb, const std::string& jid, std::string_view shownName,
+                               const MessageTimeFormatter& times, ChatPageBuffer& out);
+
+// Appends a block for each row of a chat query of either layout, whose columns are the message's
+// kind, whether it is from me, its time, its text and the member who sent a received group
+// message. Unreadable when the rows end in an error.
+RenderOutcome appendAndroidMessages(Statement& messages, const Database& messageDb, std::string_view shownName,
+                                    const MessageTimeFormatter& times, ChatPageBuffer& out);
 
 }  // namespace talvio

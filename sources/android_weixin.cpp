@@ -45,8 +45,7 @@ void reportStatisticsProgress(int i, int count) {
     if (i % 50 == 25) reportPercent(static_cast<double>(i) / count * 20 + 10);
 }
 
-void fillContactRow(const Statement& row) {
-    ContactTable& table = contactTable();
+void fillContactRow(ContactTable& table, const Statement& row) {
     if (!table.exists()) {
         const char* c = row.text(3);
         table.create(std::atoi(c != nullptr ? c : "0") + 1);
@@ -68,18 +67,13 @@ void fillContactRow(const Statement& row) {
 
 }  // namespace
 
-int OpenChatDatabase(const std::string& path, Database& database) {
-    return database.open(path, Database::Access::ReadOnlySnapshot);
-}
-
-bool CAndroidWeiXin::LoadContacts() {
-    ContactTable& table = contactTable();
+bool CAndroidWeiXin::LoadContacts(ContactTable& table) {
     table.destroy();
-    const ProgramState& state = programState();
-    const bool contactsOpened = OpenChatDatabase(state.contactDbPath, database) == 0;
+    Database database;
+    const bool contactsOpened = OpenChatDatabase(m_folder.contactDbPath, database) == 0;
     if (contactsOpened) {
         Statement contacts(database, kContactsQuery);
-        while (contacts.step()) fillContactRow(contacts);
+        while (contacts.step()) fillContactRow(table, contacts);
     }
     // Which rows took their name from wa.db; the others may take a group's subject.
     std::vector<bool> named;
@@ -87,11 +81,11 @@ bool CAndroidWeiXin::LoadContacts() {
     if (!named.empty()) named[0] = true;
 
     Database messages;
-    const bool messagesOpened = OpenChatDatabase(state.messageDbPath, messages) == 0;
+    const bool messagesOpened = OpenChatDatabase(m_folder.messageDbPath, messages) == 0;
     if (messagesOpened && hasModernMessages(messages)) {
         readModernStatistics(messages, table, named);
     } else if (contactsOpened && table.count() >= 1) {
-        readStatistics(messagesOpened ? &messages : nullptr);
+        readStatistics(table, messagesOpened ? &messages : nullptr);
     }
     if (table.count() >= 2) {
         const int count = table.count();
@@ -99,15 +93,13 @@ bool CAndroidWeiXin::LoadContacts() {
             if (p % 50 == 25) reportPercent(static_cast<double>(p) / count * 20 + 30);
         });
     }
-    database.close();
     return true;
 }
 
 // One pass over the messages gives every jid its figures; a row's figures are exactly what the
 // per-jid aggregate would give. Should the pass fail part-way (a damaged database), each row asks
 // on its own, so that every row that can be read still gets its figures.
-void CAndroidWeiXin::readStatistics(const Database* opened) {
-    ContactTable& table = contactTable();
+void CAndroidWeiXin::readStatistics(ContactTable& table, const Database* opened) {
     const int count = table.count();
     if (opened == nullptr) {
         for (int i = 0; i < count; ++i) reportStatisticsProgress(i, count);
@@ -159,57 +151,24 @@ void CAndroidWeiXin::readStatistics(const Database* opened) {
     }
 }
 
-int CAndroidWeiXin::RenderChat(int messageCount, int mode) {
-    const ProgramState& state = programState();
-    if (OpenChatDatabase(state.messageDbPath, database) == 0) {
-        StartChatPage(mode);
-        chatPageBuffer().reserveFor(messageCount);
-        const ContactTable& table = contactTable();
-        if (table.isRow(state.currentContactIndex)) {
-            const std::string& jid = table.row(state.currentContactIndex).jid;
-            std::string& page = chatPageBuffer().writable();
-            if (hasModernMessages(database)) {
-                appendModernChat(database, jid, state.currentContactName, page);
-            } else {
-                appendLegacyChat(jid, state.currentContactName, page);
-            }
+RenderOutcome CAndroidWeiXin::RenderChat(const ChatRequest& request) {
+    startPage(request);
+    RenderOutcome outcome;
+    Database database;
+    if (const int rc = OpenChatDatabase(m_folder.messageDbPath, database); rc != 0) {
+        outcome = unreadableFile(rc);
+    } else {
+        const MessageTimeFormatter times(m_folder.kind, m_folder.timeZoneBias);
+        if (hasModernMessages(database)) {
+            outcome = appendModernChat(database, request.jid, request.shownName, times, *request.page);
+        } else {
+            Statement messages(database, kMessageQuery);
+            messages.bind(1, request.jid);
+            outcome = appendAndroidMessages(messages, database, request.shownName, times, *request.page);
         }
     }
-    database.close();
-    if (messageCount < 1 && mode == kViewer) AppendNoMessage();
-    ShowChatPage();
-    return 1;
-}
-
-void CAndroidWeiXin::appendLegacyChat(const std::string& jid, const std::string& contactName, std::string& page) {
-    const ProgramState& state = programState();
-    const MessageTimeFormatter times(state.sourceKind, standardTimeZoneBias());
-    const std::string name = escapeText(contactName);
-    std::string sender;
-    std::string time;
-    Statement messages(database, kMessageQuery);
-    messages.bind(1, jid);
-    while (messages.step()) {
-        const char* kind = messages.text(0);
-        const char* fromMe = messages.text(1);
-        const char* timestamp = messages.text(2);
-        const char* remote = messages.text(4);
-        std::string_view shownSender = name;
-        if (fromMe != nullptr && fromMe[0] != '0') {
-            shownSender = "Me";
-        } else if (remote != nullptr && *remote != '\0') {
-            // A received group message names the member who wrote it.
-            sender.clear();
-            appendEscapedText(sender, JidToNumber(remote));
-            shownSender = sender;
-        }
-        time.clear();
-        times.append(time, timestamp != nullptr ? timestamp : "0");
-        appendSenderLine(page, shownSender, time);
-        appendAndroidBody(page, kind != nullptr ? kind : "0", messages.text(3));
-        chatPageBuffer().handOverIfLarge();
-    }
-    if (messages.failed()) appendUnreadableNotice(page, database.lastError());
+    endPage(request, outcome);
+    return outcome;
 }
 
 }  // namespace talvio

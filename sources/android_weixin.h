@@ -11,14 +11,13 @@ namespace talvio {
 // An Android "com.whatsapp" folder: databases/wa.db for names, databases/msgstore.db for messages.
 class CAndroidWeiXin : public CChatSoftware {
 public:
-    CAndroidWeiXin() : CChatSoftware(false) {}
+    explicit CAndroidWeiXin(PhoneFolder folder = {}) : CChatSoftware(false, std::move(folder)) {}
 
-    bool LoadContacts() override;
-    int RenderChat(int messageCount, int mode) override;
+    bool LoadContacts(ContactTable& table) override;
+    RenderOutcome RenderChat(const ChatRequest& request) override;
 
 private:
-    void readStatistics(const Database* messages);
-    void appendLegacyChat(const std::string& jid, const std::string& contactName, std::string& page);
+    void readStatistics(ContactTable& table, const Database* messages);
 };
 
 }  // namespace talvio

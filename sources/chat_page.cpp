@@ -205,10 +205,12 @@ ChatPageBuffer& chatPageBuffer() {
 
 void setChatPageView(ChatPageView* view) { pageView() = view; }
 
-void StartChatPage(int mode) {
-    chatPageBuffer().clear();
-    chatPageBuffer().writable() += pageHead(mode);
+void ChatPageBuffer::start(int mode) {
+    clear();
+    writable() += pageHead(mode);
 }
+
+void StartChatPage(int mode) { chatPageBuffer().start(mode); }
 
 void AppendPageBlock(std::string_view block) {
     std::string& text = chatPageBuffer().writable();

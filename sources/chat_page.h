@@ -67,6 +67,8 @@ public:
     static constexpr std::size_t kPieceBytes = 4u << 20;
 
     const std::string& text() const { return *m_text; }
+    // Empties the buffer and starts a page of the mode with its head.
+    void start(int mode);
     // The text to append to. A page handed out by shared() is never written again: the buffer
     // goes on in a string of its own (a copy only if something is appended without clear()).
     std::string& writable();

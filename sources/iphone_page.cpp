@@ -108,14 +108,13 @@ void appendScriptStringInAttribute(std::string& out, std::string_view utf8) {
     }
 }
 
-IphoneMessageWriter::IphoneMessageWriter(const ProgramState& state)
-    : m_times(state.sourceKind, standardTimeZoneBias()),
-      m_resourceFolder(state.resourceFolder),
-      m_mediaRoot(state.resourceFolder + "Library/"),
+IphoneMessageWriter::IphoneMessageWriter(const PhoneFolder& folder, MediaCopyLog* media)
+    : m_times(folder.kind, folder.timeZoneBias),
+      m_resourceFolder(folder.resourceFolder),
+      m_mediaRoot(folder.resourceFolder + "Library/"),
       m_boundary(m_mediaRoot),
-      m_exportMode(state.exportMode),
-      m_exportFolder(state.exportFolder) {
-    if (!m_exportMode && !m_resourceFolder.empty() && m_resourceFolder.front() != '/') {
+      m_media(media) {
+    if (m_media == nullptr && !m_resourceFolder.empty() && m_resourceFolder.front() != '/') {
         m_currentFolder = currentFolder();
     }
 }
@@ -151,8 +150,8 @@ void IphoneMessageWriter::append(std::string& page, const Statement& row) {
     const FolderBoundary::Place place =
         m_resourceFolder.empty() ? FolderBoundary::Place::Missing : m_boundary.place(path);
     if (place == FolderBoundary::Place::Outside) {
-        if (m_exportMode)
-            mediaCopyLog().refuse(folder, path, "its path leaves the resource folder");
+        if (m_media != nullptr)
+            m_media->refuse(folder, path, "its path leaves the resource folder");
         appendBody(page, folder == MediaFolder::Images  ? BodyKind::ImageMarker
                          : folder == MediaFolder::Voice ? BodyKind::VoiceMissing
                                                         : BodyKind::VideoMissing);
@@ -172,25 +171,25 @@ void IphoneMessageWriter::appendPicture(std::string& page, const std::string& pa
                                         bool present) {
     if (!present) {
         appendBody(page, BodyKind::ImageMarker);
-    } else if (!m_exportMode) {
+    } else if (m_media == nullptr) {
         m_argument.clear();
         appendFileUrl(m_argument, path, m_currentFolder);
         appendBody(page, BodyKind::ImageViewer, m_argument);
     } else {
         appendBody(page, BodyKind::ImageStandAlone,
-                   mediaCopyLog().copy(MediaFolder::Images, path, name, m_exportFolder));
+                   m_media->copy(MediaFolder::Images, path, name));
     }
 }
 
 void IphoneMessageWriter::appendVoice(std::string& page, const std::string& path, std::string_view name,
                                       bool present) {
-    if (!m_exportMode) {
+    if (m_media == nullptr) {
         m_argument.clear();
         appendScriptStringInAttribute(m_argument, path);
         appendBody(page, BodyKind::VoiceViewer, m_argument);
     } else if (present) {
         appendBody(page, BodyKind::VoiceStandAlone,
-                   mediaCopyLog().copy(MediaFolder::Voice, path, name, m_exportFolder));
+                   m_media->copy(MediaFolder::Voice, path, name));
     } else {
         appendBody(page, BodyKind::VoiceMissing);
     }
@@ -198,13 +197,13 @@ void IphoneMessageWriter::appendVoice(std::string& page, const std::string& path
 
 void IphoneMessageWriter::appendVideo(std::string& page, const std::string& path, std::string_view name,
                                       bool present) {
-    if (!m_exportMode) {
+    if (m_media == nullptr) {
         m_argument.clear();
         appendScriptStringInAttribute(m_argument, path);
         appendBody(page, BodyKind::VideoViewer, m_argument);
     } else if (present) {
         appendBody(page, BodyKind::VideoStandAlone,
-                   mediaCopyLog().copy(MediaFolder::Video, path, name, m_exportFolder));
+                   m_media->copy(MediaFolder::Video, path, name));
     } else {
         appendBody(page, BodyKind::VideoMissing);
     }

@@ -4,8 +4,9 @@
 
 #include "sources/database.h"
 #include "sources/folder_boundary.h"
+#include "sources/media_copy.h"
 #include "sources/message_time.h"
-#include "sources/program_state.h"
+#include "sources/phone_folder.h"
 
 #include <string>
 #include <string_view>
@@ -14,11 +15,12 @@ namespace talvio {
 
 // Turns rows of kIphoneChatQuery into message blocks: the sender line, then a text body or, for
 // pictures, voice notes and videos, a body that shows or links the media file below the resource
-// folder's "Library/" (or, while ExportMode is on, its copy below ExportFolder). A media path that
+// folder's "Library/" (or, in an export, its copy in the export's folder). A media path that
 // leads out of "Library/", or to something that is not a regular file, shows as missing.
 class IphoneMessageWriter {
 public:
-    explicit IphoneMessageWriter(const ProgramState& state);
+    // media is the export's log of copies; null when the page shows media where they lie.
+    IphoneMessageWriter(const PhoneFolder& folder, MediaCopyLog* media);
 
     // Appends the block of one row; a row whose ZISFROMME is NULL adds nothing.
     void append(std::string& page, const Statement& row);
@@ -33,8 +35,7 @@ private:
     std::string m_mediaRoot;  // ResourceFolder + "Library/"
     FolderBoundary m_boundary;  // of m_mediaRoot
     std::string m_currentFolder;
-    bool m_exportMode;
-    std::string m_exportFolder;
+    MediaCopyLog* m_media;
     std::string m_sender;
     std::string m_time;
     std::string m_argument;

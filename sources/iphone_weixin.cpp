@@ -44,8 +44,7 @@ int parseCount(const char* text) {
                                                        : static_cast<int>(value);
 }
 
-void fillContactRow(const Statement& row) {
-    ContactTable& table = contactTable();
+void fillContactRow(ContactTable& table, const Statement& row) {
     const int total = parseCount(row.text(3));
     if (!table.exists())
         table.create(total + 1);
@@ -65,16 +64,16 @@ void fillContactRow(const Statement& row) {
 
 }  // namespace
 
-bool CIphoneWeiXin::LoadContacts() {
-    ContactTable& table = contactTable();
+bool CIphoneWeiXin::LoadContacts(ContactTable& table) {
     table.destroy();
     m_snapshot.discard();
-    if (m_snapshot.open(programState().messageDbPath, database) == 0) {
+    Database database;
+    if (m_snapshot.open(m_folder.messageDbPath, database) == 0) {
         Statement contacts(database, kContactQuery);
         while (contacts.step())
-            fillContactRow(contacts);
+            fillContactRow(table, contacts);
         if (table.count() >= 1)
-            readStatistics();
+            readStatistics(database, table);
         if (table.count() >= 2) {
             const int count = table.count();
             SortContactsByLastTime(table, [count](int p) {
@@ -83,7 +82,6 @@ bool CIphoneWeiXin::LoadContacts() {
             });
         }
     }
-    database.close();
     return true;
 }
 
@@ -91,8 +89,7 @@ bool CIphoneWeiXin::LoadContacts() {
 // have no index on ZFROMJID or ZTOJID, so one aggregate per chat reads the whole table once per
 // chat. When the pass cannot be made, each row asks on its own and keeps its initial figures if
 // that fails too (the placeholder row keeps its "0").
-void CIphoneWeiXin::readStatistics() {
-    ContactTable& table = contactTable();
+void CIphoneWeiXin::readStatistics(const Database& database, ContactTable& table) {
     const int count = table.count();
     std::vector<std::string> jids;
     jids.reserve(static_cast<std::size_t>(count));
@@ -125,30 +122,26 @@ void CIphoneWeiXin::readStatistics() {
     }
 }
 
-int CIphoneWeiXin::RenderChat(int messageCount, int mode) {
-    const ProgramState& state = programState();
-    if (m_snapshot.open(state.messageDbPath, database) == 0) {
-        StartChatPage(mode);
-        chatPageBuffer().reserveFor(messageCount);
-        const ContactTable& table = contactTable();
-        if (table.isRow(state.currentContactIndex)) {
-            IphoneMessageWriter writer(state);
-            std::string& page = chatPageBuffer().writable();
-            Statement messages(database, kIphoneChatQuery);
-            messages.bind(1, table.row(state.currentContactIndex).jid);
-            while (messages.step()) {
-                writer.append(page, messages);
-                chatPageBuffer().handOverIfLarge();
-            }
-            if (messages.failed())
-                appendUnreadableNotice(page, database.lastError());
+RenderOutcome CIphoneWeiXin::RenderChat(const ChatRequest& request) {
+    startPage(request);
+    RenderOutcome outcome;
+    Database database;
+    if (const int rc = m_snapshot.open(m_folder.messageDbPath, database); rc != 0) {
+        outcome = unreadableFile(rc);
+    } else {
+        IphoneMessageWriter writer(m_folder, request.media);
+        std::string& page = request.page->writable();
+        Statement messages(database, kIphoneChatQuery);
+        messages.bind(1, request.jid);
+        while (messages.step()) {
+            writer.append(page, messages);
+            request.page->handOverIfLarge();
         }
+        if (messages.failed())
+            outcome = unreadable(database.lastError());
     }
-    database.close();
-    if (messageCount < 1 && mode == kViewer)
-        AppendNoMessage();
-    ShowChatPage();
-    return 1;
+    endPage(request, outcome);
+    return outcome;
 }
 
 }  // namespace talvio

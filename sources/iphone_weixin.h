@@ -22,13 +22,13 @@ inline constexpr std::string_view kIphoneChatQuery =
 // and media paths; the media files lie below the resource folder's "Library/".
 class CIphoneWeiXin : public CChatSoftware {
 public:
-    CIphoneWeiXin() : CChatSoftware(true) {}
+    explicit CIphoneWeiXin(PhoneFolder folder = {}) : CChatSoftware(true, std::move(folder)) {}
 
-    bool LoadContacts() override;
-    int RenderChat(int messageCount, int mode) override;
+    bool LoadContacts(ContactTable& table) override;
+    RenderOutcome RenderChat(const ChatRequest& request) override;
 
 private:
-    void readStatistics();
+    void readStatistics(const Database& database, ContactTable& table);
 
     // Renders read the same copy that the load made, while the phone's files stay unchanged.
     WalSnapshot m_snapshot;

@@ -3,7 +3,6 @@
 #include "media_copy.h"
 
 #include "contact_table.h"
-#include "program_state.h"
 #include "platform/file_ops.h"
 
 #include <algorithm>
@@ -183,15 +182,10 @@ std::string safeMediaStem(std::string_view fileName) {
     return out;
 }
 
-void MediaCopyLog::clear() {
-    m_copies.clear();
-    m_bySource.clear();
-    m_takenIds.clear();
-}
-
-void MediaCopyLog::chooseName(MediaCopy& entry, std::string_view fileName, const std::string& exportFolder) {
+void MediaCopyLog::chooseName(MediaCopy& entry, std::string_view fileName) {
+    const std::string& exportFolder = m_exportFolder;
     const std::string base = safeMediaStem(fileName);
-    const std::string tagged = base + "-" + pathTag(entry.source, programState().resourceFolder);
+    const std::string tagged = base + "-" + pathTag(entry.source, m_resourceFolder);
     const std::string prefix = std::string(mediaFolderName(entry.folder)) + '/';
     for (int n = 0;; ++n) {
         std::string id = n == 0 ? base : n == 1 ? tagged : tagged + "-" + std::to_string(n);
@@ -211,8 +205,8 @@ void MediaCopyLog::chooseName(MediaCopy& entry, std::string_view fileName, const
     }
 }
 
-std::string MediaCopyLog::copy(MediaFolder folder, const std::string& source, std::string_view fileName,
-                               const std::string& exportFolder) {
+std::string MediaCopyLog::copy(MediaFolder folder, const std::string& source, std::string_view fileName) {
+    const std::string& exportFolder = m_exportFolder;
     const std::string key = sourceKey(folder, source);
     if (const auto found = m_bySource.find(key); found != m_bySource.end())
         return m_copies[found->second].id;
@@ -220,7 +214,7 @@ std::string MediaCopyLog::copy(MediaFolder folder, const std::string& source, st
     MediaCopy entry;
     entry.folder = folder;
     entry.source = source;
-    chooseName(entry, fileName, exportFolder);
+    chooseName(entry, fileName);
     // Without an export folder the copy would land below the file system's root.
     if (exportFolder.empty()) {
         entry.error = "no export folder is set";
@@ -247,11 +241,6 @@ void MediaCopyLog::refuse(MediaFolder folder, const std::string& source, std::st
     entry.error = std::move(reason);
     m_bySource.emplace(key, m_copies.size());
     m_copies.push_back(std::move(entry));
-}
-
-MediaCopyLog& mediaCopyLog() {
-    static MediaCopyLog log;
-    return log;
 }
 
 }  // namespace talvio

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -31,12 +32,14 @@ struct MediaCopy {
 // page. Never empty, at most 80 bytes.
 std::string safeMediaStem(std::string_view fileName);
 
-// What the renderer copied while ExportMode was on, in the order of the copies. The export reads
-// it to convert voice notes and to report the media it wrote or could not write. One instance,
-// reached through mediaCopyLog().
+// What the renderers of one export copied, in the order of the copies. The export reads it to
+// convert voice notes and to report the media it wrote or could not write.
 class MediaCopyLog {
 public:
-    void clear();
+    // Copies go below exportFolder (without a trailing '/'); resourceFolder is the phone's media
+    // folder, whose part of a file's path names it the same in every export.
+    MediaCopyLog(std::string exportFolder, std::string resourceFolder)
+        : m_exportFolder(std::move(exportFolder)), m_resourceFolder(std::move(resourceFolder)) {}
 
     // Copies the file at source (named fileName in the phone's folder) into ExportFolder's folder
     // for the kind and returns the id the page must carry. Every source gets one id per log, so a
@@ -47,8 +50,7 @@ public:
     // its name when an export is updated; a copy already there with the same bytes is kept as it
     // is (ids differ in more than letter case, for exports onto case-blind file systems). A failed
     // copy is logged and still returns its id.
-    std::string copy(MediaFolder folder, const std::string& source, std::string_view fileName,
-                     const std::string& exportFolder);
+    std::string copy(MediaFolder folder, const std::string& source, std::string_view fileName);
 
     // Records a file that was refused before any copy was tried (it would be read from outside
     // the resource folder).
@@ -58,15 +60,15 @@ public:
 
 private:
     // Picks the entry's id and target; sets alreadyThere when the target holds the source's bytes.
-    void chooseName(MediaCopy& entry, std::string_view fileName, const std::string& exportFolder);
+    void chooseName(MediaCopy& entry, std::string_view fileName);
 
+    std::string m_exportFolder;
+    std::string m_resourceFolder;
     std::vector<MediaCopy> m_copies;
     // (folder, source) -> index in m_copies
     std::unordered_map<std::string, std::size_t> m_bySource;
     // (folder, lower-case id) of every id handed out
     std::unordered_map<std::string, bool> m_takenIds;
 };
-
-MediaCopyLog& mediaCopyLog();
 
 }  // namespace talvio

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "phone_folder.h"
 
+#include "message_time.h"
 #include "program_state.h"
 
 #include <filesystem>
@@ -39,6 +40,30 @@ int detectSourceKind(const std::string& folder) {
     if (hasDatabaseFiles(kSourceAndroid, folder)) return kSourceAndroid;
     if (hasDatabaseFiles(kSourceIPhone, folder)) return kSourceIPhone;
     return kSourceNone;
+}
+
+PhoneFolder phoneFolderOf(int sourceKind, const std::string& dataFolder, const std::string& resourceFolder,
+                          int timeZoneBias) {
+    PhoneFolder folder;
+    folder.kind = sourceKind;
+    folder.dataFolder = withTrailingSlash(dataFolder);
+    folder.resourceFolder = withTrailingSlash(resourceFolder);
+    folder.messageDbPath = folder.dataFolder + messageDbName(sourceKind);
+    folder.contactDbPath = folder.dataFolder + contactDbName(sourceKind);
+    folder.timeZoneBias = timeZoneBias;
+    return folder;
+}
+
+PhoneFolder chosenPhoneFolder() {
+    const ProgramState& state = programState();
+    PhoneFolder folder;
+    folder.kind = state.sourceKind;
+    folder.dataFolder = state.dataFolder;
+    folder.resourceFolder = state.resourceFolder;
+    folder.messageDbPath = state.messageDbPath;
+    folder.contactDbPath = state.contactDbPath;
+    folder.timeZoneBias = standardTimeZoneBias();
+    return folder;
 }
 
 void setLoadPaths(int sourceKind, const std::string& dataFolder, const std::string& resourceFolder) {

@@ -6,6 +6,26 @@
 
 namespace talvio {
 
+// Which kind of phone folder is loaded; also chooses the message time base.
+enum SourceKind : int { kSourceNone = -1, kSourceAndroid = 0, kSourceIPhone = 1 };
+
+// What a source reads: the kind of phone folder, its folders and database files, and the zone its
+// times are shown in.
+struct PhoneFolder {
+    int kind = kSourceNone;
+    std::string dataFolder;      // ends in '/' once set
+    std::string resourceFolder;  // ends in '/' unless empty
+    std::string messageDbPath;
+    std::string contactDbPath;
+    int timeZoneBias = 0;  // minutes west of UTC of local standard time
+};
+
+// The folder of the kind below dataFolder, with the database files a folder of the kind holds.
+PhoneFolder phoneFolderOf(int sourceKind, const std::string& dataFolder, const std::string& resourceFolder,
+                          int timeZoneBias);
+// The folder that the program state names (the last accepted open), in the local standard zone.
+PhoneFolder chosenPhoneFolder();
+
 // Folder paths end in '/' from here on: "a/b" becomes "a/b/", an empty path stays empty.
 std::string withTrailingSlash(std::string path);
 

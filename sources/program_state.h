@@ -2,13 +2,12 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #pragma once
 
+#include "sources/phone_folder.h"
+
 #include <optional>
 #include <string>
 
 namespace talvio {
-
-// Which kind of phone folder is loaded; also chooses the message time base.
-enum SourceKind : int { kSourceNone = -1, kSourceAndroid = 0, kSourceIPhone = 1 };
 
 // The open progress dialog, as the loaders see it: ReportProgress asks it to refresh from
 // ProgressPercent before returning.

@@ -46,10 +46,10 @@ int main() {
     const std::string folder = TALVIO_BENCH_FOLDER;
     setLoadPaths(kSourceAndroid, folder, "");
     programState().timeZoneBias = 0;
-    CAndroidWeiXin source;
+    CAndroidWeiXin source(chosenPhoneFolder());
     bench::printLoad();
 
-    const double load = bench::medianSeconds(5, [&] { source.LoadContacts(); });
+    const double load = bench::medianSeconds(5, [&] { source.LoadContacts(contactTable()); });
     const double loadFloor = bench::medianSeconds(5, [&] { aggregateOnly(programState().messageDbPath); });
 
     int largest = 0;
@@ -60,7 +60,7 @@ int main() {
     programState().currentContactIndex = largest;
     programState().currentContactName = contactShownName(entry);
     std::printf("contacts: %d, largest chat: %d messages\n", contactTable().count(), entry.messageCount);
-    const double render = bench::medianSeconds(5, [&] { source.RenderChat(entry.messageCount, kViewer); });
+    const double render = bench::medianSeconds(5, [&] { renderContact(source, entry, kViewer, chatPageBuffer()); });
     const double renderFloor = bench::medianSeconds(5, [&] { stepChat(programState().messageDbPath, entry.jid); });
     std::printf("page: %.1f MB\n", chatPageBuffer().text().size() / 1e6);
 

@@ -78,12 +78,8 @@ ChildRun runChild(std::vector<std::string> arguments) {
 
 void renderEveryChat(CIphoneWeiXin& source) {
     ContactTable& table = contactTable();
-    ProgramState& state = programState();
-    for (int i = 0; i < table.count(); ++i) {
-        state.currentContactIndex = i;
-        state.currentContactName = contactShownName(table.row(i));
-        source.RenderChat(table.row(i).messageCount, kViewer);
-    }
+    for (int i = 0; i < table.count(); ++i)
+        renderContact(source, table.row(i), kViewer, chatPageBuffer());
 }
 
 // A 0.2 s mono tone as Ogg Opus, made with opusenc from a WAV written here.
@@ -220,12 +216,12 @@ int main() {
     fs::create_directories(noMedia + "/Library");
     setLoadPaths(kSourceIPhone, folder, noMedia);
     programState().timeZoneBias = 0;
-    CIphoneWeiXin source;
+    CIphoneWeiXin source(chosenPhoneFolder());
     bench::printLoad();
 
     // The floor: what showing every chat in the viewer costs, from the load on. Every chat reads
     // the whole message table, so one run of it is enough.
-    const double load = bench::medianSeconds(3, [&] { source.LoadContacts(); });
+    const double load = bench::medianSeconds(3, [&] { source.LoadContacts(contactTable()); });
     const double render = secondsOf([&] { renderEveryChat(source); });
     const double oneRead = bench::medianSeconds(3, [&] { readEveryRow(programState().messageDbPath); });
     int largest = 0;
@@ -233,8 +229,7 @@ int main() {
         if (contactTable().row(i).messageCount > contactTable().row(largest).messageCount)
             largest = i;
     }
-    programState().currentContactIndex = largest;
-    source.RenderChat(contactTable().row(largest).messageCount, kStandAlone);
+    renderContact(source, contactTable().row(largest), kStandAlone, chatPageBuffer());
     const double largestPageMb = static_cast<double>(chatPageBuffer().text().size()) / 1e6;
     std::printf("chats: %d rows, largest chat: %d messages, its page %.1f MB\n", contactTable().count(),
                 contactTable().row(largest).messageCount, largestPageMb);

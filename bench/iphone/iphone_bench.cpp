@@ -69,10 +69,10 @@ int main() {
     std::filesystem::create_directories(resources + "/Library");
     setLoadPaths(kSourceIPhone, folder, resources);
     programState().timeZoneBias = 0;
-    CIphoneWeiXin source;
+    CIphoneWeiXin source(chosenPhoneFolder());
     bench::printLoad();
 
-    const double load = bench::medianSeconds(5, [&] { source.LoadContacts(); });
+    const double load = bench::medianSeconds(5, [&] { source.LoadContacts(contactTable()); });
     std::vector<std::string> jids;
     for (const ContactEntry& entry : contactTable().rows())
         jids.push_back(entry.jid);
@@ -89,7 +89,7 @@ int main() {
     programState().currentContactIndex = largest;
     programState().currentContactName = contactShownName(entry);
     std::printf("chats: %d rows, largest chat: %d messages\n", contactTable().count(), entry.messageCount);
-    const double render = bench::medianSeconds(5, [&] { source.RenderChat(entry.messageCount, kViewer); });
+    const double render = bench::medianSeconds(5, [&] { renderContact(source, entry, kViewer, chatPageBuffer()); });
     const double renderFloor =
         bench::medianSeconds(5, [&] { stepChat(programState().messageDbPath, entry.jid); });
     std::printf("page: %.1f MB\n", chatPageBuffer().text().size() / 1e6);

@@ -121,11 +121,11 @@ std::string loadAndRenderSummary(int sourceKind, const std::string& folder, cons
     setLoadPaths(sourceKind, folder, resources);
     std::unique_ptr<CChatSoftware> source;
     if (sourceKind == kSourceIPhone) {
-        source = std::make_unique<CIphoneWeiXin>();
+        source = std::make_unique<CIphoneWeiXin>(chosenPhoneFolder());
     } else {
-        source = std::make_unique<CAndroidWeiXin>();
+        source = std::make_unique<CAndroidWeiXin>(chosenPhoneFolder());
     }
-    source->LoadContacts();
+    source->LoadContacts(contactTable());
 
     const ContactTable& table = contactTable();
     std::string rows;
@@ -135,17 +135,20 @@ std::string loadAndRenderSummary(int sourceKind, const std::string& folder, cons
         rows += "row\t" + std::to_string(i) + '\t' + entry.jid + '\t' + entry.displayName + '\t' +
                 entry.picturePath + '\t' + std::to_string(entry.messageCount) + '\t' + entry.lastMessageTime +
                 '\n';
-        ProgramState& state = programState();
-        state.currentContactIndex = i;
-        state.currentContactName = contactShownName(entry);
         for (const int mode : {kViewer, kStandAlone}) {
-            chatPageBuffer().clear();
-            source->RenderChat(entry.messageCount, mode);
-            const std::string& page = chatPageBuffer().text();
+            ChatPageBuffer buffer;
+            const RenderOutcome outcome = renderContact(*source, entry, mode, buffer);
+            const std::string& page = buffer.text();
             const bool noMessage = entry.messageCount < 1 && mode == kViewer;
             std::string shape;
-            if (page.empty() || (noMessage && page == kNoMessageBlock)) {
-                shape = "not opened";
+            if (!outcome.readable) {
+                fuzz::ReadPage read;
+                if (auto fault = fuzz::readChatPage(page, mode, read))
+                    throw std::runtime_error("page of row " + std::to_string(i) + ": " + *fault);
+                if (read.unreadable.empty())
+                    throw std::runtime_error("page of row " + std::to_string(i) + ": no notice of why");
+                blocks += read.blocks.size();
+                shape = "not read, " + std::to_string(read.blocks.size()) + " blocks";
             } else {
                 fuzz::ReadPage read;
                 if (auto fault = fuzz::readChatPage(page, mode, read))

@@ -7,6 +7,7 @@
 #include "sources/program_state.h"
 #include "tests/export/page_scan.h"
 #include "tests/iphone/iphone_test_support.h"
+#include "tests/support/android_folder.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -74,16 +75,14 @@ protected:
     void SetUp() override {
         resetProgramState();
         contactTable().destroy();
-        mediaCopyLog().clear();
     }
     void TearDown() override {
         resetProgramState();
         contactTable().destroy();
-        mediaCopyLog().clear();
     }
     ExportReport exportAll(const std::string& fixture, const std::string& decoder = {}) {
         test::loadIphoneFolder(test::iphoneFixtureData(fixture), test::iphoneFixtureResources(fixture));
-        CIphoneWeiXin source;
+        CIphoneWeiXin source(chosenPhoneFolder());
         ExportRun run(source, out);
         if (!decoder.empty())
             run.setVoiceDecoder(decoder);
@@ -200,6 +199,36 @@ window.addEventListener('load', function () {
         dir.path() + "chromium --virtual-time-budget=15000 --dump-dom file://" + probe);
     EXPECT_NE(run.out.find("data-result=\"AUDIO,VIDEO,image,image,image,literal\""), std::string::npos)
         << run.out;
+}
+
+// A copy that lists its chats but whose messages cannot be read, exported over a good export: every
+// page of the earlier export stays as it was, every chat is named, and the run fails.
+TEST_F(IphoneExport, ADamagedCopyExportedOverAGoodExportLeavesItsPages) {
+    const std::string tool = TALVIO_EXPORT_TOOL;
+    const std::string phone = dir.path() + "phone/";
+    std::filesystem::copy(test::iphoneFixtureData("basic"), phone, std::filesystem::copy_options::recursive);
+    ASSERT_EQ(runCommand(tool + " " + phone + " " + out).status, 0);
+    const auto good = test::folderSnapshot(out);
+    const std::string annPage = test::readFile(out + "/4915110000001.html");
+    ASSERT_NE(annPage.find("SenderNameMe"), std::string::npos);
+
+    // The chat query needs ZWAMEDIAITEM; the listing does not.
+    for (const char* companion : {"-wal", "-shm"})
+        std::filesystem::remove(phone + "ChatStorage.sqlite" + companion);
+    test::runSql(phone + "ChatStorage.sqlite", "DROP TABLE ZWAMEDIAITEM;");
+    CommandResult damaged = runCommand(tool + " " + phone + " " + out);
+    EXPECT_EQ(damaged.status, 1) << damaged.out;
+    EXPECT_NE(damaged.out.find("a chat could not be read, its page was not written: Ann Becker: no such table: "
+                               "ZWAMEDIAITEM"),
+              std::string::npos)
+        << damaged.out;
+    EXPECT_EQ(test::readFile(out + "/4915110000001.html"), annPage);
+    EXPECT_EQ(test::folderSnapshot(out), good);
+
+    // A single page of it fails the same way.
+    CommandResult page = runCommand(tool + " --page 1 " + phone);
+    EXPECT_EQ(page.status, 1);
+    EXPECT_NE(page.out.find("could not be read: no such table: ZWAMEDIAITEM"), std::string::npos) << page.out;
 }
 
 TEST_F(IphoneExport, CommandLine) {

@@ -38,7 +38,6 @@ protected:
     static void reset() {
         resetProgramState();
         contactTable().destroy();
-        mediaCopyLog().clear();
         programState().timeZoneBias = 0;
     }
     ExportReport exportRows(CChatSoftware& source, const std::vector<int>& rows,
@@ -52,7 +51,7 @@ protected:
 
 TEST_F(ExportRunTest, ExportingAgainUpdatesTheFolderAndKeepsWhatItDoesNotWrite) {
     test::loadIphoneFolder(test::iphoneFixtureData("basic"), test::iphoneFixtureResources("basic"));
-    CIphoneWeiXin source;
+    CIphoneWeiXin source(chosenPhoneFolder());
     ASSERT_TRUE(exportRows(source, allRows(contactTable())).complete());
     const std::string firstIndex = test::readFile(out + "/index.html");
     ASSERT_EQ(test::indexLinks(out).size(), 7u);
@@ -120,7 +119,7 @@ TEST_F(ExportRunTest, TheIndexedCopyChangesNoPage) {
         ++n;
         reset();
         test::loadIphoneFolder(data, resources);
-        CIphoneWeiXin source;
+        CIphoneWeiXin source(chosenPhoneFolder());
         std::map<std::string, std::string> pages[2];
         for (const auto use : {ExportRun::IndexedCopy::Never, ExportRun::IndexedCopy::Always}) {
             const std::string to = dir.path() +
@@ -155,7 +154,7 @@ TEST_F(ExportRunTest, ChatsWithTheSameNumberNeverShareAPage) {
         contactRow("491@s.whatsapp.net", "Anna", nullptr) + contactRow("491@g.us", "Group", nullptr) +
             contactRow("index@s.whatsapp.net", "Index", nullptr));
     test::loadAndroidFolder(dir.path() + "phone/");
-    CAndroidWeiXin source;
+    CAndroidWeiXin source(chosenPhoneFolder());
     // One chat at a time, in either order, as a user may export them on different days.
     for (const char* jid : {"491@s.whatsapp.net", "491@g.us", "index@s.whatsapp.net"})
         ASSERT_TRUE(exportRows(source, {test::rowOfJid(jid)}).complete()) << jid;
@@ -190,7 +189,7 @@ TEST_F(ExportRunTest, MediaOfEarlierExportsAreKeptAndReused) {
     test::writeFile(decoder, "#!/bin/sh\necho run >> '" + dir.path() + "decodes'\nexec opusdec \"$@\"\n");
     fs::permissions(decoder, fs::perms::owner_all);
     test::loadIphoneFolder(phone, res);
-    CIphoneWeiXin source;
+    CIphoneWeiXin source(chosenPhoneFolder());
     const auto exportOf = [&](const std::vector<int>& rows) {
         ExportRun run(source, out);
         run.setVoiceDecoder(decoder);
@@ -239,7 +238,7 @@ TEST_F(ExportRunTest, MediaOfEarlierExportsAreKeptAndReused) {
 // names their temporary files used to have, and in place of the media folders.
 TEST_F(ExportRunTest, APreparedFolderIsNeverWrittenThrough) {
     test::loadIphoneFolder(test::iphoneFixtureData("basic"), test::iphoneFixtureResources("basic"));
-    CIphoneWeiXin source;
+    CIphoneWeiXin source(chosenPhoneFolder());
     const std::string elsewhere = dir.path() + "elsewhere/";
     test::writeFile(elsewhere + "victim", "keep me");
     fs::create_directories(elsewhere + "media");
@@ -266,7 +265,7 @@ TEST_F(ExportRunTest, APreparedFolderIsNeverWrittenThrough) {
 
 TEST_F(ExportRunTest, LeftoversOfACrashedExportGo) {
     test::loadIphoneFolder(test::iphoneFixtureData("basic"), test::iphoneFixtureResources("basic"));
-    CIphoneWeiXin source;
+    CIphoneWeiXin source(chosenPhoneFolder());
     // A process number that no process has: beyond the largest one the system hands out.
     const std::string gone =
         out + "/.talvio-working-" + std::to_string(std::stol(test::readFile("/proc/sys/kernel/pid_max")));
@@ -288,7 +287,7 @@ TEST_F(ExportRunTest, FoldersAnExportMustNotWriteInto) {
     fs::create_symlink(phone + "data", dir.path() + "link");
     test::loadIphoneFolder(phone + "data/", phone + "res/");
     const auto before = test::folderSnapshot(phone);
-    CIphoneWeiXin source;
+    CIphoneWeiXin source(chosenPhoneFolder());
     for (const std::string& folder : {phone + "data", phone + "data/sub/", phone + "res/Library",
                                       dir.path() + "link/x", phone + "res/../res"}) {
         const ExportReport report = ExportRun(source, folder).run(allRows(contactTable()));
@@ -310,7 +309,7 @@ TEST_F(ExportRunTest, FoldersAnExportMustNotWriteInto) {
 
 TEST_F(ExportRunTest, TheClosingMessageSaysWhatWasWrittenAndWhatIsMissing) {
     test::loadIphoneFolder(test::iphoneFixtureData("hostile"), test::iphoneFixtureResources("hostile"));
-    CIphoneWeiXin source;
+    CIphoneWeiXin source(chosenPhoneFolder());
     const ExportSummary failed = exportSummary(exportRows(source, allRows(contactTable())));
     EXPECT_TRUE(failed.problem);
     EXPECT_TRUE(failed.offerOpen);

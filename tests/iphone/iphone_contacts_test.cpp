@@ -241,10 +241,10 @@ TEST_F(IphoneBadInput, ForeignFilesWhereTheStoreShouldBe) {
 
 TEST_F(IphoneBadInput, MissingStoreIsNeverCreated) {
     setLoadPaths(kSourceIPhone, dir.path(), "");
-    CIphoneWeiXin source;
-    source.LoadContacts();
-    programState().currentContactIndex = 0;
-    source.RenderChat(0, kViewer);
+    CIphoneWeiXin source(chosenPhoneFolder());
+    source.LoadContacts(contactTable());
+    ChatPageBuffer page;
+    renderContact(source, ContactEntry{}, kViewer, page);
     EXPECT_FALSE(contactTable().exists());
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <set>
 
 namespace talvio {
@@ -53,24 +54,23 @@ protected:
     void SetUp() override {
         resetProgramState();
         contactTable().destroy();
-        mediaCopyLog().clear();
         programState().timeZoneBias = 0;
     }
     void TearDown() override {
         resetProgramState();
         contactTable().destroy();
-        mediaCopyLog().clear();
     }
     // Renders a chat of a fixture with ExportMode on into out/, as an export does.
     std::vector<std::string> exportBodies(const std::string& fixture, const std::string& jid,
                                           bool withResources = true) {
         test::loadIphoneFolder(test::iphoneFixtureData(fixture),
                                withResources ? test::iphoneFixtureResources(fixture) : "");
-        programState().exportMode = true;
-        programState().exportFolder = out;
+        // One log for the test, as for one export run.
+        if (!log)
+            log.emplace(out, programState().resourceFolder);
         std::vector<std::string> bodies;
         for (const std::string& block :
-             test::pageBlocks(test::renderIphoneRow(test::rowOfJid(jid), kStandAlone), kStandAlone)) {
+             test::pageBlocks(test::renderIphoneRow(test::rowOfJid(jid), kStandAlone, &*log), kStandAlone)) {
             bodies.push_back(bodyOf(block));
         }
         return bodies;
@@ -80,6 +80,7 @@ protected:
     }
     test::TempDir dir;
     const std::string out = dir.path() + "export";
+    std::optional<MediaCopyLog> log;
 };
 
 TEST_F(IphoneExportMode, CopiesAndTheNamesThePageUses) {
@@ -105,13 +106,13 @@ TEST_F(IphoneExportMode, CopiesAndTheNamesThePageUses) {
     EXPECT_EQ(test::folderSnapshot(out).size(), 3u + 5u);  // three folders, five files
 
     // Rendering the chat again hands out the same names and copies nothing twice.
-    const std::size_t logged = mediaCopyLog().copies().size();
+    const std::size_t logged = log->copies().size();
     EXPECT_EQ(
-        test::pageBlocks(test::renderIphoneRow(test::rowOfJid("4915110000001@s.whatsapp.net"), kStandAlone),
+        test::pageBlocks(test::renderIphoneRow(test::rowOfJid("4915110000001@s.whatsapp.net"), kStandAlone, &*log),
                          kStandAlone)
             .size(),
         14u);
-    EXPECT_EQ(mediaCopyLog().copies().size(), logged);
+    EXPECT_EQ(log->copies().size(), logged);
 }
 
 TEST_F(IphoneExportMode, WithoutResourceFolderNothingIsCopied) {
@@ -170,7 +171,7 @@ TEST_F(IphoneExportMode, HostileNamesNeverLeaveTheExportFolder) {
 
     // The refused path is reported, with the reason.
     bool refused = false;
-    for (const MediaCopy& copy : mediaCopyLog().copies()) {
+    for (const MediaCopy& copy : log->copies()) {
         if (copy.source.find("secret.jpg") != std::string::npos)
             refused = !copy.copied && !copy.error.empty();
     }
@@ -178,22 +179,21 @@ TEST_F(IphoneExportMode, HostileNamesNeverLeaveTheExportFolder) {
 
     // Another chat that shows the same file reuses its copy.
     contactTable().destroy();
-    const std::size_t logged = mediaCopyLog().copies().size();
+    const std::size_t logged = log->copies().size();
     EXPECT_EQ(exportBodies("hostile", "second@s.whatsapp.net")[0], imageStandAlone("same"));
-    EXPECT_EQ(mediaCopyLog().copies().size(), logged);
+    EXPECT_EQ(log->copies().size(), logged);
 }
 
 TEST_F(IphoneExportMode, NoExportFolderNoCopies) {
     test::loadIphoneFolder(test::iphoneFixtureData("basic"), test::iphoneFixtureResources("basic"));
-    programState().exportMode = true;
-    programState().exportFolder.clear();
+    log.emplace("", programState().resourceFolder);
     const std::vector<std::string> blocks = test::pageBlocks(
-        test::renderIphoneRow(test::rowOfJid("4915110000001@s.whatsapp.net"), kStandAlone), kStandAlone);
+        test::renderIphoneRow(test::rowOfJid("4915110000001@s.whatsapp.net"), kStandAlone, &*log), kStandAlone);
     // The body is still the stand-alone one; the failed copy is logged, not made below "/".
     EXPECT_EQ(bodyOf(blocks[2]), imageStandAlone("3a1f0c52-sunset"));
     EXPECT_FALSE(fs::exists("/images/3a1f0c52-sunset.jpg"));
-    ASSERT_FALSE(mediaCopyLog().copies().empty());
-    EXPECT_FALSE(mediaCopyLog().copies().front().copied);
+    ASSERT_FALSE(log->copies().empty());
+    EXPECT_FALSE(log->copies().front().copied);
 }
 
 TEST_F(IphoneExportMode, ALinkPlantedWhereTheCopyGoesIsReplaced) {
@@ -234,10 +234,9 @@ TEST_F(IphoneExportMode, LinksOutOfTheResourceFolderAreNeitherCopiedNorShown) {
     EXPECT_EQ(bodyOf(viewer[4]), kVoiceMissing);
     EXPECT_EQ(bodyOf(viewer[6]), kVideoMissing);
 
-    programState().exportMode = true;
-    programState().exportFolder = out;
+    log.emplace(out, res);
     std::vector<std::string> bodies;
-    for (const std::string& block : test::pageBlocks(test::renderIphoneRow(ann, kStandAlone), kStandAlone))
+    for (const std::string& block : test::pageBlocks(test::renderIphoneRow(ann, kStandAlone, &*log), kStandAlone))
         bodies.push_back(bodyOf(block));
     ASSERT_EQ(bodies.size(), 14u);
     EXPECT_EQ(bodies[2], kImageMarker);
@@ -253,7 +252,7 @@ TEST_F(IphoneExportMode, LinksOutOfTheResourceFolderAreNeitherCopiedNorShown) {
     }
     // Each refusal is named, so the export does not call itself complete.
     int refused = 0;
-    for (const MediaCopy& copy : mediaCopyLog().copies())
+    for (const MediaCopy& copy : log->copies())
         refused += copy.error == "its path leaves the resource folder" ? 1 : 0;
     EXPECT_EQ(refused, 3);
     EXPECT_EQ(test::folderSnapshot(res), before);

@@ -3,6 +3,7 @@
 #include "iphone_test_support.h"
 #include "sources/chat_page.h"
 #include "sources/contact_table.h"
+#include "sources/chat_software.h"
 #include "sources/iphone_weixin.h"
 #include "sources/program_state.h"
 #include "tests/support/temp_dir.h"
@@ -143,11 +144,11 @@ TEST_F(IphoneRender, APageHandedOverInPiecesIsTheWholePage) {
     const int row = test::rowOfJid(kAnn);
     const std::string whole = test::renderIphoneRow(row, kViewer);
     std::string joined;
-    {
-        const ChatPageSinkScope sink([&](std::string_view part) { joined += part; }, 200);
-        test::renderIphoneRow(row, kViewer);
-        chatPageBuffer().handOver();
-    }
+    ChatPageBuffer page;
+    page.setSink([&](std::string_view part) { joined += part; }, 200);
+    CIphoneWeiXin source(chosenPhoneFolder());
+    renderContact(source, contactTable().row(row), kViewer, page);
+    page.handOver();
     EXPECT_EQ(joined, whole);
 }
 
@@ -221,16 +222,17 @@ TEST_F(IphoneRender, PathsWithBackslashesAreDoubledForTheScript) {
     EXPECT_EQ(blocks[0], senderLine("", "2001-01-02 00:00:00") + voiceViewer("C:\\\\r\\\\Library/x.opus"));
 }
 
-TEST_F(IphoneRender, FailuresKeepThePageSpecified) {
+TEST_F(IphoneRender, AChatThatCannotBeReadSaysSoAndNeverShowsAnother) {
     test::loadIphoneFolder(test::iphoneFixtureData("basic"));
     const int ben = test::rowOfJid("4915110000002@s.whatsapp.net");
-    const std::string benPage = test::renderIphoneRow(ben, kViewer);
-    // The store cannot be opened: the previous page stays, and "No message" follows for an
-    // empty chat.
+    test::renderIphoneRow(ben, kViewer);
+    // The store went away after the list was filled: the page says why, and carries nothing of
+    // the chat rendered before it.
     programState().messageDbPath = dir.path() + "missing.sqlite";
-    EXPECT_EQ(test::renderIphoneRow(ben, kViewer), benPage);
+    const std::string notice = "<div>This chat could not be read: unable to open database file</div>";
+    EXPECT_EQ(test::renderIphoneRow(ben, kViewer), std::string(pageHead(kViewer)) + notice);
     const int dora = test::rowOfJid("4915110000004@s.whatsapp.net");
-    EXPECT_EQ(test::renderIphoneRow(dora, kViewer), benPage + "<div>No message</div>");
+    EXPECT_EQ(test::renderIphoneRow(dora, kViewer), std::string(pageHead(kViewer)) + notice + "<div>No message</div>");
     EXPECT_FALSE(std::filesystem::exists(dir.path() + "missing.sqlite"));
 
     // The chat query cannot run (no ZWAMEDIAITEM): the page says so.

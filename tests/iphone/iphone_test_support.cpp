@@ -41,14 +41,12 @@ void makeIphoneFolder(const std::string& folder, const std::string& rowsSql, boo
 
 void loadIphoneFolder(const std::string& folder, const std::string& resources) {
     setLoadPaths(kSourceIPhone, folder, resources);
-    CIphoneWeiXin().LoadContacts();
+    CIphoneWeiXin(chosenPhoneFolder()).LoadContacts(contactTable());
 }
 
-std::string renderIphoneRow(int row, int mode) {
-    ProgramState& state = programState();
-    state.currentContactIndex = row;
-    state.currentContactName = contactShownName(contactTable().row(row));
-    CIphoneWeiXin().RenderChat(contactTable().row(row).messageCount, mode);
+std::string renderIphoneRow(int row, int mode, MediaCopyLog* media) {
+    CIphoneWeiXin source(chosenPhoneFolder());
+    renderContact(source, contactTable().row(row), mode, chatPageBuffer(), media);
     return chatPageBuffer().text();
 }
 

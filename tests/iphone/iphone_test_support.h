@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+namespace talvio {
+class MediaCopyLog;
+}
+
 namespace talvio::test {
 
 // The fixture folders that the build makes from tests/data/iphone/<name>: the data folder and
@@ -20,8 +24,9 @@ void makeIphoneFolder(const std::string& folder, const std::string& rowsSql, boo
 // Loads an iPhone folder into the contact table the way the viewer does.
 void loadIphoneFolder(const std::string& folder, const std::string& resources = "");
 
-// Renders contact table row `row` with the iPhone source; returns ChatPageBuffer.
-std::string renderIphoneRow(int row, int mode);
+// Renders contact table row `row` of the folder the program state names with the iPhone source,
+// into ChatPageBuffer, and returns the page; with media, as an export does.
+std::string renderIphoneRow(int row, int mode, MediaCopyLog* media = nullptr);
 
 // Index of the first contact table row with this jid; -1 when there is none.
 int rowOfJid(const std::string& jid);

@@ -142,6 +142,23 @@ TEST_F(MainWindow, HostileFolderCannotReachFilesOutsideOrMarkUpTheDetails) {
     EXPECT_EQ(test::folderSnapshot(folder.path()), before);
 }
 
+// The drive with the phone copy is gone after the list was filled: the next chat says it could not
+// be read, and the previous one's messages never appear under its name.
+TEST_F(MainWindow, AChatThatCannotBeReadNeverShowsThePreviousOne) {
+    makeFolder();
+    setLoadPaths(kSourceAndroid, folder.path(), "");
+    loadChosenFolder(window);
+    window.contactList()->setCurrentItem(window.contactList()->topLevelItem(1));
+    auto* view = qobject_cast<ChatTextView*>(window.chatView());
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(view->toPlainText().contains("hallo"));
+    std::filesystem::remove(folder.path() + "databases/msgstore.db");
+    window.contactList()->setCurrentItem(window.contactList()->topLevelItem(0));
+    EXPECT_EQ(window.nameLabel()->text(), "Name: g");
+    EXPECT_FALSE(view->toPlainText().contains("hallo"));
+    EXPECT_TRUE(view->toPlainText().contains("This chat could not be read: unable to open database file"));
+}
+
 TEST_F(MainWindow, HostileJidsCannotPlacePicturesOutsideTheImagesFolder) {
     EXPECT_EQ(profilePictureCopyPath("/u/", "../../etc/x@s.whatsapp.net"), "/u/images/_.._etc_x@s.whatsapp.net.jpg");
     EXPECT_EQ(profilePictureCopyPath("/u/", ".."), "/u/images/_.jpg");
@@ -160,7 +177,9 @@ TEST_F(MainWindow, ProgressReportsDuringTheListFill) {
     } recorder;
     programState().progressWindow = &recorder;
     contactTable().destroy();
-    window.chooseSource(kSourceAndroid).LoadContacts();
+    CChatSoftware& android = window.chooseSource(kSourceAndroid);
+    android.setFolder(chosenPhoneFolder());
+    android.LoadContacts(contactTable());
     recorder.seen.clear();
     PopulateContactList(window, *window.currentSource());
     EXPECT_EQ(recorder.seen, (std::vector<int>{25, 75}));

@@ -174,8 +174,7 @@ TEST_F(AndroidLoad, WalFolderStaysByteIdentical) {
 
     test::loadAndroidFolder(dir.path());
     ASSERT_TRUE(contactTable().exists());
-    programState().currentContactIndex = 0;
-    CAndroidWeiXin().RenderChat(contactTable().row(0).messageCount, 0);
+    test::renderAndroidRow(0, kViewer);
 
     EXPECT_EQ(test::folderSnapshot(dir.path()), before);
 }

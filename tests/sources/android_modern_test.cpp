@@ -48,10 +48,7 @@ protected:
     std::string render(const std::string& jid) {
         for (int i = 0; i < contactTable().count(); ++i) {
             if (contactTable().row(i).jid != jid) continue;
-            programState().currentContactIndex = i;
-            programState().currentContactName = contactShownName(contactTable().row(i));
-            CAndroidWeiXin().RenderChat(contactTable().row(i).messageCount, kViewer);
-            return chatPageBuffer().text().substr(pageHead(kViewer).size());
+            return test::renderAndroidRow(i, kViewer).substr(pageHead(kViewer).size());
         }
         return "no row " + jid;
     }

@@ -40,10 +40,7 @@ protected:
         for (int i = 0; i < contactTable().count(); ++i) {
             const ContactEntry& e = contactTable().row(i);
             if (e.jid != jid) continue;
-            programState().currentContactIndex = i;
-            programState().currentContactName = contactShownName(e);
-            CAndroidWeiXin().RenderChat(e.messageCount, mode);
-            const std::string& page = chatPageBuffer().text();
+            const std::string page = test::renderAndroidRow(i, mode);
             const std::string head(pageHead(mode));
             EXPECT_EQ(page.rfind(head, 0), 0u);
             return page.substr(std::min(head.size(), page.size()));
@@ -122,7 +119,8 @@ TEST_F(AndroidRender, APageHandedOverInPiecesIsTheWholePage) {
         std::size_t largest = 0;
         int pieces = 0;
         {
-            const ChatPageSinkScope sink(
+            ChatPageBuffer page;
+            page.setSink(
                 [&](std::string_view part) {
                     joined += part;
                     // (The first piece holds the page's head, which comes in one go.)
@@ -130,10 +128,12 @@ TEST_F(AndroidRender, APageHandedOverInPiecesIsTheWholePage) {
                         largest = std::max(largest, part.size());
                 },
                 piece);
-            programState().currentContactIndex = contactTable().row(0).jid == "a@s.whatsapp.net" ? 0 : 1;
-            CAndroidWeiXin().RenderChat(40, kStandAlone);
-            chatPageBuffer().handOver();
-            EXPECT_TRUE(chatPageBuffer().text().empty());
+            CAndroidWeiXin source(chosenPhoneFolder());
+            ContactEntry entry = contactTable().row(contactTable().row(0).jid == "a@s.whatsapp.net" ? 0 : 1);
+            entry.messageCount = 40;
+            renderContact(source, entry, kStandAlone, page);
+            page.handOver();
+            EXPECT_TRUE(page.text().empty());
         }
         EXPECT_EQ(joined, whole) << piece;
         EXPECT_GT(pieces, 4) << piece;
@@ -144,14 +144,20 @@ TEST_F(AndroidRender, APageHandedOverInPiecesIsTheWholePage) {
     EXPECT_EQ(std::string(pageHead(kStandAlone)) + render("a@s.whatsapp.net", kStandAlone), whole);
 }
 
-TEST_F(AndroidRender, UnreadableDatabaseShowsThePreviousPageAgain) {
-    test::makeAndroidFolder(dir.path(), messageRow("a@s.whatsapp.net", 0, "0", "1600000000000", "hi"),
-                            contactRow("a@s.whatsapp.net", "Anna", nullptr) + contactRow("b@s.whatsapp.net", "B", nullptr));
+// The message database went away between the listing and the selection: each chat says it could
+// not be read, and never shows the chat rendered before it.
+TEST_F(AndroidRender, ADatabaseGoneAfterTheListingNeverShowsAnotherChat) {
+    test::makeAndroidFolder(dir.path(), messageRow("a@s.whatsapp.net", 0, "0", "1600000000000", "hi") +
+                                            messageRow("b@s.whatsapp.net", 0, "0", "1600000001000", "other"),
+                            contactRow("a@s.whatsapp.net", "Anna", nullptr) + contactRow("b@s.whatsapp.net", "B", nullptr) +
+                                contactRow("c@s.whatsapp.net", "C", nullptr));
     test::loadAndroidFolder(dir.path());
-    const std::string shown = render("a@s.whatsapp.net");
+    EXPECT_NE(render("a@s.whatsapp.net").find("hi"), std::string::npos);
     std::filesystem::remove(dir.path() + "databases/msgstore.db");
-    // Row b has no messages: the old page comes back with "No message" added.
-    EXPECT_EQ(render("b@s.whatsapp.net"), shown + "<div>No message</div>");
+    const std::string notice = "<div>This chat could not be read: unable to open database file</div>";
+    EXPECT_EQ(render("b@s.whatsapp.net"), notice);
+    // Row c has no messages: "No message" follows the notice.
+    EXPECT_EQ(render("c@s.whatsapp.net"), notice + "<div>No message</div>");
     EXPECT_FALSE(std::filesystem::exists(dir.path() + "databases/msgstore.db"));
 }
 

@@ -25,13 +25,8 @@ protected:
     std::string loadAndRenderAll() {
         test::loadAndroidFolder(dir.path());
         std::string all;
-        for (int i = 0; i < contactTable().count(); ++i) {
-            programState().currentContactIndex = i;
-            programState().currentContactName = contactShownName(contactTable().row(i));
-            chatPageBuffer().clear();
-            CAndroidWeiXin().RenderChat(contactTable().row(i).messageCount, kViewer);
-            all += chatPageBuffer().text();
-        }
+        for (int i = 0; i < contactTable().count(); ++i)
+            all += test::renderAndroidRow(i, kViewer);
         return all;
     }
     void replaceDatabase(const char* name, const std::string& bytes) {

@@ -3,6 +3,8 @@
 #include "android_folder.h"
 
 #include "sources/android_weixin.h"
+#include "sources/chat_page.h"
+#include "sources/contact_table.h"
 #include "sources/database.h"
 #include "sources/phone_folder.h"
 #include "sources/program_state.h"
@@ -43,8 +45,13 @@ void makeModernAndroidFolder(const std::string& folder, const std::string& msgst
 
 void loadAndroidFolder(const std::string& folder) {
     setLoadPaths(kSourceAndroid, folder, "");
-    CAndroidWeiXin source;
-    source.LoadContacts();
+    CAndroidWeiXin(chosenPhoneFolder()).LoadContacts(contactTable());
+}
+
+std::string renderAndroidRow(int row, int mode) {
+    CAndroidWeiXin source(chosenPhoneFolder());
+    renderContact(source, contactTable().row(row), mode, chatPageBuffer());
+    return chatPageBuffer().text();
 }
 
 }  // namespace talvio::test

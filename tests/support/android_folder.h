@@ -22,4 +22,8 @@ void runSql(const std::string& path, const std::string& sql);
 // Loads the Android folder into the contact table the way the viewer does.
 void loadAndroidFolder(const std::string& folder);
 
+// Renders contact table row `row` of the folder the program state names into ChatPageBuffer,
+// and returns the page.
+std::string renderAndroidRow(int row, int mode);
+
 }  // namespace talvio::test

@@ -192,8 +192,8 @@ TEST(ModernSampleFolder, ShowsAsOnePersonPerRowWithGroupsNamedByTheirSubject) {
     resetProgramState();
     programState().timeZoneBias = 0;
     setLoadPaths(kSourceAndroid, kModernSample.string(), "");
-    CAndroidWeiXin source;
-    source.LoadContacts();
+    CAndroidWeiXin source(chosenPhoneFolder());
+    source.LoadContacts(contactTable());
     std::map<std::string, const ContactEntry*> rows;
     for (const ContactEntry& entry : contactTable().rows())
         rows[entry.jid] = &entry;
@@ -210,9 +210,7 @@ TEST(ModernSampleFolder, ShowsAsOnePersonPerRowWithGroupsNamedByTheirSubject) {
         for (int i = 0; i < contactTable().count(); ++i) {
             if (contactTable().row(i).jid != jid)
                 continue;
-            programState().currentContactIndex = i;
-            programState().currentContactName = contactShownName(contactTable().row(i));
-            source.RenderChat(contactTable().row(i).messageCount, kViewer);
+            renderContact(source, contactTable().row(i), kViewer, chatPageBuffer());
         }
         return chatPageBuffer().text();
     };

@@ -203,7 +203,7 @@ TEST_F(ModernGeneratedFolder, WaDbLeavesOutSomePeopleAndMostGroups) {
 TEST_F(ModernGeneratedFolder, ReadsBackAsOneRowPerPersonWithEveryMessageCounted) {
     resetProgramState();
     setLoadPaths(kSourceAndroid, folder().string(), "");
-    CAndroidWeiXin().LoadContacts();
+    CAndroidWeiXin(chosenPhoneFolder()).LoadContacts(contactTable());
     std::int64_t counted = 0;
     int lidRows = 0;
     for (const ContactEntry& entry : contactTable().rows()) {

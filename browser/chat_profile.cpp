@@ -5,6 +5,7 @@
 #include "browser/chat_scheme.h"
 #include "browser/script_dispatch.h"
 #include "browser/view_document.h"
+#include "sources/html_escape.h"
 
 #include <QCoreApplication>
 #include <QFile>

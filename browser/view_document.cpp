@@ -3,6 +3,7 @@
 #include "browser/view_document.h"
 
 #include "sources/chat_page.h"
+#include "sources/html_escape.h"
 
 #include <algorithm>
 #include <charconv>
@@ -24,26 +25,6 @@ std::string wholeDocument(std::string_view page, const DocumentScripts& scripts)
     appendForView(out, page);
     out += scripts.after;
     return out;
-}
-
-void appendScriptString(std::string& out, std::string_view text) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    out += '"';
-    for (const char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += ch;
-        } else if (c < 0x20 || c == '<' || c == '>' || c == '&') {
-            // '<' as an escape keeps "</script>" out of the element.
-            out += "\\u00";
-            out += kHex[c >> 4];
-            out += kHex[c & 0xF];
-        } else {
-            out += ch;
-        }
-    }
-    out += '"';
 }
 
 std::string blocksForView(const PageBlocks& blocks, std::size_t from, std::size_t to) {

@@ -63,7 +63,4 @@ std::string blocksForView(const PageBlocks& blocks, std::size_t from, std::size_
 // How many blocks go out with the first document.
 std::size_t firstScreenCount(const PageBlocks& blocks);
 
-// text as a double-quoted script string that is safe inside a <script> element.
-void appendScriptString(std::string& out, std::string_view text);
-
 }  // namespace talvio

@@ -6,6 +6,7 @@
 #include "sources/contact_table.h"
 #include "sources/file_names.h"
 #include "sources/text_convert.h"
+#include "sources/html_escape.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -27,32 +28,7 @@ constexpr std::string_view kIndexHead =
 
 std::string escapeHtml(std::string_view text) {
     std::string out;
-    for (char c : Utf8ToAnsi(text)) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&#39;";
-                break;
-            // A line break would split the row over two lines of the file.
-            case '\n':
-            case '\r':
-                out += ' ';
-                break;
-            default:
-                out += c;
-        }
-    }
+    appendAttributeText(out, text);
     return out;
 }
 

@@ -3,6 +3,7 @@
 #include "fuzz/page_check.h"
 
 #include "sources/text_convert.h"
+#include "sources/html_escape.h"
 
 #include <array>
 

@@ -4,6 +4,7 @@
 // decoder written from the Unicode rules (maximal subparts, no surrogates, nothing above U+10FFFF).
 #include "fuzz/fuzz_support.h"
 #include "sources/text_convert.h"
+#include "sources/html_escape.h"
 
 #include <string>
 #include <vector>

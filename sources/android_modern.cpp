@@ -6,6 +6,7 @@
 #include "sources/message_time.h"
 #include "sources/program_state.h"
 #include "sources/text_convert.h"
+#include "sources/html_escape.h"
 
 #include <sqlite3.h>
 

@@ -4,6 +4,7 @@
 
 #include "program_state.h"
 #include "text_convert.h"
+#include "sources/html_escape.h"
 
 #include <algorithm>
 #include <utility>

@@ -6,6 +6,7 @@
 #include "sources/folder_boundary.h"
 #include "sources/media_copy.h"
 #include "sources/text_convert.h"
+#include "sources/html_escape.h"
 
 #include <filesystem>
 #include <system_error>
@@ -54,58 +55,6 @@ void appendFileUrl(std::string& out, std::string_view path, std::string_view fol
             out += '/';
     }
     appendPercentEncoded(out, path);
-}
-
-void appendScriptStringInAttribute(std::string& out, std::string_view utf8) {
-    std::string repaired;
-    if (!isWellFormedUtf8(utf8)) {
-        repaired = Utf8ToAnsi(utf8);
-        utf8 = repaired;
-    }
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const char c = utf8[i];
-        switch (c) {
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\'':
-                out += "\\'";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '&':
-                out += "&amp;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            default: {
-                const auto u = static_cast<unsigned char>(c);
-                if (u < 0x20 || u == 0x7F) {
-                    out += "\\x";
-                    out += kHex[u >> 4];
-                    out += kHex[u & 15];
-                } else if (u == 0xE2 && i + 2 < utf8.size() && utf8[i + 1] == '\x80' &&
-                           (utf8[i + 2] == '\xA8' || utf8[i + 2] == '\xA9')) {
-                    // U+2028 and U+2029 end a line in older script engines.
-                    out += utf8[i + 2] == '\xA8' ? "\\u2028" : "\\u2029";
-                    i += 2;
-                } else {
-                    out += c;
-                }
-            }
-        }
-    }
 }
 
 IphoneMessageWriter::IphoneMessageWriter(const PhoneFolder& folder, MediaCopyLog* media)

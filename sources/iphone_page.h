@@ -45,9 +45,4 @@ private:
 // segment percent-encoded. Relative paths are made absolute against currentFolder.
 void appendFileUrl(std::string& out, std::string_view path, std::string_view currentFolder);
 
-// Text for a single-quoted script string inside a double-quoted attribute (onClick="…('…')"):
-// backslashes doubled and quotes and line breaks escaped for the script, then "&", '"', "<" and
-// ">" written as character references for the attribute.
-void appendScriptStringInAttribute(std::string& out, std::string_view utf8);
-
 }  // namespace talvio

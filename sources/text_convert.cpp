@@ -157,28 +157,4 @@ std::string Utf8ToAnsi(std::string_view utf8) {
     return out;
 }
 
-void appendEscapedText(std::string& out, std::string_view utf8) {
-    std::string repaired;
-    if (!isWellFormedUtf8(utf8)) {
-        repaired = Utf8ToAnsi(utf8);
-        utf8 = repaired;
-    }
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const char c = utf8[i];
-        if (c == '<' || c == '>') {
-            out.append(utf8.data() + start, i - start);
-            out += c == '<' ? "&lt;" : "&gt;";
-            start = i + 1;
-        }
-    }
-    out.append(utf8.data() + start, utf8.size() - start);
-}
-
-std::string escapeText(std::string_view utf8) {
-    std::string out;
-    appendEscapedText(out, utf8);
-    return out;
-}
-
 }  // namespace talvio

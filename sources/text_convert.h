@@ -19,9 +19,4 @@ std::string Utf8ToAnsi(std::string_view utf8);
 
 bool isWellFormedUtf8(std::string_view text);
 
-// Appends text with every "<" written as "&lt;" and every ">" as "&gt;" (after repairing ill-formed
-// UTF-8): how message texts, names and numbers enter a chat page.
-void appendEscapedText(std::string& out, std::string_view utf8);
-std::string escapeText(std::string_view utf8);
-
 }  // namespace talvio

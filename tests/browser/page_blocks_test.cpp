@@ -3,6 +3,7 @@
 #include "browser/page_blocks.h"
 #include "browser/view_document.h"
 #include "sources/chat_page.h"
+#include "sources/html_escape.h"
 
 #include <gmock/gmock.h>
 

@@ -5,6 +5,7 @@
 #include "sources/program_state.h"
 #include "sources/text_convert.h"
 #include "tests/support/temp_dir.h"
+#include "sources/html_escape.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "export_run.h"
 
 #include "export/indexed_copy.h"
-#include "export/voice_decoder.h"
+#include "media/voice_decode_queue.h"
 #include "platform/file_ops.h"
 #include "sources/chat_page.h"
 #include "sources/media_copy.h"

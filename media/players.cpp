@@ -8,7 +8,7 @@
 
 #include "media/video_player.h"
 #include "media/video_texts.h"
-#include "media/voice_decoder.h"
+#include "media/voice_decode_queue.h"
 #include "media/voice_paths.h"
 #include "media/voice_player.h"
 #include "media/voice_texts.h"
@@ -23,6 +23,8 @@ namespace {
 QString text(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
+
+constexpr int kDecodeSeconds = 60;
 
 // The busy cursor for as long as the program cannot answer.
 class BusyCursor {
@@ -59,7 +61,8 @@ void PlayVoice(QWidget* owner, const QString& voicePath) {
         if (!QFileInfo::exists(wavPath)) {
             const BusyCursor busy;
             QDir().mkpath(QFileInfo(wavPath).path());
-            decodeVoiceNote(voicePath, wavPath);
+            // The same decoder as the export's, with a limit: a damaged note must not hang the window.
+            decodeVoiceNote(defaultVoiceDecoder(), voicePath.toStdString(), wavPath.toStdString(), kDecodeSeconds);
         }
     }
     if (wavPath.isEmpty() || !QFileInfo::exists(wavPath)) {

@@ -42,10 +42,6 @@ std::string cachedWavPath(std::string_view voicePath, const std::string& cacheFo
     return cacheFolder + "voice/" + name + "-" + safeFileName(stem.substr(0, 60)) + ".wav";
 }
 
-std::vector<std::string> opusdecArguments(const std::string& voicePath, const std::string& wavPath) {
-    return {voicePath, wavPath};
-}
-
 std::string exportPathFor(std::string chosenPath) {
     if (chosenPath.find(".wav") == std::string::npos) {
         chosenPath += ".wav";

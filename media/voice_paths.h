@@ -4,7 +4,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace talvio::media {
 
@@ -19,10 +18,6 @@ std::string wavPathForVoice(std::string_view voicePath);
 // the note, so that the phone copy stays as it was. The name carries a digest of the note's whole
 // path, so that two notes of the same name never share a WAV.
 std::string cachedWavPath(std::string_view voicePath, const std::string& cacheFolder);
-
-// The arguments of the decoder run: input file, output file (handed over as a list, never
-// through a shell, so no quoting is needed).
-std::vector<std::string> opusdecArguments(const std::string& voicePath, const std::string& wavPath);
 
 // The export target for the name chosen in the save dialog: ".wav" is appended unless the
 // name already contains ".wav" anywhere (case-sensitive), even before another extension.

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "message_time.h"
 
+#include "platform/process.h"
+
 #include "program_state.h"
 
 #include <climits>
@@ -48,9 +50,7 @@ std::int32_t TimeValueOf(std::string_view text) {
 
 int standardTimeZoneBias() {
     if (const auto& bias = programState().timeZoneBias) return *bias;
-    tzset();
-    // POSIX timezone: seconds west of UTC for standard time, which is exactly the Windows Bias.
-    return static_cast<int>(timezone / 60);
+    return platform::localStandardTimeOffset();
 }
 
 MessageTimeFormatter::MessageTimeFormatter(int sourceKind, int bias)

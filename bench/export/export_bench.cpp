@@ -5,7 +5,7 @@
 // memory of talvio-export, run as a child process so that the figure is its own.
 #include "bench/timing.h"
 #include "export/export_run.h"
-#include "export/voice_decoder.h"
+#include "media/voice_decode_queue.h"
 #include "sources/chat_page.h"
 #include "sources/contact_table.h"
 #include "sources/database.h"

@@ -1,14 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Talvio developers
-#include "voice_decoder.h"
+#include "voice_decode_queue.h"
 
 #include "platform/file_ops.h"
+#include "platform/process.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,11 +13,10 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <vector>
-
-extern char** environ;
 
 namespace talvio {
 namespace {
@@ -33,29 +29,17 @@ std::string absolute(const std::string& path) {
     return ec ? path : result.string();
 }
 
-std::string describe(int status) {
-    if (WIFEXITED(status))
-        return "exit status " + std::to_string(WEXITSTATUS(status));
-    if (WIFSIGNALED(status))
-        return "ended by signal " + std::to_string(WTERMSIG(status));
-    return "status " + std::to_string(status);
-}
-
 }  // namespace
 
 std::string defaultVoiceDecoder() {
-    std::error_code ec;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (!ec) {
-        const std::filesystem::path beside = self.parent_path() / "opusdec";
-        if (::access(beside.c_str(), X_OK) == 0)
-            return beside.string();
-    }
+    const std::string beside = platform::executableFolder() + "opusdec";
+    if (beside != "opusdec" && ::access(beside.c_str(), X_OK) == 0)
+        return beside;
     return "opusdec";
 }
 
 struct VoiceDecodeQueue::Running {
-    pid_t pid = 0;
+    std::optional<platform::ChildProcess> process;
     std::string temporary;
     std::string output;
     std::chrono::steady_clock::time_point deadline;
@@ -73,6 +57,13 @@ VoiceDecodeQueue::~VoiceDecodeQueue() {
 }
 
 void VoiceDecodeQueue::add(const std::string& opusPath, const std::string& wavPath, std::size_t tag) {
+    // A note that is no regular file (a FIFO in a copied folder) would hold the decoder until
+    // its time runs out.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(opusPath, ec)) {
+        m_done(tag, "no voice note at " + opusPath);
+        return;
+    }
     while (m_running.size() >= m_parallel)
         reap();
     Running run;
@@ -87,23 +78,12 @@ void VoiceDecodeQueue::add(const std::string& opusPath, const std::string& wavPa
     ::close(temporary.fd);
     run.temporary = temporary.path;
     run.tag = tag;
-    std::vector<std::string> arguments{m_program, "--quiet", "--force-wav", absolute(opusPath),
-                                       run.temporary};
-    std::vector<char*> argv;
-    for (std::string& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    const int spawned = posix_spawnp(&run.pid, m_program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
+    std::string error;
+    run.process = platform::ChildProcess::start(
+        {m_program, "--quiet", "--force-wav", absolute(opusPath), run.temporary}, error);
+    if (!run.process) {
         ::unlink(run.temporary.c_str());
-        m_done(tag, "cannot run " + m_program + ": " + std::strerror(spawned));
+        m_done(tag, "cannot run " + m_program + ": " + error);
         return;
     }
     // A damaged file must not hold the export up for ever; polling keeps this free of signals.
@@ -120,26 +100,20 @@ void VoiceDecodeQueue::reap() {
     bool ended = false;
     for (std::size_t i = 0; i < m_running.size();) {
         Running& run = m_running[i];
-        int status = 0;
         std::string error;
-        const pid_t done = ::waitpid(run.pid, &status, WNOHANG);
-        if (done == 0 || (done < 0 && errno == EINTR)) {
+        const std::optional<std::string> end = run.process->poll();
+        if (!end) {
             if (std::chrono::steady_clock::now() <= run.deadline) {
                 ++i;
                 continue;
             }
-            ::kill(run.pid, SIGKILL);
-            while (::waitpid(run.pid, &status, 0) < 0 && errno == EINTR) {
-            }
+            run.process->kill();
             error =
                 m_program + " took longer than " + std::to_string(m_timeoutSeconds) + " s and was stopped";
-        } else if (done < 0) {
-            error = m_program + " was lost: " + std::strerror(errno);
         } else {
             struct stat info {};
-            if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || ::stat(run.temporary.c_str(), &info) != 0 ||
-                info.st_size <= 44) {
-                error = m_program + " could not decode it (" + describe(status) + ")";
+            if (!end->empty() || ::stat(run.temporary.c_str(), &info) != 0 || info.st_size <= 44) {
+                error = m_program + " could not decode it (" + (end->empty() ? "exit status 0" : *end) + ")";
             } else if (::rename(run.temporary.c_str(), run.output.c_str()) != 0) {
                 error = "cannot write " + run.output + ": " + std::strerror(errno);
             }

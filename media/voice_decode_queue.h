@@ -10,8 +10,8 @@
 
 namespace talvio {
 
-// The Ogg Opus decoder that turns a voice note into the WAV an exported page plays: opusdec
-// beside the running program when it is there, otherwise the first one on PATH.
+// The Ogg Opus decoder that turns a voice note into the WAV that the voice player and an exported
+// page play: opusdec beside the running program when it is there, otherwise the first one on PATH.
 std::string defaultVoiceDecoder();
 
 // Runs `program --quiet --force-wav opus wav` without a shell and waits for it (at most

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Talvio developers
-#include "export/voice_decoder.h"
+#include "media/voice_decode_queue.h"
 #include "tests/iphone/iphone_test_support.h"
 #include "tests/support/temp_dir.h"
 

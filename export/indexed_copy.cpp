@@ -40,41 +40,20 @@ void removeLeftoverWorkingFolders(const std::string& parent) {
     }
 }
 
-IndexedChatCopy::~IndexedChatCopy() {
-    remove();
-}
-
 void IndexedChatCopy::remove() {
-    if (!m_folder.empty()) {
-        std::error_code ec;
-        fs::remove_all(m_folder, ec);
-    }
-    m_folder.clear();
-    m_path.clear();
+    m_copy.remove();
 }
 
 bool IndexedChatCopy::make(const std::string& messageDb, const std::string& parent) {
     remove();
-    std::error_code ec;
-    if (!fs::is_regular_file(messageDb, ec))
-        return false;
     // Inside the export folder: an export writes nowhere else, and the folder has room for pages
     // of the same messages anyway.
     const std::string folder = parent + "/" + std::string(kWorkingPrefix) + std::to_string(::getpid());
+    std::error_code ec;
     fs::remove_all(folder, ec);
-    if (!fs::create_directory(folder, ec))
+    if (!m_copy.make(messageDb, folder))
         return false;
-    m_folder = folder;
-    const std::string copy = folder + "/ChatStorage.sqlite";
-    fs::copy_file(messageDb, copy, ec);
-    // A store copied off a phone while WhatsApp ran keeps its newest messages in the log.
-    const std::string log = messageDb + "-wal";
-    if (!ec && fs::is_regular_file(log) && fs::file_size(log, ec) > 0 && !ec)
-        fs::copy_file(log, copy + "-wal", ec);
-    if (ec) {
-        remove();
-        return false;
-    }
+    const std::string& copy = m_copy.path();
     bool indexed = false;
     {
         Database db;
@@ -90,7 +69,6 @@ bool IndexedChatCopy::make(const std::string& messageDb, const std::string& pare
         remove();
         return false;
     }
-    m_path = copy;
     return true;
 }
 

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #pragma once
 
+#include "sources/private_copy.h"
+
 #include <string>
 
 namespace talvio {
@@ -15,7 +17,6 @@ namespace talvio {
 class IndexedChatCopy {
 public:
     IndexedChatCopy() = default;
-    ~IndexedChatCopy();
     IndexedChatCopy(const IndexedChatCopy&) = delete;
     IndexedChatCopy& operator=(const IndexedChatCopy&) = delete;
 
@@ -23,13 +24,12 @@ public:
     // folder below parent and indexes the copy. False when anything fails; nothing is left then.
     bool make(const std::string& messageDb, const std::string& parent);
     // The indexed copy; empty unless make succeeded.
-    const std::string& path() const { return m_path; }
+    const std::string& path() const { return m_copy.path(); }
     // Removes the copy and its folder.
     void remove();
 
 private:
-    std::string m_folder;
-    std::string m_path;
+    PrivateCopy m_copy;
 };
 
 // Removes the working folders below parent that exports which are gone left behind (a crash, a

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "sources/database.h"
+#include "sources/private_copy.h"
 
 #include <cstdint>
 #include <string>
@@ -16,7 +17,6 @@ namespace talvio {
 class WalSnapshot {
 public:
     WalSnapshot() = default;
-    ~WalSnapshot();
     WalSnapshot(const WalSnapshot&) = delete;
     WalSnapshot& operator=(const WalSnapshot&) = delete;
 
@@ -36,8 +36,7 @@ private:
     std::string m_source;
     Stamp m_databaseStamp;
     Stamp m_logStamp;
-    std::string m_folder;
-    std::string m_copy;
+    PrivateCopy m_copy;
 };
 
 }  // namespace talvio

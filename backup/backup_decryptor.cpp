@@ -50,9 +50,12 @@ BackupOutcome writeFailed() {
 std::optional<int> readAt(int fd, std::uint64_t offset, std::span<std::uint8_t> out) {
     while (!out.empty()) {
         const ssize_t got = ::pread(fd, out.data(), out.size(), static_cast<off_t>(offset));
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return errno;
-        if (got == 0) return 0;
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return errno;
+        if (got == 0)
+            return 0;
         out = out.subspan(static_cast<std::size_t>(got));
         offset += static_cast<std::uint64_t>(got);
     }
@@ -61,10 +64,11 @@ std::optional<int> readAt(int fd, std::uint64_t offset, std::span<std::uint8_t> 
 
 Step checkKeyKind(BackupFormat format, KeyKind kind) {
     if (format == BackupFormat::Crypt15 && kind == KeyKind::BackupKeyFile) {
-        return BackupOutcome{BackupStatus::WrongKeyKind,
-                             "This is a `key` file, which opens crypt12 and crypt14 backups. A crypt15 backup "
-                             "opens with its encrypted_backup.key file or the 64-digit key shown when "
-                             "end-to-end backup was turned on."};
+        return BackupOutcome{
+            BackupStatus::WrongKeyKind,
+            "This is a `key` file, which opens crypt12 and crypt14 backups. A crypt15 backup "
+            "opens with its encrypted_backup.key file or the 64-digit key shown when "
+            "end-to-end backup was turned on."};
     }
     if (format != BackupFormat::Crypt15 && kind == KeyKind::RootKeyFile) {
         return BackupOutcome{BackupStatus::WrongKeyKind,
@@ -82,12 +86,21 @@ class Decryption {
 public:
     Decryption(int fd, std::uint64_t fileSize, const BackupHeader& header, const KeyMaterial& key,
                PlainSink& sink, const DecryptOptions& options)
-        : m_fd(fd), m_fileSize(fileSize), m_header(header), m_cipher(AesGcm::Direction::Decrypt, key, header.nonce),
-          m_sink(sink), m_options(options), m_chunkSize(std::max(options.chunkSize, kMinChunkSize)),
-          m_input(m_chunkSize), m_plain(m_chunkSize), m_output(m_chunkSize), m_md5(EVP_MD_CTX_new()) {}
+        : m_fd(fd),
+          m_fileSize(fileSize),
+          m_header(header),
+          m_cipher(AesGcm::Direction::Decrypt, key, header.nonce),
+          m_sink(sink),
+          m_options(options),
+          m_chunkSize(std::max(options.chunkSize, kMinChunkSize)),
+          m_input(m_chunkSize),
+          m_plain(m_chunkSize),
+          m_output(m_chunkSize),
+          m_md5(EVP_MD_CTX_new()) {}
 
     ~Decryption() {
-        if (m_inflating) inflateEnd(&m_zlib);
+        if (m_inflating)
+            inflateEnd(&m_zlib);
         EVP_MD_CTX_free(m_md5);
     }
 
@@ -97,19 +110,24 @@ public:
             return {BackupStatus::ReadFailed, "The decryption could not be set up (out of memory?)."};
         m_inflating = true;
         const Step step = m_header.format == BackupFormat::Crypt12 ? runCrypt12() : runPrefixed();
-        if (step) return *step;
-        if (!m_streamEnded) return damaged("the compressed database ends early");
+        if (step)
+            return *step;
+        if (!m_streamEnded)
+            return damaged("the compressed database ends early");
         return decrypted();
     }
 
 private:
     Step runCrypt12() {
         const std::uint64_t tail = kGcmTagSize + kCrypt12TrailerSize;
-        if (m_fileSize < m_header.size + tail) return damaged("the file is shorter than its header and trailer");
+        if (m_fileSize < m_header.size + tail)
+            return damaged("the file is shorter than its header and trailer");
         const std::uint64_t tagAt = m_fileSize - tail;
-        if (Step step = decryptRange(m_header.size, tagAt)) return step;
+        if (Step step = decryptRange(m_header.size, tagAt))
+            return step;
         std::array<std::uint8_t, kGcmTagSize> tag{};
-        if (const auto error = readAt(m_fd, tagAt, tag)) return *error ? readFailed(*error) : damaged("the file shrank");
+        if (const auto error = readAt(m_fd, tagAt, tag))
+            return *error ? readFailed(*error) : damaged("the file shrank");
         return verify(tag);
     }
 
@@ -117,29 +135,36 @@ private:
     // of ciphertext and the tag; the MD5, computed on the way, tells which.
     Step runPrefixed() {
         const std::uint64_t tail = kGcmTagSize + kMd5Size;
-        if (m_fileSize < m_header.size + tail) return damaged("the file is shorter than its header and checksum");
+        if (m_fileSize < m_header.size + tail)
+            return damaged("the file is shorter than its header and checksum");
         std::array<std::uint8_t, kMaxHeaderSize> head{};
         const auto headBytes = std::span(head).first(m_header.size);
-        if (const auto error = readAt(m_fd, 0, headBytes)) return *error ? readFailed(*error) : damaged("the file shrank");
+        if (const auto error = readAt(m_fd, 0, headBytes))
+            return *error ? readFailed(*error) : damaged("the file shrank");
         EVP_DigestUpdate(m_md5, headBytes.data(), headBytes.size());
 
         const std::uint64_t lastAt = m_fileSize - tail;
-        if (Step step = decryptRange(m_header.size, lastAt)) return step;
+        if (Step step = decryptRange(m_header.size, lastAt))
+            return step;
         std::array<std::uint8_t, kGcmTagSize + kMd5Size> last{};
-        if (const auto error = readAt(m_fd, lastAt, last)) return *error ? readFailed(*error) : damaged("the file shrank");
+        if (const auto error = readAt(m_fd, lastAt, last))
+            return *error ? readFailed(*error) : damaged("the file shrank");
         std::array<std::uint8_t, EVP_MAX_MD_SIZE> md5{};
         unsigned int md5Size = 0;
         EVP_DigestUpdate(m_md5, last.data(), kGcmTagSize);
         EVP_DigestFinal_ex(m_md5, md5.data(), &md5Size);
         const auto first = std::span<const std::uint8_t>(last).first<kGcmTagSize>();
         const auto second = std::span<const std::uint8_t>(last).last<kMd5Size>();
-        if (md5Size == kMd5Size && std::equal(second.begin(), second.end(), md5.begin())) return verify(first);
-        if (Step step = decryptPiece(first)) return step;
+        if (md5Size == kMd5Size && std::equal(second.begin(), second.end(), md5.begin()))
+            return verify(first);
+        if (Step step = decryptPiece(first))
+            return step;
         return verify(second);
     }
 
     Step verify(std::span<const std::uint8_t, kGcmTagSize> tag) {
-        if (!m_cipher.verify(tag)) return damaged("its contents do not match their authentication tag");
+        if (!m_cipher.verify(tag))
+            return damaged("its contents do not match their authentication tag");
         return std::nullopt;
     }
 
@@ -147,17 +172,22 @@ private:
         for (std::uint64_t offset = from; offset < to;) {
             const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(m_chunkSize, to - offset));
             const auto chunk = std::span(m_input.bytes).first(size);
-            if (const auto error = readAt(m_fd, offset, chunk)) return *error ? readFailed(*error) : damaged("the file shrank");
-            if (m_header.format != BackupFormat::Crypt12) EVP_DigestUpdate(m_md5, chunk.data(), chunk.size());
-            if (Step step = decryptPiece(chunk)) return step;
+            if (const auto error = readAt(m_fd, offset, chunk))
+                return *error ? readFailed(*error) : damaged("the file shrank");
+            if (m_header.format != BackupFormat::Crypt12)
+                EVP_DigestUpdate(m_md5, chunk.data(), chunk.size());
+            if (Step step = decryptPiece(chunk))
+                return step;
             offset += size;
-            if (m_options.progress && !m_options.progress(offset, m_fileSize)) return cancelled();
+            if (m_options.progress && !m_options.progress(offset, m_fileSize))
+                return cancelled();
         }
         return std::nullopt;
     }
 
     Step decryptPiece(std::span<const std::uint8_t> cipherText) {
-        if (!m_cipher.update(cipherText, m_plain.bytes.data())) return damaged("the cipher failed");
+        if (!m_cipher.update(cipherText, m_plain.bytes.data()))
+            return damaged("the cipher failed");
         return consume(std::span<const std::uint8_t>(m_plain.bytes).first(cipherText.size()));
     }
 
@@ -168,9 +198,12 @@ private:
             const std::size_t take = std::min(plain.size(), m_start.size() - m_startSeen);
             std::copy_n(plain.begin(), take, m_start.begin() + static_cast<std::ptrdiff_t>(m_startSeen));
             m_startSeen += take;
-            if (m_startSeen < m_start.size()) return std::nullopt;
-            if (Step step = checkStart()) return step;
-            if (Step step = inflateInto(m_start)) return step;
+            if (m_startSeen < m_start.size())
+                return std::nullopt;
+            if (Step step = checkStart())
+                return step;
+            if (Step step = inflateInto(m_start))
+                return step;
             plain = plain.subspan(take);
         }
         return inflateInto(plain);
@@ -178,17 +211,20 @@ private:
 
     Step checkStart() const {
         if (m_start[0] == 'P' && m_start[1] == 'K') {
-            return BackupOutcome{BackupStatus::NotReadYet,
-                                 "This backup holds several files (a multi-file or incremental backup), which "
-                                 "Talvio does not read yet. Open the full msgstore backup instead."};
+            return BackupOutcome{
+                BackupStatus::NotReadYet,
+                "This backup holds several files (a multi-file or incremental backup), which "
+                "Talvio does not read yet. Open the full msgstore backup instead."};
         }
         const unsigned header = m_start[0] << 8 | m_start[1];
-        if ((m_start[0] & 0x0F) != Z_DEFLATED || header % 31 != 0) return wrongKey();
+        if ((m_start[0] & 0x0F) != Z_DEFLATED || header % 31 != 0)
+            return wrongKey();
         return std::nullopt;
     }
 
     Step inflateInto(std::span<const std::uint8_t> compressed) {
-        if (m_streamEnded) return std::nullopt;  // the tag still covers what follows; inflate has done
+        if (m_streamEnded)
+            return std::nullopt;  // the tag still covers what follows; inflate has done
         m_zlib.next_in = const_cast<Bytef*>(compressed.data());
         m_zlib.avail_in = static_cast<uInt>(compressed.size());
         do {
@@ -202,8 +238,10 @@ private:
                 m_streamEnded = true;
                 break;
             }
-            if (result != Z_OK && result != Z_BUF_ERROR) return damaged("the compressed database is broken");
-            if (result == Z_BUF_ERROR && m_zlib.avail_in > 0) return damaged("the compressed database is broken");
+            if (result != Z_OK && result != Z_BUF_ERROR)
+                return damaged("the compressed database is broken");
+            if (result == Z_BUF_ERROR && m_zlib.avail_in > 0)
+                return damaged("the compressed database is broken");
         } while (m_zlib.avail_in > 0 || m_zlib.avail_out == 0);
         return std::nullopt;
     }
@@ -229,24 +267,32 @@ private:
 BackupOutcome decryptOpened(int fd, std::string_view fileName, const KeyMaterial& key, PlainSink& sink,
                             const DecryptOptions& options) {
     const FormatGuess guess = formatFromFileName(fileName);
-    if (!guess.format) return guess.refusal;
+    if (!guess.format)
+        return guess.refusal;
     struct stat info {};
-    if (::fstat(fd, &info) != 0) return readFailed(errno);
+    if (::fstat(fd, &info) != 0)
+        return readFailed(errno);
     if (!S_ISREG(info.st_mode))
         return {BackupStatus::UnknownFormat, "This is not a regular file. Choose the backup file itself."};
     const auto fileSize = static_cast<std::uint64_t>(info.st_size);
 
     std::array<std::uint8_t, kMaxHeaderSize> start{};
-    const auto startBytes = std::span(start).first(static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, start.size())));
-    if (const auto error = readAt(fd, 0, startBytes)) return *error ? readFailed(*error) : damaged("the file shrank");
+    const auto startBytes =
+        std::span(start).first(static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, start.size())));
+    if (const auto error = readAt(fd, 0, startBytes))
+        return *error ? readFailed(*error) : damaged("the file shrank");
     const HeaderResult parsed = parseBackupHeader(startBytes, *guess.format);
-    if (!parsed.header) return parsed.failure;
-    if (Step step = checkKeyKind(*guess.format, key.kind())) return *step;
+    if (!parsed.header)
+        return parsed.failure;
+    if (Step step = checkKeyKind(*guess.format, key.kind()))
+        return *step;
 
     // A 64-digit key given for crypt12 or crypt14 is taken as the AES key itself, in hex.
     std::optional<KeyMaterial> aesKey = key;
-    if (*guess.format == BackupFormat::Crypt15) aesKey = deriveCrypt15Key(key);
-    if (!aesKey) return {BackupStatus::ReadFailed, "The backup key could not be derived (libcrypto failed)."};
+    if (*guess.format == BackupFormat::Crypt15)
+        aesKey = deriveCrypt15Key(key);
+    if (!aesKey)
+        return {BackupStatus::ReadFailed, "The backup key could not be derived (libcrypto failed)."};
     return Decryption(fd, fileSize, *parsed.header, *aesKey, sink, options).run();
 }
 
@@ -255,7 +301,8 @@ BackupOutcome decryptOpened(int fd, std::string_view fileName, const KeyMaterial
 BackupOutcome decryptBackup(int fd, std::string_view fileName, const KeyMaterial& key, PlainSink& sink,
                             const DecryptOptions& options) {
     BackupOutcome outcome = decryptOpened(fd, fileName, key, sink, options);
-    if (!outcome.ok()) sink.discard();
+    if (!outcome.ok())
+        sink.discard();
     return outcome;
 }
 

@@ -23,10 +23,10 @@ struct BackupHeader {
     BackupFormat format = BackupFormat::Crypt15;
     std::size_t size = 0;  // bytes before the ciphertext
     std::array<std::uint8_t, kNonceSize> nonce{};
-    bool featureTable = false;           // crypt14/15 msgstore backups carry the 0x01 byte
+    bool featureTable = false;             // crypt14/15 msgstore backups carry the 0x01 byte
     std::optional<std::uint64_t> keyType;  // crypt14/15: 0 = server key, 1 = end-to-end key
-    std::uint8_t keyVersion = 0;         // crypt12 and crypt14's cipher fields
-    std::string appVersion;              // the WhatsApp version that wrote it, when the header says
+    std::uint8_t keyVersion = 0;           // crypt12 and crypt14's cipher fields
+    std::string appVersion;                // the WhatsApp version that wrote it, when the header says
 };
 
 struct HeaderResult {

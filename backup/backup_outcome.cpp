@@ -4,7 +4,9 @@
 
 namespace talvio::backup {
 
-BackupOutcome decrypted() { return {BackupStatus::Decrypted, {}}; }
+BackupOutcome decrypted() {
+    return {BackupStatus::Decrypted, {}};
+}
 
 BackupOutcome wrongKey() {
     // A nonce changed in a damaged header looks the same as a wrong key; the second sentence covers it.
@@ -18,6 +20,8 @@ BackupOutcome damaged(const std::string& what) {
                                        "). Copy it from the phone again, or open an older backup."};
 }
 
-BackupOutcome cancelled() { return {BackupStatus::Cancelled, "Opening the backup was cancelled."}; }
+BackupOutcome cancelled() {
+    return {BackupStatus::Cancelled, "Opening the backup was cancelled."};
+}
 
 }  // namespace talvio::backup

@@ -31,7 +31,8 @@ void append(std::vector<std::uint8_t>& out, std::span<const std::uint8_t> bytes)
 std::optional<std::vector<std::uint8_t>> deflated(std::span<const std::uint8_t> plain) {
     uLongf size = compressBound(static_cast<uLong>(plain.size()));
     std::vector<std::uint8_t> out(size);
-    if (compress2(out.data(), &size, plain.data(), static_cast<uLong>(plain.size()), Z_DEFAULT_COMPRESSION) != Z_OK)
+    if (compress2(out.data(), &size, plain.data(), static_cast<uLong>(plain.size()), Z_DEFAULT_COMPRESSION) !=
+        Z_OK)
         return std::nullopt;
     out.resize(size);
     return out;
@@ -41,7 +42,8 @@ ProtoWriter info(const BackupWriteOptions& options) {
     ProtoWriter info;
     info.text(1, options.appVersion).text(2, options.jidSuffix).varint(3, 1);
     // The feature flags f5…f39 a recent phone sets, all on.
-    for (std::uint32_t flag = 5; flag <= 39; ++flag) info.varint(flag, 1);
+    for (std::uint32_t flag = 5; flag <= 39; ++flag)
+        info.varint(flag, 1);
     return info;
 }
 
@@ -50,7 +52,11 @@ std::vector<std::uint8_t> prefixedHeader(const BackupWriteOptions& options,
     ProtoWriter prefix;
     if (options.format == BackupFormat::Crypt14) {
         ProtoWriter cipher;
-        cipher.varint(1, 0).varint(2, 1).bytes(3, randomBytes<32>()).bytes(4, randomBytes<16>()).bytes(5, nonce);
+        cipher.varint(1, 0)
+            .varint(2, 1)
+            .bytes(3, randomBytes<32>())
+            .bytes(4, randomBytes<16>())
+            .bytes(5, nonce);
         prefix.varint(1, 0).message(2, cipher);
     } else {
         ProtoWriter iv;
@@ -58,9 +64,11 @@ std::vector<std::uint8_t> prefixedHeader(const BackupWriteOptions& options,
         prefix.varint(1, 1).message(3, iv);
     }
     prefix.message(4, info(options));
-    if (prefix.data().size() > 255) return {};  // its length has one byte
+    if (prefix.data().size() > 255)
+        return {};  // its length has one byte
     std::vector<std::uint8_t> header{static_cast<std::uint8_t>(prefix.data().size())};
-    if (options.featureTable) header.push_back(0x01);
+    if (options.featureTable)
+        header.push_back(0x01);
     append(header, prefix.data());
     return header;
 }
@@ -85,20 +93,26 @@ void appendMd5(std::vector<std::uint8_t>& out) {
 std::vector<std::uint8_t> writeBackup(std::span<const std::uint8_t> plain, const KeyMaterial& key,
                                       const BackupWriteOptions& options) {
     std::optional<KeyMaterial> aesKey = key;
-    if (options.format == BackupFormat::Crypt15) aesKey = deriveCrypt15Key(key);
-    if (!aesKey) return {};
+    if (options.format == BackupFormat::Crypt15)
+        aesKey = deriveCrypt15Key(key);
+    if (!aesKey)
+        return {};
     std::optional<std::vector<std::uint8_t>> body(std::in_place, plain.begin(), plain.end());
-    if (options.compress) body = deflated(plain);
-    if (!body) return {};
+    if (options.compress)
+        body = deflated(plain);
+    if (!body)
+        return {};
     const auto nonce = randomBytes<kGcmNonceSize>();
     std::vector<std::uint8_t> out =
         options.format == BackupFormat::Crypt12 ? crypt12Header(nonce) : prefixedHeader(options, nonce);
-    if (out.empty()) return {};
+    if (out.empty())
+        return {};
     const std::size_t start = out.size();
     out.resize(start + body->size());
     AesGcm cipher(AesGcm::Direction::Encrypt, *aesKey, nonce);
     std::array<std::uint8_t, kGcmTagSize> tag{};
-    if (!cipher.update(*body, out.data() + start) || !cipher.finish(tag)) return {};
+    if (!cipher.update(*body, out.data() + start) || !cipher.finish(tag))
+        return {};
     wipe(body->data(), body->size());
     append(out, tag);
     if (options.format == BackupFormat::Crypt12) {
@@ -114,9 +128,9 @@ std::vector<std::uint8_t> writeBackup(std::span<const std::uint8_t> plain, const
 
 std::vector<std::uint8_t> writeBackupKeyFile(const KeyMaterial& aesKey) {
     std::vector<std::uint8_t> payload{0x00, 0x01, 0x01};
-    append(payload, randomBytes<32>());  // server salt
-    append(payload, randomBytes<16>());  // Google-id salt
-    append(payload, randomBytes<32>());  // hash
+    append(payload, randomBytes<32>());   // server salt
+    append(payload, randomBytes<16>());   // Google-id salt
+    append(payload, randomBytes<32>());   // hash
     payload.resize(payload.size() + 16);  // zero block
     append(payload, aesKey.bytes());
     std::vector<std::uint8_t> file = wrapJavaByteArray(payload);
@@ -124,6 +138,8 @@ std::vector<std::uint8_t> writeBackupKeyFile(const KeyMaterial& aesKey) {
     return file;
 }
 
-std::vector<std::uint8_t> writeRootKeyFile(const KeyMaterial& rootKey) { return wrapJavaByteArray(rootKey.bytes()); }
+std::vector<std::uint8_t> writeRootKeyFile(const KeyMaterial& rootKey) {
+    return wrapJavaByteArray(rootKey.bytes());
+}
 
 }  // namespace talvio::backup

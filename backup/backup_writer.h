@@ -16,8 +16,8 @@ namespace talvio::backup {
 struct BackupWriteOptions {
     BackupFormat format = BackupFormat::Crypt15;
     bool featureTable = true;  // crypt14/15: the 0x01 byte of msgstore backups (wa.db backups lack it)
-    bool md5Trailer = true;    // crypt14/15 single-file backups end with an MD5; crypt12 always has its trailer
-    bool compress = true;      // false encrypts the bytes as given (a ZIP, a broken stream)
+    bool md5Trailer = true;  // crypt14/15 single-file backups end with an MD5; crypt12 always has its trailer
+    bool compress = true;    // false encrypts the bytes as given (a ZIP, a broken stream)
     std::string appVersion = "2.24.9.79";
     std::string jidSuffix = "21";  // crypt12 keeps four characters of it, crypt14/15 the text
 };

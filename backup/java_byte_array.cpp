@@ -17,18 +17,22 @@ constexpr std::array<std::uint8_t, kJavaByteArrayHeaderSize - 4> kPrefix = {
 }  // namespace
 
 std::optional<std::span<const std::uint8_t>> unwrapJavaByteArray(std::span<const std::uint8_t> file) {
-    if (file.size() < kJavaByteArrayHeaderSize) return std::nullopt;
-    if (!std::equal(kPrefix.begin(), kPrefix.end(), file.begin())) return std::nullopt;
+    if (file.size() < kJavaByteArrayHeaderSize)
+        return std::nullopt;
+    if (!std::equal(kPrefix.begin(), kPrefix.end(), file.begin()))
+        return std::nullopt;
     const std::uint64_t length = (std::uint64_t{file[23]} << 24) | (std::uint64_t{file[24]} << 16) |
                                  (std::uint64_t{file[25]} << 8) | std::uint64_t{file[26]};
-    if (length != file.size() - kJavaByteArrayHeaderSize) return std::nullopt;
+    if (length != file.size() - kJavaByteArrayHeaderSize)
+        return std::nullopt;
     return file.subspan(kJavaByteArrayHeaderSize);
 }
 
 std::vector<std::uint8_t> wrapJavaByteArray(std::span<const std::uint8_t> payload) {
     std::vector<std::uint8_t> file(kPrefix.begin(), kPrefix.end());
     const auto length = static_cast<std::uint32_t>(payload.size());
-    for (int shift = 24; shift >= 0; shift -= 8) file.push_back(static_cast<std::uint8_t>(length >> shift));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        file.push_back(static_cast<std::uint8_t>(length >> shift));
     file.insert(file.end(), payload.begin(), payload.end());
     return file;
 }

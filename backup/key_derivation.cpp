@@ -23,9 +23,11 @@ struct KdfFree {
 
 std::optional<KeyMaterial> deriveCrypt15Key(const KeyMaterial& root) {
     std::unique_ptr<EVP_KDF, KdfFree> kdf(EVP_KDF_fetch(nullptr, "HKDF", nullptr));
-    if (!kdf) return std::nullopt;
+    if (!kdf)
+        return std::nullopt;
     std::unique_ptr<EVP_KDF_CTX, KdfFree> context(EVP_KDF_CTX_new(kdf.get()));
-    if (!context) return std::nullopt;
+    if (!context)
+        return std::nullopt;
 
     // No salt parameter: HKDF then extracts with a zero-length salt, which HMAC pads to a block of zeros.
     std::array<std::uint8_t, kKeySize> secret{};
@@ -40,7 +42,8 @@ std::optional<KeyMaterial> deriveCrypt15Key(const KeyMaterial& root) {
     const bool ok = EVP_KDF_derive(context.get(), derived.data(), derived.size(), params) == 1;
     wipe(secret.data(), secret.size());
     std::optional<KeyMaterial> result;
-    if (ok) result.emplace(root.kind(), derived);
+    if (ok)
+        result.emplace(root.kind(), derived);
     wipe(derived.data(), derived.size());
     return result;
 }

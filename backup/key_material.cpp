@@ -20,10 +20,13 @@ KeyMaterial& KeyMaterial::operator=(const KeyMaterial& other) {
     return *this;
 }
 
-KeyMaterial::~KeyMaterial() { wipe(m_bytes.data(), m_bytes.size()); }
+KeyMaterial::~KeyMaterial() {
+    wipe(m_bytes.data(), m_bytes.size());
+}
 
 void wipe(void* data, std::size_t size) {
-    if (data != nullptr && size > 0) OPENSSL_cleanse(data, size);
+    if (data != nullptr && size > 0)
+        OPENSSL_cleanse(data, size);
 }
 
 }  // namespace talvio::backup

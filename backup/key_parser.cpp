@@ -31,15 +31,22 @@ struct WipedBytes {
 };
 
 int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
-bool isSeparator(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '-'; }
+bool isSeparator(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '-';
+}
 
-KeyResult failure(std::string message) { return {std::nullopt, std::move(message)}; }
+KeyResult failure(std::string message) {
+    return {std::nullopt, std::move(message)};
+}
 
 KeyResult keyFromDigits(std::string_view text, KeyKind kind) {
     std::array<std::uint8_t, kKeySize> bytes{};
@@ -49,10 +56,12 @@ KeyResult keyFromDigits(std::string_view text, KeyKind kind) {
     std::size_t badPosition = 0;
     for (const char c : text) {
         ++position;
-        if (isSeparator(c)) continue;
+        if (isSeparator(c))
+            continue;
         const int value = hexValue(c);
         if (value < 0) {
-            if (!badCharacter) badPosition = position;
+            if (!badCharacter)
+                badPosition = position;
             badCharacter = true;
             continue;
         }
@@ -79,14 +88,17 @@ KeyResult keyFromDigits(std::string_view text, KeyKind kind) {
 
 }  // namespace
 
-KeyResult parseTypedKey(std::string_view text) { return keyFromDigits(text, KeyKind::Digits); }
+KeyResult parseTypedKey(std::string_view text) {
+    return keyFromDigits(text, KeyKind::Digits);
+}
 
 KeyResult parseKeyFile(std::span<const std::uint8_t> contents) {
     if (contents.size() >= 2 && contents[0] == 0xAC && contents[1] == 0xED) {
         const auto payload = unwrapJavaByteArray(contents);
         if (!payload)
-            return failure("This key file is damaged: its Java header or length is not what WhatsApp writes. " +
-                           std::string(kKeyFileSizes));
+            return failure(
+                "This key file is damaged: its Java header or length is not what WhatsApp writes. " +
+                std::string(kKeyFileSizes));
         if (payload->size() == kBackupKeyPayloadSize)
             return {KeyMaterial(KeyKind::BackupKeyFile, payload->last<kKeySize>()), {}};
         if (payload->size() == kKeySize)
@@ -96,8 +108,10 @@ KeyResult parseKeyFile(std::span<const std::uint8_t> contents) {
                        std::string(kKeyFileSizes));
     }
     std::string_view text(reinterpret_cast<const char*>(contents.data()), contents.size());
-    if (text.size() > kMaxKeyFileSize) return failure("This file is too large to be a key file. " + std::string(kKeyFileSizes));
-    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);  // editors on Windows add a byte-order mark
+    if (text.size() > kMaxKeyFileSize)
+        return failure("This file is too large to be a key file. " + std::string(kKeyFileSizes));
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);  // editors on Windows add a byte-order mark
     for (const char c : text) {
         if (hexValue(c) < 0 && !isSeparator(c))
             return failure("This file is not a WhatsApp key file. " + std::string(kKeyFileSizes));
@@ -107,23 +121,27 @@ KeyResult parseKeyFile(std::span<const std::uint8_t> contents) {
 
 KeyResult loadKeyFile(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) return failure("The key file cannot be opened (" + std::string(std::strerror(errno)) + ").");
+    if (fd < 0)
+        return failure("The key file cannot be opened (" + std::string(std::strerror(errno)) + ").");
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        return failure("The key file is not a regular file. Choose the `key` or `encrypted_backup.key` file.");
+        return failure(
+            "The key file is not a regular file. Choose the `key` or `encrypted_backup.key` file.");
     }
     WipedBytes contents;
     contents.bytes.resize(kMaxKeyFileSize + 1);
     std::size_t filled = 0;
     while (filled < contents.bytes.size()) {
         const ssize_t got = ::read(fd, contents.bytes.data() + filled, contents.bytes.size() - filled);
-        if (got < 0 && errno == EINTR) continue;
+        if (got < 0 && errno == EINTR)
+            continue;
         if (got < 0) {
             ::close(fd);
             return failure("The key file cannot be read (" + std::string(std::strerror(errno)) + ").");
         }
-        if (got == 0) break;
+        if (got == 0)
+            break;
         filled += static_cast<std::size_t>(got);
     }
     ::close(fd);

@@ -10,7 +10,9 @@
 
 namespace talvio::backup {
 
-MemorySink::~MemorySink() { discard(); }
+MemorySink::~MemorySink() {
+    discard();
+}
 
 bool MemorySink::write(std::span<const std::uint8_t> bytes) {
     // Growing by hand, so that no copy of the plaintext is left behind unwiped by a reallocation.
@@ -33,15 +35,18 @@ void MemorySink::discard() {
 bool FileSink::write(std::span<const std::uint8_t> bytes) {
     while (!bytes.empty()) {
         const ssize_t written = ::write(m_fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
         bytes = bytes.subspan(static_cast<std::size_t>(written));
     }
     return true;
 }
 
 void FileSink::discard() {
-    if (::ftruncate(m_fd, 0) == 0) ::lseek(m_fd, 0, SEEK_SET);
+    if (::ftruncate(m_fd, 0) == 0)
+        ::lseek(m_fd, 0, SEEK_SET);
 }
 
 }  // namespace talvio::backup

@@ -13,8 +13,8 @@ enum class WireType { Varint = 0, Fixed64 = 1, LengthDelimited = 2, Fixed32 = 5 
 struct ProtoField {
     std::uint32_t number = 0;
     WireType type = WireType::Varint;
-    std::uint64_t value = 0;               // varints and fixed-size fields
-    std::span<const std::uint8_t> bytes;   // length-delimited fields
+    std::uint64_t value = 0;              // varints and fixed-size fields
+    std::span<const std::uint8_t> bytes;  // length-delimited fields
 };
 
 // Reads the fields of one protobuf message in order, every read checked against the end of the

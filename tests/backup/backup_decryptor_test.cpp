@@ -23,11 +23,14 @@ using test::Bytes;
 
 constexpr BackupFormat kFormats[] = {BackupFormat::Crypt12, BackupFormat::Crypt14, BackupFormat::Crypt15};
 
-std::string fileName(BackupFormat format) { return "msgstore.db." + std::string(formatName(format)); }
+std::string fileName(BackupFormat format) {
+    return "msgstore.db." + std::string(formatName(format));
+}
 
 // The key each format is opened with on a phone: the `key` file's AES key, or a crypt15 root key.
 KeyMaterial phoneKey(BackupFormat format, std::uint8_t seed = 1) {
-    return test::testKey(format == BackupFormat::Crypt15 ? KeyKind::RootKeyFile : KeyKind::BackupKeyFile, seed);
+    return test::testKey(format == BackupFormat::Crypt15 ? KeyKind::RootKeyFile : KeyKind::BackupKeyFile,
+                         seed);
 }
 
 class BackupDecryptorTest : public ::testing::Test {
@@ -89,7 +92,8 @@ TEST_F(BackupDecryptorTest, KeysAsTheUserGivesThem) {
         char pair[4];
         std::snprintf(pair, sizeof pair, "%02X", root.bytes()[i]);
         typed += pair;
-        if (i % 2 == 1) typed += ' ';
+        if (i % 2 == 1)
+            typed += ' ';
     }
     const KeyResult digits = parseTypedKey(typed);
     ASSERT_TRUE(digits.ok()) << digits.error;
@@ -109,7 +113,8 @@ TEST_F(BackupDecryptorTest, KeysAsTheUserGivesThem) {
 
     // A key file of the other kind is named as such.
     MemorySink refused;
-    const BackupOutcome legacyFor15 = open(backup(BackupFormat::Crypt15), BackupFormat::Crypt15, *keyFile.key, refused);
+    const BackupOutcome legacyFor15 =
+        open(backup(BackupFormat::Crypt15), BackupFormat::Crypt15, *keyFile.key, refused);
     EXPECT_EQ(legacyFor15.status, BackupStatus::WrongKeyKind);
     EXPECT_NE(legacyFor15.message.find("encrypted_backup.key"), std::string::npos);
     for (const BackupFormat format : {BackupFormat::Crypt12, BackupFormat::Crypt14}) {
@@ -135,8 +140,8 @@ TEST_F(BackupDecryptorTest, CutShortAnywhereIsNeverDecrypted) {
             const Bytes file = backup(format, options);
             const std::size_t size = file.size();
             for (const std::size_t cut : {std::size_t{0}, std::size_t{1}, std::size_t{40}, std::size_t{67},
-                                          std::size_t{200}, size / 2, size - 37, size - 36, size - 33, size - 32,
-                                          size - 20, size - 17, size - 4, size - 1}) {
+                                          std::size_t{200}, size / 2, size - 37, size - 36, size - 33,
+                                          size - 32, size - 20, size - 17, size - 4, size - 1}) {
                 const BackupStatus status = statusOf(Bytes(file.begin(), file.begin() + cut), format);
                 EXPECT_NE(status, BackupStatus::Decrypted) << formatName(format) << " cut at " << cut;
             }
@@ -154,20 +159,24 @@ TEST_F(BackupDecryptorTest, AChangedByteInHeaderBodyTagOrTrailerIsNeverDecrypted
         const std::size_t headerSize = parseBackupHeader(file, format).header->size;
         const std::size_t trailer = format == BackupFormat::Crypt12 ? 20 : 16;
         const std::size_t tagAt = file.size() - trailer - 16;
-        std::vector<std::size_t> places = {headerSize, headerSize + 1, headerSize + 500, tagAt - 1, tagAt,
-                                           tagAt + 15};
+        std::vector<std::size_t> places = {headerSize, headerSize + 1, headerSize + 500,
+                                           tagAt - 1,  tagAt,          tagAt + 15};
         // crypt12's salts are not covered by any check, so only its version bytes and nonce count;
         // in crypt14 and crypt15 the MD5 trailer covers every header byte.
         if (format == BackupFormat::Crypt12) {
-            for (std::size_t at : {0, 1, 51, 60, 66}) places.push_back(at);
+            for (std::size_t at : {0, 1, 51, 60, 66})
+                places.push_back(at);
         } else {
-            for (std::size_t at = 0; at < headerSize; ++at) places.push_back(at);
-            for (std::size_t at = file.size() - 16; at < file.size(); ++at) places.push_back(at);
+            for (std::size_t at = 0; at < headerSize; ++at)
+                places.push_back(at);
+            for (std::size_t at = file.size() - 16; at < file.size(); ++at)
+                places.push_back(at);
         }
         for (const std::size_t at : places) {
             Bytes changed = file;
             changed[at] ^= 0x20;
-            EXPECT_NE(statusOf(changed, format), BackupStatus::Decrypted) << formatName(format) << " byte " << at;
+            EXPECT_NE(statusOf(changed, format), BackupStatus::Decrypted)
+                << formatName(format) << " byte " << at;
         }
         Bytes body = file;
         body[headerSize + 300] ^= 0x01;
@@ -181,7 +190,8 @@ TEST_F(BackupDecryptorTest, WhatIsNotAZlibDatabaseNeverReachesTheSink) {
     options.compress = false;
     const Bytes zip = {'P', 'K', 3, 4, 20, 0, 0, 0, 8, 0, 'm', 'e', 's', 's', 'a', 'g', 'e', 's'};
     MemorySink sink;
-    EXPECT_EQ(open(writeBackup(zip, key, options), BackupFormat::Crypt15, key, sink).status, BackupStatus::NotReadYet);
+    EXPECT_EQ(open(writeBackup(zip, key, options), BackupFormat::Crypt15, key, sink).status,
+              BackupStatus::NotReadYet);
 
     // A zlib stream cut in the middle, and one with garbage after a valid start, both encrypted intact.
     BackupWriteOptions plain;

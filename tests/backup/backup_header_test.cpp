@@ -60,7 +60,8 @@ TEST(BackupHeader, ReadsTheFieldsOfEveryKindWithAndWithoutFeatureTable) {
             EXPECT_EQ(file.size() - header.size - 16 - trailer, 11u) << formatName(format);
             if (format == BackupFormat::Crypt12) {
                 EXPECT_EQ(header.size, 67u);
-                EXPECT_EQ(Bytes(header.nonce.begin(), header.nonce.end()), Bytes(file.begin() + 51, file.begin() + 67));
+                EXPECT_EQ(Bytes(header.nonce.begin(), header.nonce.end()),
+                          Bytes(file.begin() + 51, file.begin() + 67));
                 continue;
             }
             EXPECT_EQ(header.featureTable, featureTable);
@@ -82,7 +83,8 @@ TEST(BackupHeader, AHeaderOfAnotherKindThanTheNameIsRefused) {
     EXPECT_EQ(parseBackupHeader(crypt14, BackupFormat::Crypt15).failure.status, BackupStatus::UnknownFormat);
     EXPECT_EQ(parseBackupHeader(crypt12, BackupFormat::Crypt15).failure.status, BackupStatus::UnknownFormat);
     EXPECT_EQ(parseBackupHeader(crypt15, BackupFormat::Crypt12).failure.status, BackupStatus::UnknownFormat);
-    EXPECT_NE(parseBackupHeader(crypt15, BackupFormat::Crypt14).failure.message.find("crypt15"), std::string::npos);
+    EXPECT_NE(parseBackupHeader(crypt15, BackupFormat::Crypt14).failure.message.find("crypt15"),
+              std::string::npos);
 }
 
 TEST(BackupHeader, EveryCutOrChangedByteGivesAnAnswerWithinBounds) {
@@ -114,19 +116,20 @@ TEST(ProtoReader, SkipsUnknownFieldsAndStopsAtDamage) {
     const Bytes good = {0x08, 0xAC, 0x02, 0x49, 1, 2, 3, 4, 5, 6, 7, 8, 0x55, 1, 2, 3, 4, 0x12, 2, 'a', 'b'};
     ProtoReader reader(good);
     std::vector<std::uint32_t> numbers;
-    while (const auto field = reader.next()) numbers.push_back(field->number);
+    while (const auto field = reader.next())
+        numbers.push_back(field->number);
     EXPECT_FALSE(reader.failed());
     EXPECT_EQ(numbers, (std::vector<std::uint32_t>{1, 9, 10, 2}));
 
     const std::vector<Bytes> damaged = {
-        {0x08},                                                              // varint missing
-        {0x08, 0x80, 0x80},                                                  // varint cut
-        {0x12, 0x05, 'a'},                                                   // length beyond the end
-        {0x12, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x01},  // enormous length
+        {0x08},                                                                    // varint missing
+        {0x08, 0x80, 0x80},                                                        // varint cut
+        {0x12, 0x05, 'a'},                                                         // length beyond the end
+        {0x12, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x01},        // enormous length
         {0x08, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x01},  // eleven-byte varint
-        {0x0B},                                                              // group start
-        {0x00, 0x01},                                                        // field number 0
-        {0x49, 1, 2, 3},                                                     // fixed64 cut
+        {0x0B},                                                                    // group start
+        {0x00, 0x01},                                                              // field number 0
+        {0x49, 1, 2, 3},                                                           // fixed64 cut
     };
     for (std::size_t i = 0; i < damaged.size(); ++i) {
         ProtoReader bad(damaged[i]);

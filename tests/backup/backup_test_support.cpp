@@ -15,7 +15,8 @@ Bytes makeDatabase(int rows, int blobSize) {
     talvio::test::TempDir folder;
     const std::string path = folder.path() + "msgstore.db";
     sqlite3* db = nullptr;
-    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) throw std::runtime_error("cannot create the database");
+    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK)
+        throw std::runtime_error("cannot create the database");
     const std::string sql =
         "CREATE TABLE messages (_id INTEGER PRIMARY KEY, key_remote_jid TEXT, data TEXT, raw_data BLOB);"
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
@@ -25,13 +26,15 @@ Bytes makeDatabase(int rows, int blobSize) {
         std::to_string(blobSize) + ") FROM n;";
     const int result = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
     sqlite3_close(db);
-    if (result != SQLITE_OK) throw std::runtime_error("cannot fill the database");
+    if (result != SQLITE_OK)
+        throw std::runtime_error("cannot fill the database");
     return readBytes(path);
 }
 
 KeyMaterial testKey(KeyKind kind, std::uint8_t seed) {
     std::array<std::uint8_t, kKeySize> bytes{};
-    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(seed * 31 + i * 7);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(seed * 31 + i * 7);
     return KeyMaterial(kind, bytes);
 }
 

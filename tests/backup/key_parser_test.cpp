@@ -20,15 +20,20 @@ using test::Bytes;
 
 constexpr char kDigits[] = "000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f";
 
-Bytes bytesOf(const KeyMaterial& key) { return Bytes(key.bytes().begin(), key.bytes().end()); }
+Bytes bytesOf(const KeyMaterial& key) {
+    return Bytes(key.bytes().begin(), key.bytes().end());
+}
 
 Bytes counting() {
     Bytes bytes;
-    for (std::uint8_t i = 0; i < 32; ++i) bytes.push_back(i);
+    for (std::uint8_t i = 0; i < 32; ++i)
+        bytes.push_back(i);
     return bytes;
 }
 
-Bytes textBytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
+Bytes textBytes(std::string_view text) {
+    return Bytes(text.begin(), text.end());
+}
 
 TEST(TypedKey, DigitsAsPastedOrTypedInGroups) {
     for (const std::string& text :
@@ -90,8 +95,15 @@ TEST(KeyFile, DamagedOrForeignFilesAreRefused) {
     badClass[9] = 'I';
     Bytes badLength = good;
     badLength[26] ^= 1;
-    std::vector<Bytes> cases = {shortened, longer, badMagic, badClass, badLength, {}, {0xAC, 0xED},
-                                textBytes("PK\x03\x04 not a key"), textBytes(std::string(kDigits) + "0")};
+    std::vector<Bytes> cases = {shortened,
+                                longer,
+                                badMagic,
+                                badClass,
+                                badLength,
+                                {},
+                                {0xAC, 0xED},
+                                textBytes("PK\x03\x04 not a key"),
+                                textBytes(std::string(kDigits) + "0")};
     // A well-formed Java array of a size that neither key file has.
     cases.push_back(wrapJavaByteArray(Bytes(64, 7)));
     for (std::size_t i = 0; i < cases.size(); ++i) {
@@ -125,8 +137,8 @@ TEST(KeyDerivation, Crypt15KeyIsHkdfOfTheRootKey) {
     HMAC(EVP_sha256(), zeros, sizeof zeros, root.bytes().data(), root.bytes().size(), prk, &size);
     const std::string info = std::string("backup encryption") + '\x01';
     std::uint8_t expected[32];
-    HMAC(EVP_sha256(), prk, sizeof prk, reinterpret_cast<const std::uint8_t*>(info.data()), info.size(), expected,
-         &size);
+    HMAC(EVP_sha256(), prk, sizeof prk, reinterpret_cast<const std::uint8_t*>(info.data()), info.size(),
+         expected, &size);
 
     const auto derived = deriveCrypt15Key(root);
     ASSERT_TRUE(derived);

@@ -126,6 +126,13 @@ std::vector<std::uint8_t> writeBackup(std::span<const std::uint8_t> plain, const
     return out;
 }
 
+KeyMaterial randomKey(KeyKind kind) {
+    auto bytes = randomBytes<kKeySize>();
+    KeyMaterial key(kind, bytes);
+    wipe(bytes.data(), bytes.size());
+    return key;
+}
+
 std::vector<std::uint8_t> writeBackupKeyFile(const KeyMaterial& aesKey) {
     std::vector<std::uint8_t> payload{0x00, 0x01, 0x01};
     append(payload, randomBytes<32>());   // server salt

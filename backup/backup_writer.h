@@ -28,6 +28,9 @@ struct BackupWriteOptions {
 std::vector<std::uint8_t> writeBackup(std::span<const std::uint8_t> plain, const KeyMaterial& key,
                                       const BackupWriteOptions& options = {});
 
+// A fresh random key from libcrypto's generator.
+KeyMaterial randomKey(KeyKind kind);
+
 // The 158-byte `key` file holding `aesKey`, with random salts and hash.
 std::vector<std::uint8_t> writeBackupKeyFile(const KeyMaterial& aesKey);
 

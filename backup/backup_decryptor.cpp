@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -29,6 +31,29 @@ constexpr std::size_t kMd5Size = 16;
 constexpr std::size_t kMinChunkSize = 64;
 
 using Step = std::optional<BackupOutcome>;  // nothing: carry on
+
+// zlib's window holds recent plaintext, so its memory is wiped before it is freed; each block
+// keeps its size in front of it.
+constexpr std::size_t kBlockHeader = alignof(std::max_align_t);
+
+voidpf wipedAlloc(voidpf, uInt items, uInt size) {
+    if (size != 0 && items > (SIZE_MAX - kBlockHeader) / size)
+        return Z_NULL;
+    const std::size_t bytes = std::size_t{items} * size;
+    auto* block = static_cast<std::uint8_t*>(std::malloc(bytes + kBlockHeader));
+    if (block == nullptr)
+        return Z_NULL;
+    std::memcpy(block, &bytes, sizeof bytes);
+    return block + kBlockHeader;
+}
+
+void wipedFree(voidpf, voidpf address) {
+    auto* block = static_cast<std::uint8_t*>(address) - kBlockHeader;
+    std::size_t bytes = 0;
+    std::memcpy(&bytes, block, sizeof bytes);
+    OPENSSL_cleanse(address, bytes);
+    std::free(block);
+}
 
 struct WipedBuffer {
     explicit WipedBuffer(std::size_t size) : bytes(size) {}
@@ -105,6 +130,8 @@ public:
     }
 
     BackupOutcome run() {
+        m_zlib.zalloc = wipedAlloc;
+        m_zlib.zfree = wipedFree;
         if (!m_cipher.ready() || m_md5 == nullptr || EVP_DigestInit_ex(m_md5, EVP_md5(), nullptr) != 1 ||
             inflateInit(&m_zlib) != Z_OK)
             return {BackupStatus::ReadFailed, "The decryption could not be set up (out of memory?)."};
@@ -114,6 +141,8 @@ public:
             return *step;
         if (!m_streamEnded)
             return damaged("the compressed database ends early");
+        if (m_options.progress && !m_options.progress(m_fileSize, m_fileSize))
+            return cancelled();
         return decrypted();
     }
 
@@ -142,10 +171,11 @@ private:
         if (const auto error = readAt(m_fd, 0, headBytes))
             return *error ? readFailed(*error) : damaged("the file shrank");
         EVP_DigestUpdate(m_md5, headBytes.data(), headBytes.size());
+        m_hashed = m_header.size;
 
         const std::uint64_t lastAt = m_fileSize - tail;
         if (Step step = decryptRange(m_header.size, lastAt))
-            return step;
+            return explain(step);
         std::array<std::uint8_t, kGcmTagSize + kMd5Size> last{};
         if (const auto error = readAt(m_fd, lastAt, last))
             return *error ? readFailed(*error) : damaged("the file shrank");
@@ -155,8 +185,9 @@ private:
         EVP_DigestFinal_ex(m_md5, md5.data(), &md5Size);
         const auto first = std::span<const std::uint8_t>(last).first<kGcmTagSize>();
         const auto second = std::span<const std::uint8_t>(last).last<kMd5Size>();
+        // The file is as the phone wrote it, so a tag that does not match means another key.
         if (md5Size == kMd5Size && std::equal(second.begin(), second.end(), md5.begin()))
-            return verify(first);
+            return verify(first) ? Step(wrongKey()) : std::nullopt;
         if (Step step = decryptPiece(first))
             return step;
         return verify(second);
@@ -168,14 +199,41 @@ private:
         return std::nullopt;
     }
 
+    // Plaintext that goes wrong mid-way in a file whose MD5 trailer matches was decrypted with
+    // another key (a wrong key's first bytes pass for zlib's about once in 500); else it is damage.
+    Step explain(Step failure) {
+        if (!failure || failure->status != BackupStatus::Damaged)
+            return failure;
+        const std::uint64_t md5At = m_fileSize - kMd5Size;
+        for (std::uint64_t offset = m_hashed; offset < md5At;) {
+            const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(m_chunkSize, md5At - offset));
+            const auto chunk = std::span(m_input.bytes).first(size);
+            if (readAt(m_fd, offset, chunk))
+                return failure;
+            EVP_DigestUpdate(m_md5, chunk.data(), chunk.size());
+            offset += size;
+            if (m_options.progress && !m_options.progress(offset, m_fileSize))
+                return cancelled();
+        }
+        std::array<std::uint8_t, kMd5Size> stored{};
+        std::array<std::uint8_t, EVP_MAX_MD_SIZE> md5{};
+        unsigned int md5Size = 0;
+        if (readAt(m_fd, md5At, stored) || EVP_DigestFinal_ex(m_md5, md5.data(), &md5Size) != 1 ||
+            md5Size != kMd5Size)
+            return failure;
+        return std::equal(stored.begin(), stored.end(), md5.begin()) ? Step(wrongKey()) : failure;
+    }
+
     Step decryptRange(std::uint64_t from, std::uint64_t to) {
         for (std::uint64_t offset = from; offset < to;) {
             const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(m_chunkSize, to - offset));
             const auto chunk = std::span(m_input.bytes).first(size);
             if (const auto error = readAt(m_fd, offset, chunk))
                 return *error ? readFailed(*error) : damaged("the file shrank");
-            if (m_header.format != BackupFormat::Crypt12)
+            if (m_header.format != BackupFormat::Crypt12) {
                 EVP_DigestUpdate(m_md5, chunk.data(), chunk.size());
+                m_hashed = offset + size;
+            }
             if (Step step = decryptPiece(chunk))
                 return step;
             offset += size;
@@ -257,6 +315,7 @@ private:
     WipedBuffer m_plain;
     WipedBuffer m_output;
     EVP_MD_CTX* m_md5;
+    std::uint64_t m_hashed = 0;  // bytes from the start of the file that went into m_md5
     z_stream m_zlib{};
     bool m_inflating = false;
     bool m_streamEnded = false;

@@ -2,14 +2,19 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "backup/backup_format.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 
 namespace talvio::backup {
 
-FormatGuess formatFromFileName(std::string_view fileName) {
-    const std::size_t slash = fileName.find_last_of('/');
-    if (slash != std::string_view::npos)
-        fileName.remove_prefix(slash + 1);
+FormatGuess formatFromFileName(std::string_view path) {
+    const std::size_t slash = path.find_last_of('/');
+    // Copies made on other systems may come in capitals ("MSGSTORE.DB.CRYPT15").
+    std::string lower(slash == std::string_view::npos ? path : path.substr(slash + 1));
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string_view fileName = lower;
     const std::size_t dot = fileName.rfind(".crypt");
     int number = 0;
     const std::string_view digits =

@@ -19,9 +19,9 @@ struct FormatGuess {
     BackupOutcome refusal;  // NotReadYet or UnknownFormat when there is no format
 };
 
-// From the name alone (no folder): "msgstore.db.crypt15", "wa.db.crypt14",
+// From the file's name alone (any folder before it is ignored): "msgstore.db.crypt15", "wa.db.crypt14",
 // "msgstore-2024-01-31.1.db.crypt12". Incremental backups and crypt16 and later are refused.
-FormatGuess formatFromFileName(std::string_view fileName);
+FormatGuess formatFromFileName(std::string_view path);
 
 std::string_view formatName(BackupFormat format);
 

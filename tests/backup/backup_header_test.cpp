@@ -25,6 +25,7 @@ TEST(BackupFileName, TellsTheFormatOrWhyNot) {
         {"msgstore.db.crypt15", BackupFormat::Crypt15, BackupStatus::Decrypted},
         {"/phone/Databases/msgstore-2024-01-31.1.db.crypt14", BackupFormat::Crypt14, BackupStatus::Decrypted},
         {"wa.db.crypt12", BackupFormat::Crypt12, BackupStatus::Decrypted},
+        {"MSGSTORE.DB.CRYPT15", BackupFormat::Crypt15, BackupStatus::Decrypted},
         {"msgstore.db.crypt16", std::nullopt, BackupStatus::NotReadYet},
         {"msgstore-increment-3.db.crypt15", std::nullopt, BackupStatus::NotReadYet},
         {"msgstore.db.crypt8", std::nullopt, BackupStatus::UnknownFormat},

@@ -15,6 +15,8 @@ constexpr std::uint32_t kC14CipherField = 2;
 constexpr std::uint32_t kC15IvField = 3;
 constexpr std::uint32_t kInfoField = 4;
 constexpr std::uint32_t kC14KeyVersionField = 2;
+constexpr std::uint32_t kC14ServerSaltField = 3;
+constexpr std::uint32_t kC14GoogleIdField = 4;
 constexpr std::uint32_t kC14NonceField = 5;
 constexpr std::uint32_t kC15NonceField = 1;
 constexpr std::uint32_t kInfoAppVersionField = 1;
@@ -41,7 +43,8 @@ HeaderResult parseCrypt12(std::span<const std::uint8_t> start) {
     header.format = BackupFormat::Crypt12;
     header.size = kCrypt12HeaderSize;
     header.keyVersion = start[2];
-    // Server salt (32) and Google-id salt (16) come first; the nonce ends the header.
+    header.serverSalt.assign(start.begin() + 3, start.begin() + 35);
+    header.googleIdSalt.assign(start.begin() + 35, start.begin() + 51);
     std::copy_n(start.begin() + 51, kNonceSize, header.nonce.begin());
     return {header, {}};
 }
@@ -53,6 +56,27 @@ std::optional<std::span<const std::uint8_t>> nonceIn(std::span<const std::uint8_
     while (const auto f = reader.next()) {
         if (f->number == field && f->type == WireType::LengthDelimited)
             nonce = f->bytes;
+    }
+    if (reader.failed())
+        return std::nullopt;
+    return nonce;
+}
+
+// The C14_cipher message's key version and salts go into the header; the result is its nonce.
+std::optional<std::span<const std::uint8_t>> readC14Cipher(std::span<const std::uint8_t> message,
+                                                           BackupHeader& header) {
+    ProtoReader reader(message);
+    std::optional<std::span<const std::uint8_t>> nonce;
+    while (const auto field = reader.next()) {
+        const bool bytes = field->type == WireType::LengthDelimited;
+        if (field->number == kC14KeyVersionField && field->type == WireType::Varint)
+            header.keyVersion = static_cast<std::uint8_t>(field->value);
+        if (field->number == kC14ServerSaltField && bytes)
+            header.serverSalt.assign(field->bytes.begin(), field->bytes.end());
+        if (field->number == kC14GoogleIdField && bytes)
+            header.googleIdSalt.assign(field->bytes.begin(), field->bytes.end());
+        if (field->number == kC14NonceField && bytes)
+            nonce = field->bytes;
     }
     if (reader.failed())
         return std::nullopt;
@@ -122,12 +146,7 @@ HeaderResult parsePrefixed(std::span<const std::uint8_t> start, BackupFormat exp
             return mismatch(expected, "a crypt15 backup");
         if (!prefix->c14)
             return refuse(BackupStatus::NotReadYet, "This backup's header is of a kind not read yet.");
-        nonce = nonceIn(*prefix->c14, kC14NonceField);
-        ProtoReader cipher(*prefix->c14);
-        while (const auto field = cipher.next()) {
-            if (field->number == kC14KeyVersionField && field->type == WireType::Varint)
-                header.keyVersion = static_cast<std::uint8_t>(field->value);
-        }
+        nonce = readC14Cipher(*prefix->c14, header);
     } else {
         if (!prefix->c15 && prefix->c14)
             return mismatch(expected, "a crypt14 backup");

@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "backup/backup_format.h"
 #include "backup/backup_outcome.h"
@@ -26,7 +27,9 @@ struct BackupHeader {
     bool featureTable = false;             // crypt14/15 msgstore backups carry the 0x01 byte
     std::optional<std::uint64_t> keyType;  // crypt14/15: 0 = server key, 1 = end-to-end key
     std::uint8_t keyVersion = 0;           // crypt12 and crypt14's cipher fields
-    std::string appVersion;                // the WhatsApp version that wrote it, when the header says
+    std::vector<std::uint8_t> serverSalt;  // crypt12 and crypt14 only, as the header has them
+    std::vector<std::uint8_t> googleIdSalt;
+    std::string appVersion;  // the WhatsApp version that wrote it, when the header says
 };
 
 struct HeaderResult {

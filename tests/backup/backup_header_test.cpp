@@ -61,6 +61,8 @@ TEST(BackupHeader, ReadsTheFieldsOfEveryKindWithAndWithoutFeatureTable) {
             EXPECT_EQ(file.size() - header.size - 16 - trailer, 11u) << formatName(format);
             if (format == BackupFormat::Crypt12) {
                 EXPECT_EQ(header.size, 67u);
+                EXPECT_EQ(header.serverSalt, Bytes(file.begin() + 3, file.begin() + 35));
+                EXPECT_EQ(header.googleIdSalt, Bytes(file.begin() + 35, file.begin() + 51));
                 EXPECT_EQ(Bytes(header.nonce.begin(), header.nonce.end()),
                           Bytes(file.begin() + 51, file.begin() + 67));
                 continue;
@@ -68,6 +70,8 @@ TEST(BackupHeader, ReadsTheFieldsOfEveryKindWithAndWithoutFeatureTable) {
             EXPECT_EQ(header.featureTable, featureTable);
             EXPECT_EQ(header.keyType, format == BackupFormat::Crypt15 ? 1u : 0u);
             EXPECT_EQ(header.appVersion, "2.23.25.84");
+            EXPECT_EQ(header.serverSalt.size(), format == BackupFormat::Crypt14 ? 32u : 0u);
+            EXPECT_EQ(header.googleIdSalt.size(), format == BackupFormat::Crypt14 ? 16u : 0u);
         }
     }
 }

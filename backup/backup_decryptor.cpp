@@ -29,6 +29,7 @@ namespace {
 constexpr std::size_t kCrypt12TrailerSize = 20;  // an MD5 and the tail of the phone number
 constexpr std::size_t kMd5Size = 16;
 constexpr std::size_t kMinChunkSize = 64;
+constexpr std::size_t kMaxChunkSize = std::size_t{64} << 20;
 
 using Step = std::optional<BackupOutcome>;  // nothing: carry on
 
@@ -117,7 +118,7 @@ public:
           m_cipher(AesGcm::Direction::Decrypt, key, header.nonce),
           m_sink(sink),
           m_options(options),
-          m_chunkSize(std::max(options.chunkSize, kMinChunkSize)),
+          m_chunkSize(std::clamp(options.chunkSize, kMinChunkSize, kMaxChunkSize)),
           m_input(m_chunkSize),
           m_plain(m_chunkSize),
           m_output(m_chunkSize),

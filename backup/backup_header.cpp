@@ -3,6 +3,7 @@
 #include "backup/backup_header.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "backup/proto_reader.h"
 
@@ -164,6 +165,14 @@ HeaderResult parsePrefixed(std::span<const std::uint8_t> start, BackupFormat exp
 }  // namespace
 
 HeaderResult parseBackupHeader(std::span<const std::uint8_t> start, BackupFormat expected) {
+    // A database copied under a backup's name is not encrypted at all; say so rather than "damaged".
+    constexpr std::string_view kSqliteMagic{"SQLite format 3\0", 16};
+    if (start.size() >= kSqliteMagic.size() &&
+        std::equal(kSqliteMagic.begin(), kSqliteMagic.end(), start.begin()))
+        return refuse(
+            BackupStatus::UnknownFormat,
+            "This file is a SQLite database that is not encrypted, whatever its name says. Open the "
+            "folder that holds it as a phone folder instead.");
     if (start.size() > kMaxHeaderSize)
         start = start.first(kMaxHeaderSize);
     if (expected == BackupFormat::Crypt12)

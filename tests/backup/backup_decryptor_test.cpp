@@ -245,11 +245,17 @@ TEST_F(BackupDecryptorTest, WhatIsNotAZlibDatabaseNeverReachesTheSink) {
     }
 }
 
-TEST_F(BackupDecryptorTest, NamesOfFormatsNotReadAreRefusedBeforeReading) {
+TEST_F(BackupDecryptorTest, FilesNotReadAreRefusedWithTheirReason) {
     const std::string path = m_folder.path() + "msgstore.db.crypt16";
     test::writeBytes(path, backup(BackupFormat::Crypt15));
     MemorySink sink;
     EXPECT_EQ(decryptBackup(path, phoneKey(BackupFormat::Crypt15), sink).status, BackupStatus::NotReadYet);
+    // A plain database renamed to look like a backup.
+    test::writeBytes(m_folder.path() + "msgstore.db.crypt14", database());
+    const BackupOutcome plain =
+        decryptBackup(m_folder.path() + "msgstore.db.crypt14", phoneKey(BackupFormat::Crypt14), sink);
+    EXPECT_EQ(plain.status, BackupStatus::UnknownFormat);
+    EXPECT_NE(plain.message.find("not encrypted"), std::string::npos);
     EXPECT_EQ(decryptBackup(m_folder.path() + "gone.crypt15", phoneKey(BackupFormat::Crypt15), sink).status,
               BackupStatus::ReadFailed);
 }

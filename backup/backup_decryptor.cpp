@@ -107,7 +107,7 @@ Step checkKeyKind(BackupFormat format, KeyKind kind) {
 }
 
 // One pass over the file: decrypt a chunk, check how the plaintext starts, inflate it into the
-// sink, report progress. Memory is the chunk and one output buffer of the same size.
+// sink, report progress. Memory is the chunk read, its plaintext and one inflated chunk.
 class Decryption {
 public:
     Decryption(int fd, std::uint64_t fileSize, const BackupHeader& header, const KeyMaterial& key,

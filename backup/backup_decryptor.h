@@ -15,11 +15,11 @@
 namespace talvio::backup {
 
 struct DecryptOptions {
-    // Bytes of the backup read, decrypted and inflated at a time: memory stays near two chunks
-    // whatever the backup's size.
+    // Bytes of the backup read, decrypted and inflated at a time (64 bytes to 64 MiB): memory stays
+    // near three chunks whatever the backup's size.
     std::size_t chunkSize = std::size_t{1} << 20;
-    // Called after every chunk with the bytes of the file done so far and the file's size;
-    // returning false cancels.
+    // Called after every chunk with the bytes of the file done so far and the file's size, last
+    // with both equal once the tag is verified; returning false cancels.
     std::function<bool(std::uint64_t done, std::uint64_t total)> progress;
 };
 

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 // talvio-fuzz-seeds OUT: writes the binary seed inputs (settings records and WAV files) into
-// OUT/settings and OUT/wav, so that no binary file needs to be kept in the repository.
+// OUT/settings, OUT/wav and OUT/backup, so that no binary file needs to be kept in the repository.
+#include "backup/backup_writer.h"
+#include "fuzz/backup_fuzz_key.h"
 #include "shell/settings_file.h"
 
 #include <cstdio>
@@ -94,6 +96,33 @@ void wavSeeds(const fs::path& out) {
     write(out / "data-before-format", moved);
 }
 
+// Backups of every kind encrypted with the key the backup target uses; the first byte names the kind.
+void backupSeeds(const fs::path& out) {
+    std::string plain = std::string("SQLite format 3") + '\0';
+    for (int i = 0; i < 300; ++i)
+        plain += static_cast<char>(i * i % 251);
+    const std::vector<std::uint8_t> database(plain.begin(), plain.end());
+    const char* names[] = {"crypt12", "crypt14", "crypt15"};
+    const backup::BackupFormat formats[] = {backup::BackupFormat::Crypt12, backup::BackupFormat::Crypt14,
+                                            backup::BackupFormat::Crypt15};
+    for (int kind = 0; kind < 3; ++kind) {
+        for (const bool md5 : {true, false}) {
+            backup::BackupWriteOptions options;
+            options.format = formats[kind];
+            options.md5Trailer = md5;
+            options.featureTable = md5;
+            const auto file = backup::writeBackup(database, fuzz::backupFuzzKey(), options);
+            write(out / (std::string(names[kind]) + (md5 ? "" : "-plain")),
+                  static_cast<char>(kind) + std::string(file.begin(), file.end()));
+        }
+    }
+    backup::BackupWriteOptions zip;
+    zip.compress = false;
+    const std::vector<std::uint8_t> entry = {'P', 'K', 3, 4, 20, 0, 0, 0};
+    const auto file = backup::writeBackup(entry, fuzz::backupFuzzKey(), zip);
+    write(out / "crypt15-zip", '\2' + std::string(file.begin(), file.end()));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -103,5 +132,6 @@ int main(int argc, char** argv) {
     }
     settingsSeeds(fs::path(argv[1]) / "settings");
     wavSeeds(fs::path(argv[1]) / "wav");
+    backupSeeds(fs::path(argv[1]) / "backup");
     return 0;
 }

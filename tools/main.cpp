@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/android_backup_command.h"
 #include "tools/command_line.h"
 #include "tools/iphone_command.h"
 
@@ -19,6 +20,8 @@ struct Runner {
         std::fputs(CommandLine::helpText(), stdout);
         std::fputs("\n", stdout);
         std::fputs(talvio::fixture::iphoneHelpText(), stdout);
+        std::fputs("\n", stdout);
+        std::fputs(talvio::fixture::androidBackupHelpText(), stdout);
         return 0;
     }
     int operator()(const CommandLine::Invalid& invalid) const {
@@ -45,5 +48,7 @@ struct Runner {
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (talvio::fixture::isIphoneCommand(arguments)) return talvio::fixture::runIphoneCommand(arguments);
+    if (talvio::fixture::isAndroidBackupCommand(arguments))
+        return talvio::fixture::runAndroidBackupCommand(arguments);
     return std::visit(Runner{}, CommandLine::parse(arguments));
 }

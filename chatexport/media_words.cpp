@@ -13,9 +13,9 @@ namespace {
 // every kind; an iPhone names the kind.
 constexpr std::array<std::pair<std::string_view, MediaKind>, 72> kOmitted = {{
     {"<media omitted>", MediaKind::Other},        {"<media weggelaten>", MediaKind::Other},
-    {"<medien ausgeschlossen>", MediaKind::Other}, {"<médias omis>", MediaKind::Other},
-    {"<multimedia omitido>", MediaKind::Other},   {"<mídia oculta>", MediaKind::Other},
-    {"<arquivo de mídia oculto>", MediaKind::Other}, {"<без медиафайлов>", MediaKind::Other},
+    {"<medien ausgeschlossen>", MediaKind::Other}, {"<Médias omis>", MediaKind::Other},
+    {"<multimedia omitido>", MediaKind::Other},   {"<Mídia oculta>", MediaKind::Other},
+    {"<arquivo de mídia oculto>", MediaKind::Other}, {"<Без медиафайлов>", MediaKind::Other},
     {"<تم استبعاد الوسائط>", MediaKind::Other},     {"<省略媒体文件>", MediaKind::Other},
     {"<媒体文件已省略>", MediaKind::Other},         {"<media omessi>", MediaKind::Other},
     {"image omitted", MediaKind::Image},          {"video omitted", MediaKind::Video},
@@ -55,11 +55,14 @@ constexpr std::array<std::string_view, 16> kAttachedWords = {
     "bestand bijgevoegd", "file allegato", "dosya ekli",     "plik załączony",  "soubor připojen",
     "fil bifogad"};
 
-std::string lowerAscii(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Equal but for the case of ASCII letters; other scripts are compared as WhatsApp writes them.
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+    return true;
 }
 
 // Drops direction marks and blanks at both ends: iPhone exports put U+200E before media lines.
@@ -97,9 +100,8 @@ std::string_view extensionOf(std::string_view name) {
 }  // namespace
 
 bool isAttachedWord(std::string_view word) {
-    const std::string lower = lowerAscii(word);
     for (std::string_view known : kAttachedWords)
-        if (lower == known) return true;
+        if (equalsNoCase(word, known)) return true;
     return false;
 }
 
@@ -118,7 +120,7 @@ MediaKind mediaKindOfName(std::string_view name) {
         for (const auto& [word, kind] : kIphone)
             if (rest.starts_with(word)) return kind;
     }
-    const std::string extension = lowerAscii(extensionOf(name));
+    const std::string_view extension = extensionOf(name);
     static constexpr std::array<std::pair<std::string_view, MediaKind>, 19> kExtensions = {{
         {"jpg", MediaKind::Image},  {"jpeg", MediaKind::Image}, {"png", MediaKind::Image},
         {"heic", MediaKind::Image}, {"gif", MediaKind::Image},  {"webp", MediaKind::Sticker},
@@ -128,7 +130,7 @@ MediaKind mediaKindOfName(std::string_view name) {
         {"ogg", MediaKind::Audio},  {"wav", MediaKind::Audio},  {"amr", MediaKind::Audio},
         {"vcf", MediaKind::Other}}};
     for (const auto& [known, kind] : kExtensions)
-        if (extension == known) return kind;
+        if (equalsNoCase(extension, known)) return kind;
     return MediaKind::Document;
 }
 
@@ -137,9 +139,8 @@ MediaLine readMediaLine(std::string_view line, const std::function<bool(std::str
     const std::string_view text = trim(line);
     if (text.empty() || text.size() > 300) return out;
 
-    const std::string lower = lowerAscii(text);
     for (const auto& [word, kind] : kOmitted) {
-        if (lower == word) {
+        if (equalsNoCase(text, word)) {
             out.kind = MessageKind::MediaOmitted;
             out.media = kind;
             return out;

@@ -59,11 +59,11 @@ void collectAttachments(ChatExport& chat, const std::function<AttachmentPlace(co
 
 std::string chatNameFromFileName(std::string_view fileName) {
     std::string stem = stemOf(fileName);
-    // A second download of the same export is saved as "… (1)".
+    // A second download of the same export is saved as "… (1)"; "(2021)" is part of a name.
     if (stem.size() > 4 && stem.back() == ')') {
         const std::size_t open = stem.rfind(" (");
-        if (open != std::string::npos &&
-            stem.find_first_not_of("0123456789", open + 2) == stem.size() - 1 && open + 2 < stem.size() - 1)
+        const std::size_t digits = open == std::string::npos ? 0 : stem.size() - open - 3;
+        if (digits >= 1 && digits <= 2 && stem.find_first_not_of("0123456789", open + 2) == stem.size() - 1)
             stem.erase(open);
     }
     const std::size_t brand = stem.find("WhatsApp");

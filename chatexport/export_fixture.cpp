@@ -200,15 +200,19 @@ std::string exportText(const ExportLayout& layout, const GeneratedChat& chat) {
 
 std::string attachmentBytes(const std::string& name) { return "Talvio test file: " + name + "\n"; }
 
-std::string writeZip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries) {
+std::string writeZip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries,
+                     bool stored) {
     int code = 0;
     zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_EXCL, &code);
     if (archive == nullptr) return "cannot create " + path;
     for (const auto& [name, bytes] : entries) {
         // The entries' bytes outlive zip_close, which is when libzip reads them.
         zip_source_t* source = zip_source_buffer(archive, bytes.data(), bytes.size(), 0);
-        if (source == nullptr || zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8) < 0) {
-            if (source != nullptr) zip_source_free(source);
+        const zip_int64_t index =
+            source == nullptr ? -1 : zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8);
+        if (index < 0 || (stored && zip_set_file_compression(archive, static_cast<zip_uint64_t>(index),
+                                                              ZIP_CM_STORE, 0) != 0)) {
+            if (source != nullptr && index < 0) zip_source_free(source);
             const std::string error = zip_strerror(archive);
             zip_discard(archive);
             return error;

@@ -45,7 +45,9 @@ enum class ExportForm {
 std::string writeExport(const ExportLayout& layout, const GeneratedChat& chat, ExportForm form,
                         const std::string& folder);
 
-// Writes a zip of the given entries (name, bytes); an empty string or what went wrong.
-std::string writeZip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries);
+// Writes a zip of the given entries (name, bytes), deflated or stored as they are; an empty string
+// or what went wrong.
+std::string writeZip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries,
+                     bool stored = false);
 
 }  // namespace talvio::chatexport::fixture

@@ -92,7 +92,8 @@ std::string readTextExport(const std::string& path, ChatExport& chat) {
     files.erase(fs::path(path).filename().string());
     const auto isPresent = [&files](std::string_view name) { return files.find(std::string(name)) != files.end(); };
 
-    if (std::string error = parseExportText(decodeExportText(*bytes), isPresent, path, chat); !error.empty())
+    std::string decoded;
+    if (std::string error = parseExportText(exportTextView(*bytes, decoded), isPresent, path, chat); !error.empty())
         return error;
     const std::string stem = stemOf(path);
     chat.setName(stem == "_chat" ? chatNameFromFileName(fs::absolute(folder).lexically_normal().filename().string())
@@ -134,7 +135,9 @@ std::string readZipExport(const std::string& path, ChatExport& chat) {
             files.insert(entry.name.substr(prefix.size()));
     }
     const auto isPresent = [&files](std::string_view name) { return files.find(name) != files.end(); };
-    if (std::string problem = parseExportText(decodeExportText(bytes), isPresent, path, chat); !problem.empty())
+    std::string decoded;
+    if (std::string problem = parseExportText(exportTextView(bytes, decoded), isPresent, path, chat);
+        !problem.empty())
         return problem;
 
     const std::string textStem = stemOf(text->name);

@@ -19,11 +19,10 @@ constexpr std::size_t kMaxLinesBeforeHeader = 50;
 constexpr std::size_t kMaxNameBytes = 200;
 constexpr std::string_view kLeftToRightMark = "\xE2\x80\x8E";
 
-struct Candidate {
+struct HeaderLine {
     std::size_t begin;  // offset of the line in the text
     std::size_t end;    // offset of its end, without "\r\n"
     std::size_t lineNumber;
-    RawHeader header;
 };
 
 std::string_view trimMarks(std::string_view text) {
@@ -52,13 +51,11 @@ void appendLines(std::string& out, std::string_view text) {
     }
 }
 
-// One message from its header line and the continuation lines after it.
-Message readMessage(std::string_view line, const RawHeader& header, const CivilDate& date,
-                    std::string_view continuation, const std::function<bool(std::string_view)>& isPresent,
-                    ChatExport& chat) {
-    Message message;
+// One message from its header line and the continuation lines after it, filled in place.
+void readMessage(std::string_view line, const RawHeader& header, const CivilDate& date, std::string_view continuation,
+                 const std::function<bool(std::string_view)>& isPresent, ChatExport& chat, Message& message) {
     message.localTime = localSeconds(date, header);
-    message.timeText = std::string(line.substr(header.timeBegin, header.timeEnd - header.timeBegin));
+    message.timeText = line.substr(header.timeBegin, header.timeEnd - header.timeBegin);
     std::string_view body = line.substr(header.bodyBegin);
 
     std::size_t colon = body.find(": ");
@@ -79,16 +76,15 @@ Message readMessage(std::string_view line, const RawHeader& header, const CivilD
     if (media.kind != MessageKind::Text) {
         message.kind = media.kind;
         message.media = media.media;
-        message.attachment = std::string(media.name);
+        message.attachment = media.name;
         if (!continuation.empty()) {
             appendLines(message.text, continuation);
             message.text.erase(0, 1);  // the caption starts on the line after the media line
         }
-        return message;
+        return;
     }
-    message.text = std::string(message.kind == MessageKind::Event ? trimMarks(first) : first);
+    message.text = message.kind == MessageKind::Event ? trimMarks(first) : first;
     if (!continuation.empty()) appendLines(message.text, continuation);
-    return message;
 }
 
 }  // namespace
@@ -101,35 +97,37 @@ std::string parseExportText(std::string_view text, const std::function<bool(std:
     if (std::memchr(text.data(), '\0', text.size()) != nullptr) return notAnExport;
 
     // First pass: every line that starts like a header. The date order needs all of them.
-    std::vector<Candidate> candidates;
-    candidates.reserve(text.size() / 64);
+    std::vector<RawHeader> headers;
+    std::vector<HeaderLine> lines;
+    headers.reserve(text.size() / 64);
+    lines.reserve(text.size() / 64);
     std::size_t lineNumber = 0;
+    RawHeader header;
     for (std::size_t start = 0; start < text.size(); ++lineNumber) {
         const void* newline = std::memchr(text.data() + start, '\n', text.size() - start);
         const std::size_t next = newline ? static_cast<const char*>(newline) - text.data() + 1 : text.size();
         std::size_t end = newline ? next - 1 : next;
         if (end > start && text[end - 1] == '\r') --end;
-        RawHeader header;
-        if (scanHeader(text.substr(start, end - start), header)) candidates.push_back({start, end, lineNumber, header});
+        if (scanHeader(text.substr(start, end - start), header)) {
+            headers.push_back(header);
+            lines.push_back({start, end, lineNumber});
+        }
         start = next;
     }
-    if (candidates.empty()) return notAnExport;
-    std::vector<RawHeader> headers;
-    headers.reserve(candidates.size());
-    for (const Candidate& candidate : candidates) headers.push_back(candidate.header);
+    if (headers.empty()) return notAnExport;
     const DateOrder order = decideDateOrder(headers);
 
     // Second pass: headers that are real dates in that order start messages; every other line
     // continues the message before it.
-    std::vector<std::pair<const Candidate*, CivilDate>> starts;
-    starts.reserve(candidates.size());
-    for (const Candidate& candidate : candidates) {
-        if (const auto date = dateIn(candidate.header, order)) starts.emplace_back(&candidate, *date);
+    std::vector<std::pair<std::size_t, CivilDate>> starts;
+    starts.reserve(headers.size());
+    for (std::size_t i = 0; i < headers.size(); ++i) {
+        if (const auto date = dateIn(headers[i], order)) starts.emplace_back(i, *date);
     }
-    if (starts.empty() || starts.front().first->lineNumber > kMaxLinesBeforeHeader) return notAnExport;
+    if (starts.empty() || lines[starts.front().first].lineNumber > kMaxLinesBeforeHeader) return notAnExport;
 
     std::size_t unknown = 0;
-    for (std::string_view before = text.substr(0, starts.front().first->begin); !before.empty();) {
+    for (std::string_view before = text.substr(0, lines[starts.front().first].begin); !before.empty();) {
         const std::size_t newline = before.find('\n');
         const std::string_view line = trimMarks(before.substr(0, newline));
         if (!line.empty() && line != "\r") ++unknown;
@@ -140,13 +138,12 @@ std::string parseExportText(std::string_view text, const std::function<bool(std:
     std::vector<Message>& messages = chat.messages();
     messages.reserve(messages.size() + starts.size());
     for (std::size_t i = 0; i < starts.size(); ++i) {
-        const Candidate& candidate = *starts[i].first;
-        const std::size_t lineEnd = text.find('\n', candidate.end);
+        const HeaderLine& line = lines[starts[i].first];
+        const std::size_t lineEnd = text.find('\n', line.end);
         const std::size_t from = lineEnd == std::string_view::npos ? text.size() : lineEnd + 1;
-        const std::size_t to = i + 1 < starts.size() ? starts[i + 1].first->begin : text.size();
-        messages.push_back(readMessage(text.substr(candidate.begin, candidate.end - candidate.begin),
-                                       candidate.header, starts[i].second, text.substr(from, to - from),
-                                       isPresent, chat));
+        const std::size_t to = i + 1 < starts.size() ? lines[starts[i + 1].first].begin : text.size();
+        readMessage(text.substr(line.begin, line.end - line.begin), headers[starts[i].first], starts[i].second,
+                    text.substr(from, to - from), isPresent, chat, messages.emplace_back());
     }
     return {};
 }

@@ -33,6 +33,16 @@ int unmarkedUtf16(std::string_view bytes) {
 
 }  // namespace
 
+std::string_view exportTextView(std::string_view bytes, std::string& storage) {
+    std::string_view text = bytes;
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    if (!bytes.starts_with("\xFF\xFE") && !bytes.starts_with("\xFE\xFF") && unmarkedUtf16(bytes) == 0 &&
+        isWellFormedUtf8(text))
+        return text;
+    storage = decodeExportText(bytes);
+    return storage;
+}
+
 std::string decodeExportText(std::string_view bytes) {
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
     else if (bytes.starts_with("\xFF\xFE")) return fromUtf16(bytes.substr(2), false);

@@ -12,4 +12,8 @@ namespace talvio::chatexport {
 // converted; ill-formed UTF-8 is repaired to U+FFFD. Line ends are left as they are.
 std::string decodeExportText(std::string_view bytes);
 
+// The same text without copying when it can be had as a view of `bytes` (well-formed UTF-8, the
+// common case); otherwise it is decoded into `storage` and the view is of that.
+std::string_view exportTextView(std::string_view bytes, std::string& storage);
+
 }  // namespace talvio::chatexport

@@ -3,7 +3,6 @@
 #include "chatexport/header_scanner.h"
 
 #include <array>
-#include <string>
 
 namespace talvio::chatexport {
 
@@ -22,12 +21,16 @@ struct Cursor {
         ++pos;
         return true;
     }
-    bool take(std::string_view text) {
-        if (s.substr(pos).starts_with(text)) {
-            pos += text.size();
-            return true;
-        }
-        return false;
+    // The Arabic comma U+060C.
+    bool takeArabicComma() {
+        if (at(pos) != 0xD8 || at(pos + 1) != 0x8C) return false;
+        pos += 2;
+        return true;
+    }
+    // "-" or an en dash (U+2013); the length taken, 0 when there is neither.
+    std::size_t dashLength(std::size_t i) const {
+        if (at(i) == '-' && i < s.size()) return 1;
+        return at(i) == 0xE2 && at(i + 1) == 0x80 && at(i + 2) == 0x93 ? 3 : 0;
     }
     // Direction marks (LRM, RLM, ALM, embeddings, isolates) that exports put around dates and names.
     std::size_t markLength(std::size_t i) const {
@@ -104,20 +107,21 @@ struct Cursor {
     }
 };
 
-// Lower-cases ASCII and drops dots, spaces and marks: "a. m.", "A.M." and "AM" become "am".
-std::string normaliseHalfWord(std::string_view word) {
-    std::string out;
+// Lower-cases ASCII and drops dots, spaces and marks: "a. m.", "A.M." and "AM" become "am". Written
+// into `out` (a word is never longer than kMaxHalfWord), as this runs for every header.
+std::string_view normaliseHalfWord(std::string_view word, std::array<char, kMaxHalfWord>& out) {
+    std::size_t length = 0;
     Cursor c{word};
-    while (c.pos < word.size()) {
+    while (c.pos < word.size() && length < out.size()) {
         if (std::size_t n = c.markLength(c.pos) + c.spaceLength(c.pos)) {
             c.pos += n;
             continue;
         }
         const char ch = word[c.pos++];
         if (ch == '.') continue;
-        out += (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch;
+        out[length++] = (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch;
     }
-    return out;
+    return {out.data(), length};
 }
 
 bool hasDigit(std::string_view word) {
@@ -135,7 +139,8 @@ bool readHalf(std::string_view line, std::size_t from, std::size_t to, DayHalf& 
     while (!word.empty() && (word.back() == ' ')) word.remove_suffix(1);
     if (word.empty()) return true;
     if (word.size() > kMaxHalfWord || hasDigit(word) || half != DayHalf::None) return false;
-    const std::string norm = normaliseHalfWord(word);
+    std::array<char, kMaxHalfWord> buffer;
+    const std::string_view norm = normaliseHalfWord(word, buffer);
     if (norm.empty()) return true;
     half = classifyDayHalf(norm);
     return true;
@@ -176,7 +181,7 @@ bool scanHeader(std::string_view line, RawHeader& header) {
     }
     c.take('.');
     c.skipMarks();
-    const bool comma = c.take(',') || c.take("\xD8\x8C");  // ASCII or Arabic comma
+    const bool comma = c.take(',') || c.takeArabicComma();
     if (c.skipBlank() == 0 && !comma) return false;
 
     // TIME, with the day-half word before it (Chinese, Japanese, Korean) or after it.
@@ -210,10 +215,9 @@ bool scanHeader(std::string_view line, RawHeader& header) {
         // The dash after the time has a blank before it: "21:41 - ", "9:41 p. m. - ", "9:41 PM - ".
         for (;; ++wordEnd) {
             if (wordEnd >= line.size() || wordEnd - afterTime > kMaxHalfWord + 2) return false;
-            const bool dash = line[wordEnd] == '-' || line.substr(wordEnd).starts_with("\xE2\x80\x93");
-            if (dash && c.blankBefore(wordEnd) > 0) break;
+            if (c.dashLength(wordEnd) > 0 && c.blankBefore(wordEnd) > 0) break;
         }
-        c.pos = wordEnd + (line[wordEnd] == '-' ? 1 : 3);
+        c.pos = wordEnd + c.dashLength(wordEnd);
     }
     Cursor word{line, afterTime};
     word.skipBlank();

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <utility>
+#include <vector>
 
 namespace talvio::chatexport {
 
@@ -139,11 +140,23 @@ MediaLine readMediaLine(std::string_view line, const std::function<bool(std::str
     const std::string_view text = trim(line);
     if (text.empty() || text.size() > 300) return out;
 
-    for (const auto& [word, kind] : kOmitted) {
-        if (equalsNoCase(text, word)) {
-            out.kind = MessageKind::MediaOmitted;
-            out.media = kind;
-            return out;
+    // Only the words of the same length are compared: this runs for every message.
+    static const std::vector<std::vector<std::size_t>> byLength = [] {
+        std::vector<std::vector<std::size_t>> table;
+        for (std::size_t i = 0; i < kOmitted.size(); ++i) {
+            const std::size_t length = kOmitted[i].first.size();
+            if (table.size() <= length) table.resize(length + 1);
+            table[length].push_back(i);
+        }
+        return table;
+    }();
+    if (text.size() < byLength.size()) {
+        for (const std::size_t i : byLength[text.size()]) {
+            if (equalsNoCase(text, kOmitted[i].first)) {
+                out.kind = MessageKind::MediaOmitted;
+                out.media = kOmitted[i].second;
+                return out;
+            }
         }
     }
     // iPhone: "<attached: NAME>" in any language, the colon ASCII or full-width.

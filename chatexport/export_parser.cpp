@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "chatexport/export_parser.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -17,6 +18,7 @@ namespace {
 // this is some other text that happens to hold a date.
 constexpr std::size_t kMaxLinesBeforeHeader = 50;
 constexpr std::size_t kMaxNameBytes = 200;
+constexpr std::size_t kBinaryCheckBytes = 4096;
 constexpr std::string_view kLeftToRightMark = "\xE2\x80\x8E";
 
 struct HeaderLine {
@@ -94,7 +96,10 @@ std::string parseExportText(std::string_view text, const std::function<bool(std:
     const std::string notAnExport = label +
                                     " does not look like a chat exported by WhatsApp. Choose the .txt or "
                                     ".zip file that \"Export chat\" made, or the folder that holds it.";
-    if (std::memchr(text.data(), '\0', text.size()) != nullptr) return notAnExport;
+    // A file copied off a failing phone can end in blocks of zeros: they are no text. A zero near
+    // the start, though, marks a binary file.
+    while (!text.empty() && text.back() == '\0') text.remove_suffix(1);
+    if (std::memchr(text.data(), '\0', std::min(text.size(), kBinaryCheckBytes)) != nullptr) return notAnExport;
 
     // First pass: every line that starts like a header. The date order needs all of them.
     std::vector<RawHeader> headers;

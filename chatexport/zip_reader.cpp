@@ -82,7 +82,8 @@ std::shared_ptr<ZipReader> ZipReader::open(const std::string& path, const Limits
     for (zip_int64_t i = 0; i < count; ++i) {
         zip_stat_t stat;
         zip_stat_init(&stat);
-        if (zip_stat_index(archive, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW, &stat) != 0 ||
+        // Names flagged UTF-8 (or valid as UTF-8) come as they are; older CP437 names are converted.
+        if (zip_stat_index(archive, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_GUESS, &stat) != 0 ||
             (stat.valid & (ZIP_STAT_NAME | ZIP_STAT_SIZE)) != (ZIP_STAT_NAME | ZIP_STAT_SIZE)) {
             error = path + " has a damaged entry list. Export the chat again.";
             return nullptr;

@@ -129,6 +129,12 @@ TEST(ExportText, ContinuationLinesEventsAndLinesOfUnknownForm) {
     EXPECT_EQ(chat.senders(), (std::vector<std::string>{"Anna", "Ben"}));
 }
 
+TEST(ExportText, ZerosAtTheEndOfACopiedFileAreNoText) {
+    const ChatExport chat = parse("18/03/2022, 21:41 - Anna: last words\n" + std::string(8192, '\0'));
+    ASSERT_EQ(chat.messages().size(), 1u);
+    EXPECT_EQ(chat.messages()[0].text, "last words");
+}
+
 TEST(ExportText, Utf16WithAByteOrderMarkReadsLikeUtf8) {
     const std::string utf8 = "18/03/2022, 21:41 - Zoë: Grüße 👋\n18/03/2022, 21:42 - 王芳: 你好\n";
     const std::u16string wide = Utf8ToWide(utf8);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/chat_export_command.h"
 #include "tools/command_line.h"
 #include "tools/iphone_command.h"
 
@@ -19,6 +20,7 @@ struct Runner {
         std::fputs(CommandLine::helpText(), stdout);
         std::fputs("\n", stdout);
         std::fputs(talvio::fixture::iphoneHelpText(), stdout);
+        std::fputs(talvio::fixture::chatExportHelpText(), stdout);
         return 0;
     }
     int operator()(const CommandLine::Invalid& invalid) const {
@@ -45,5 +47,6 @@ struct Runner {
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (talvio::fixture::isIphoneCommand(arguments)) return talvio::fixture::runIphoneCommand(arguments);
+    if (talvio::fixture::isChatExportCommand(arguments)) return talvio::fixture::runChatExportCommand(arguments);
     return std::visit(Runner{}, CommandLine::parse(arguments));
 }

@@ -7,6 +7,8 @@
 #include <unistd.h>
 #include <zip.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string_view>
 
 namespace talvio::chatexport {
@@ -19,6 +21,51 @@ std::string libzipError(int code) {
     std::string text = zip_error_strerror(&error);
     zip_error_fini(&error);
     return text;
+}
+
+std::uint32_t little32(const unsigned char* p) {
+    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+std::uint16_t little16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+
+bool readAt(int fd, std::uint64_t offset, unsigned char* out, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::pread(fd, out + done, size - done, static_cast<off_t>(offset + done));
+        if (got <= 0) return false;
+        done += static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+// libzip turns a NUL inside a stored name into a space, so the name it reports is harmless but no
+// longer the one in the archive. Such an archive was not made by a phone; this finds it in the
+// central directory's raw names. Archives this walk cannot follow (Zip64) are left to libzip.
+bool rawNamesHoldNul(int fd, std::uint64_t fileSize) {
+    constexpr std::size_t kEndRecord = 22;
+    constexpr std::uint64_t kMaxDirectory = std::uint64_t{64} << 20;
+    const std::size_t tail = static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, kEndRecord + 65535));
+    std::vector<unsigned char> end(tail);
+    if (tail < kEndRecord || !readAt(fd, fileSize - tail, end.data(), tail)) return false;
+    std::size_t at = tail - kEndRecord + 1;
+    while (at-- > 0) {
+        if (little32(&end[at]) == 0x06054b50) break;
+    }
+    if (at == static_cast<std::size_t>(-1)) return false;
+    const std::uint32_t size = little32(&end[at + 12]);
+    const std::uint32_t offset = little32(&end[at + 16]);
+    if (size == 0xFFFFFFFF || offset == 0xFFFFFFFF || size > kMaxDirectory || offset + std::uint64_t{size} > fileSize)
+        return false;
+    std::vector<unsigned char> directory(size);
+    if (!readAt(fd, offset, directory.data(), size)) return false;
+    for (std::size_t p = 0; p + 46 <= directory.size() && little32(&directory[p]) == 0x02014b50;) {
+        const std::size_t nameLength = little16(&directory[p + 28]);
+        const std::size_t next = p + 46 + nameLength + little16(&directory[p + 30]) + little16(&directory[p + 32]);
+        if (p + 46 + nameLength > directory.size()) return false;
+        if (std::memchr(&directory[p + 46], '\0', nameLength) != nullptr) return true;
+        p = next;
+    }
+    return false;
 }
 
 }  // namespace
@@ -57,6 +104,12 @@ std::shared_ptr<ZipReader> ZipReader::open(const std::string& path, const Limits
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
         error = path + " is not a regular file. Choose the .zip file that WhatsApp exported.";
+        return nullptr;
+    }
+    if (rawNamesHoldNul(fd, static_cast<std::uint64_t>(info.st_size))) {
+        ::close(fd);
+        error = path + " holds an entry whose name has a zero byte in it, so it is not opened. Export the chat "
+                       "again from WhatsApp.";
         return nullptr;
     }
     int code = 0;

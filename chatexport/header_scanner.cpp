@@ -3,13 +3,14 @@
 #include "chatexport/header_scanner.h"
 
 #include <array>
+#include <string_view>
 
 namespace talvio::chatexport {
 
 namespace {
 
 // A day-half word longer than this is text, not part of a header.
-constexpr std::size_t kMaxHalfWord = 24;
+constexpr std::size_t kMaxHalfWord = 32;
 
 struct Cursor {
     std::string_view s;
@@ -149,10 +150,12 @@ bool readHalf(std::string_view line, std::size_t from, std::size_t to, DayHalf& 
 }  // namespace
 
 DayHalf classifyDayHalf(std::string_view word) {
-    static constexpr std::array<std::string_view, 16> kAm = {
-        "am", "vorm", "午前", "上午", "오전", "ص", "πμ", "дп", "sa", "fm", "de", "öö", "pg", "ap", "qn", "ਪੂਰਵ"};
-    static constexpr std::array<std::string_view, 16> kPm = {
-        "pm", "nachm", "午後", "下午", "오후", "م", "μμ", "пп", "ch", "em", "du", "ös", "ptg", "ip", "pn", "ਬਾਅਦ"};
+    static constexpr std::string_view kAm[] = {"am",   "vorm", "午前", "上午", "오전",     "ص",  "πμ",   "дп",
+                                               "sa",   "fm",   "de",   "öö",   "ÖÖ",       "pg", "ap",   "qn",
+                                               "قظ",   "पूर्वाह्न", "ก่อนเที่ยง", "ਪੂ.ਦੁ"};
+    static constexpr std::string_view kPm[] = {"pm",   "nachm", "午後", "下午", "오후",     "م",   "μμ",  "пп",
+                                               "ch",   "em",    "du",   "ös",   "ÖS",       "ptg", "ip",  "pn",
+                                               "بظ",   "अपराह्न", "หลังเที่ยง", "ਬਾ.ਦੁ"};
     for (std::string_view am : kAm)
         if (word == am) return DayHalf::Am;
     for (std::string_view pm : kPm)

@@ -91,13 +91,15 @@ TEST(ExportDates, TwelveHourClocksInTheirOwnWords) {
 TEST(ExportDates, ArabicAndPersianDigitsWithDirectionMarks) {
     const ChatExport chat = parse(
         "\xE2\x80\x8F١‏/٣‏/٢٠٢٢، ٩:٤١ م - أحمد: مرحبا\n"
-        "۲‏/۳‏/۲۰۲۲، ۱۰:۰۵ ق.ظ - سارا: سلام\n");
-    ASSERT_EQ(chat.messages().size(), 2u);
+        "۲‏/۳‏/۲۰۲۲، ۱۰:۰۵ ب.ظ - سارا: سلام\n"
+        "۳‏/۳‏/۲۰۲۲، ۱۰:۰۵ عصر - سارا: سلام\n");
+    ASSERT_EQ(chat.messages().size(), 3u);
     EXPECT_EQ(chat.messages()[0].localTime, kMarch1 + 21 * 3600 + 41 * 60);
     EXPECT_EQ(sender(chat, chat.messages()[0]), "أحمد");
     EXPECT_EQ(chat.messages()[0].text, "مرحبا");
+    EXPECT_EQ(chat.messages()[1].localTime, kMarch1 + kDay + 22 * 3600 + 5 * 60);
     // An AM/PM word not known here still makes a header: the hour stays as written.
-    EXPECT_EQ(chat.messages()[1].localTime, kMarch1 + kDay + 10 * 3600 + 5 * 60);
+    EXPECT_EQ(chat.messages()[2].localTime, kMarch1 + 2 * kDay + 10 * 3600 + 5 * 60);
 }
 
 TEST(ExportText, ContinuationLinesEventsAndLinesOfUnknownForm) {

@@ -152,13 +152,6 @@ std::string readZipExport(const std::string& path, ChatExport& chat) {
 
 OpenOutcome openChatExports(const std::string& path) {
     OpenOutcome outcome;
-    const auto readOne = [&outcome](const std::string& file) {
-        ChatExport chat;
-        const std::string error =
-            endsWithNoCase(file, ".zip") ? readZipExport(file, chat) : readTextExport(file, chat);
-        if (error.empty()) outcome.chats.push_back(std::move(chat));
-        else outcome.problems.push_back(error);
-    };
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
     if (ec || !fs::exists(status)) {
@@ -166,7 +159,10 @@ OpenOutcome openChatExports(const std::string& path) {
         return outcome;
     }
     if (!fs::is_directory(status)) {
-        readOne(path);
+        ChatExport chat;
+        const std::string error = endsWithNoCase(path, ".zip") ? readZipExport(path, chat) : readTextExport(path, chat);
+        if (error.empty()) outcome.chats.push_back(std::move(chat));
+        else outcome.problems.push_back(error);
         return outcome;
     }
     // A folder of exports: its own .txt and .zip files, and those of its sub-folders one level down
@@ -181,9 +177,25 @@ OpenOutcome openChatExports(const std::string& path) {
     }
     std::sort(folders.begin() + 1, folders.end());
     for (const fs::path& folder : folders) {
+        // A .txt or .zip that a chat of this folder names as its attachment is a document someone
+        // sent, not an export that failed: it is not reported.
+        std::vector<std::pair<std::string, std::string>> failed;
+        std::set<std::string, std::less<>> attached;
         for (const auto& [name, real] : filesIn(folder)) {
-            if (endsWithNoCase(name, ".txt") || endsWithNoCase(name, ".zip")) readOne((folder / name).string());
+            if (!endsWithNoCase(name, ".txt") && !endsWithNoCase(name, ".zip")) continue;
+            const std::string file = (folder / name).string();
+            ChatExport chat;
+            const std::string error = endsWithNoCase(name, ".zip") ? readZipExport(file, chat) : readTextExport(file, chat);
+            if (!error.empty()) {
+                failed.emplace_back(name, error);
+                continue;
+            }
+            for (const auto& [attachment, place] : chat.attachments())
+                if (place.where == AttachmentPlace::Where::File) attached.insert(attachment);
+            outcome.chats.push_back(std::move(chat));
         }
+        for (const auto& [name, error] : failed)
+            if (!attached.contains(name)) outcome.problems.push_back(error);
     }
     if (outcome.chats.empty() && outcome.problems.empty())
         outcome.problems.push_back("There is no chat exported by WhatsApp in " + path +

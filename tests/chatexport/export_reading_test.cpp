@@ -258,8 +258,11 @@ TEST(ExportFiles, AFolderOfManyExportsGivesEachChatAndNamesWhatFailed) {
     test::TempDir dir;
     test::TempDir outside;
     const std::string android = "18/03/2022, 21:41 - Anna: IMG-1.jpg (file attached)\n";
-    test::writeFile(dir.path() + "WhatsApp Chat with Anna.txt", android);
+    test::writeFile(dir.path() + "WhatsApp Chat with Anna.txt",
+                    android + "18/03/2022, 21:42 - Anna: list.txt (file attached)\n");
     test::writeFile(dir.path() + "IMG-1.jpg", "picture");
+    // A text document someone sent is an attachment, not an export that failed.
+    test::writeFile(dir.path() + "list.txt", "milk\neggs\n");
     test::writeFile(dir.path() + "Ben/_chat.txt", "[18/03/2022, 21:41:00] Ben: hi\n[18/03/2022, 21:42:00] Ben: IMG-2.jpg (file attached)\n");
     // A link that leads out of the folder is no attachment, even under the right name.
     test::writeFile(outside.path() + "secret.jpg", "private");

@@ -8,7 +8,8 @@
 namespace talvio::chatexport {
 
 int ChatExport::addSender(std::string_view name) {
-    if (const auto found = m_senderIndex.find(name); found != m_senderIndex.end()) return found->second;
+    if (const auto found = m_senderIndex.find(name); found != m_senderIndex.end())
+        return found->second;
     const int index = static_cast<int>(m_senders.size());
     m_senders.emplace_back(name);
     m_senderIndex.emplace(std::string(name), index);
@@ -23,13 +24,15 @@ std::vector<std::string> ChatExport::ownerCandidates() const {
     }
     std::vector<std::string> names;
     for (std::size_t i = 0; i < m_senders.size(); ++i)
-        if (wrote[i]) names.push_back(m_senders[i]);
+        if (wrote[i])
+            names.push_back(m_senders[i]);
     return names;
 }
 
 bool ChatExport::setOwner(std::string_view name) {
     const auto found = m_senderIndex.find(name);
-    if (found == m_senderIndex.end()) return false;
+    if (found == m_senderIndex.end())
+        return false;
     m_owner = found->second;
     return true;
 }
@@ -48,7 +51,8 @@ ReadOutcome ChatExport::readAttachment(const std::string& name, std::size_t maxB
     const AttachmentPlace& place = found->second;
     if (place.where == AttachmentPlace::Where::ZipEntry) {
         if (!m_zip || !m_zip->read(place.path, maxBytes, outcome.bytes, outcome.error)) {
-            if (outcome.error.empty()) outcome.error = "The archive of " + m_name + " is no longer open.";
+            if (outcome.error.empty())
+                outcome.error = "The archive of " + m_name + " is no longer open.";
         }
         return outcome;
     }

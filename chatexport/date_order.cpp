@@ -11,7 +11,9 @@ namespace {
 constexpr std::array<DateOrder, 3> kOrders = {DateOrder::DayMonthYear, DateOrder::MonthDayYear,
                                               DateOrder::YearMonthDay};
 
-bool isLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool isLeap(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int daysInMonth(int year, int month) {
     static constexpr std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -32,15 +34,20 @@ std::int64_t daysFromCivil(int year, int month, int day) {
 
 std::optional<CivilDate> dateIn(const RawHeader& header, DateOrder order) {
     int yearAt = 2, monthAt = 1, dayAt = 0;
-    if (order == DateOrder::MonthDayYear) monthAt = 0, dayAt = 1;
-    if (order == DateOrder::YearMonthDay) yearAt = 0, monthAt = 1, dayAt = 2;
+    if (order == DateOrder::MonthDayYear)
+        monthAt = 0, dayAt = 1;
+    if (order == DateOrder::YearMonthDay)
+        yearAt = 0, monthAt = 1, dayAt = 2;
     for (int i = 0; i < 3; ++i) {
         // Four digits can only be the year; the day and month are never written with more than two.
-        if (i != yearAt && header.digits[i] > 2) return std::nullopt;
+        if (i != yearAt && header.digits[i] > 2)
+            return std::nullopt;
     }
     const int yearDigits = header.digits[yearAt];
-    if (yearDigits != 2 && yearDigits != 4) return std::nullopt;
-    CivilDate date{header.field[yearAt] + (yearDigits == 2 ? 2000 : 0), header.field[monthAt], header.field[dayAt]};
+    if (yearDigits != 2 && yearDigits != 4)
+        return std::nullopt;
+    CivilDate date{header.field[yearAt] + (yearDigits == 2 ? 2000 : 0), header.field[monthAt],
+                   header.field[dayAt]};
     if (date.year < 1970 || date.month < 1 || date.month > 12 || date.day < 1 ||
         date.day > daysInMonth(date.year, date.month))
         return std::nullopt;
@@ -57,10 +64,12 @@ DateOrder decideDateOrder(const std::vector<RawHeader>& headers) {
         int previous = 0;
         for (const RawHeader& header : headers) {
             const auto date = dateIn(header, kOrders[o]);
-            if (!date) continue;
+            if (!date)
+                continue;
             ++tallies[o].valid;
             const int key = date->year * 400 + date->month * 32 + date->day;
-            if (key < previous) ++tallies[o].falls;
+            if (key < previous)
+                ++tallies[o].falls;
             previous = key;
         }
     }
@@ -77,8 +86,10 @@ DateOrder decideDateOrder(const std::vector<RawHeader>& headers) {
 
 std::int64_t localSeconds(const CivilDate& date, const RawHeader& header) {
     int hour = header.hour;
-    if (header.half == DayHalf::Am && hour == 12) hour = 0;
-    if (header.half == DayHalf::Pm && hour < 12) hour += 12;
+    if (header.half == DayHalf::Am && hour == 12)
+        hour = 0;
+    if (header.half == DayHalf::Pm && hour < 12)
+        hour += 12;
     return daysFromCivil(date.year, date.month, date.day) * 86400 + hour * 3600 + header.minute * 60 +
            header.second;
 }

@@ -19,15 +19,18 @@ namespace fs = std::filesystem;
 namespace {
 
 bool endsWithNoCase(std::string_view text, std::string_view suffix) {
-    if (text.size() < suffix.size()) return false;
+    if (text.size() < suffix.size())
+        return false;
     return std::equal(suffix.begin(), suffix.end(), text.end() - static_cast<std::ptrdiff_t>(suffix.size()),
                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
 }
 
 std::string stemOf(std::string_view fileName) {
     const std::size_t slash = fileName.rfind('/');
-    if (slash != std::string_view::npos) fileName.remove_prefix(slash + 1);
-    if (endsWithNoCase(fileName, ".txt") || endsWithNoCase(fileName, ".zip")) fileName.remove_suffix(4);
+    if (slash != std::string_view::npos)
+        fileName.remove_prefix(slash + 1);
+    if (endsWithNoCase(fileName, ".txt") || endsWithNoCase(fileName, ".zip"))
+        fileName.remove_suffix(4);
     return std::string(fileName);
 }
 
@@ -37,11 +40,13 @@ std::map<std::string, std::string> filesIn(const fs::path& folder) {
     std::map<std::string, std::string> files;
     std::error_code ec;
     const fs::path root = fs::canonical(folder, ec);
-    if (ec) return files;
+    if (ec)
+        return files;
     for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code itemError;
         const fs::path real = fs::canonical(it->path(), itemError);
-        if (itemError || real.parent_path() != root || !fs::is_regular_file(real, itemError)) continue;
+        if (itemError || real.parent_path() != root || !fs::is_regular_file(real, itemError))
+            continue;
         files.emplace(it->path().filename().string(), real.string());
     }
     return files;
@@ -67,40 +72,53 @@ std::string chatNameFromFileName(std::string_view fileName) {
             stem.erase(open);
     }
     const std::size_t brand = stem.find("WhatsApp");
-    if (brand == std::string::npos) return stem;
+    if (brand == std::string::npos)
+        return stem;
     static constexpr std::array<std::string_view, 14> kConnectors = {
-        " with ", " mit ", " avec ", " con ", " com ", " с ", " met ", " مع ", " z ", " med ",
-        " - ", " – ", " 与", " と"};
+        " with ", " mit ", " avec ", " con ", " com ", " с ", " met ",
+        " مع ",   " z ",   " med ",  " - ",   " – ",   " 与", " と"};
     std::size_t best = std::string::npos;
     std::size_t bestLength = 0;
     for (std::string_view connector : kConnectors) {
         const std::size_t at = stem.find(connector, brand);
-        if (at < best) best = at, bestLength = connector.size();
+        if (at < best)
+            best = at, bestLength = connector.size();
     }
-    if (best == std::string::npos) return stem;
+    if (best == std::string::npos)
+        return stem;
     const std::string name = stem.substr(best + bestLength);
     return name.empty() ? stem : name;
 }
 
 std::string readTextExport(const std::string& path, ChatExport& chat) {
     const auto bytes = platform::readRegularFile(path, kMaxExportTextBytes + 1);
-    if (!bytes) return "The file " + path + " cannot be read. Check that it exists and that you may read it.";
-    if (bytes->size() > kMaxExportTextBytes) return path + " is too large to be a chat exported by WhatsApp.";
+    if (!bytes)
+        return "The file " + path + " cannot be read. Check that it exists and that you may read it.";
+    if (bytes->size() > kMaxExportTextBytes)
+        return path + " is too large to be a chat exported by WhatsApp.";
 
-    const fs::path folder = fs::path(path).parent_path().empty() ? fs::path(".") : fs::path(path).parent_path();
+    const fs::path folder =
+        fs::path(path).parent_path().empty() ? fs::path(".") : fs::path(path).parent_path();
     std::map<std::string, std::string> files = filesIn(folder);
     files.erase(fs::path(path).filename().string());
-    const auto isPresent = [&files](std::string_view name) { return files.find(std::string(name)) != files.end(); };
+    const auto isPresent = [&files](std::string_view name) {
+        return files.find(std::string(name)) != files.end();
+    };
 
     std::string decoded;
-    if (std::string error = parseExportText(exportTextView(*bytes, decoded), isPresent, path, chat); !error.empty())
+    if (std::string error = parseExportText(exportTextView(*bytes, decoded), isPresent, path, chat);
+        !error.empty())
         return error;
     const std::string stem = stemOf(path);
-    chat.setName(stem == "_chat" ? chatNameFromFileName(fs::absolute(folder).lexically_normal().filename().string())
-                                 : chatNameFromFileName(stem));
+    chat.setName(stem == "_chat"
+                     ? chatNameFromFileName(fs::absolute(folder).lexically_normal().filename().string())
+                     : chatNameFromFileName(stem));
     chat.setOrigin(path);
     collectAttachments(
-        chat, [&files](const std::string& name) { return AttachmentPlace{AttachmentPlace::Where::File, files[name]}; },
+        chat,
+        [&files](const std::string& name) {
+            return AttachmentPlace{AttachmentPlace::Where::File, files[name]};
+        },
         isPresent);
     return {};
 }
@@ -108,7 +126,8 @@ std::string readTextExport(const std::string& path, ChatExport& chat) {
 std::string readZipExport(const std::string& path, ChatExport& chat) {
     std::string error;
     const std::shared_ptr<ZipReader> zip = ZipReader::open(path, error);
-    if (!zip) return error;
+    if (!zip)
+        return error;
 
     // The chat's text: "_chat.txt" (iPhone), else the one .txt WhatsApp named (Android), at the top
     // or in the archive's one folder.
@@ -116,15 +135,18 @@ std::string readZipExport(const std::string& path, ChatExport& chat) {
     int rank = 0;
     for (const ZipReader::Entry& entry : zip->entries()) {
         const std::string base = fs::path(entry.name).filename().string();
-        const int entryRank = base == "_chat.txt"                                            ? 3
+        const int entryRank = base == "_chat.txt"                                                          ? 3
                               : endsWithNoCase(base, ".txt") && base.find("WhatsApp") != std::string::npos ? 2
-                              : endsWithNoCase(base, ".txt")                                ? 1
-                                                                                            : 0;
-        if (entryRank > rank) text = &entry, rank = entryRank;
+                              : endsWithNoCase(base, ".txt")                                               ? 1
+                                                             : 0;
+        if (entryRank > rank)
+            text = &entry, rank = entryRank;
     }
-    if (text == nullptr) return path + " holds no chat text. Choose a .zip that WhatsApp's \"Export chat\" made.";
+    if (text == nullptr)
+        return path + " holds no chat text. Choose a .zip that WhatsApp's \"Export chat\" made.";
     std::string bytes;
-    if (!zip->read(text->name, kMaxExportTextBytes, bytes, error)) return error;
+    if (!zip->read(text->name, kMaxExportTextBytes, bytes, error))
+        return error;
 
     const std::size_t slash = text->name.rfind('/');
     const std::string prefix = slash == std::string::npos ? std::string() : text->name.substr(0, slash + 1);
@@ -145,7 +167,10 @@ std::string readZipExport(const std::string& path, ChatExport& chat) {
     chat.setOrigin(path);
     chat.setZip(zip);
     collectAttachments(
-        chat, [&prefix](const std::string& name) { return AttachmentPlace{AttachmentPlace::Where::ZipEntry, prefix + name}; },
+        chat,
+        [&prefix](const std::string& name) {
+            return AttachmentPlace{AttachmentPlace::Where::ZipEntry, prefix + name};
+        },
         isPresent);
     return {};
 }
@@ -160,9 +185,12 @@ OpenOutcome openChatExports(const std::string& path) {
     }
     if (!fs::is_directory(status)) {
         ChatExport chat;
-        const std::string error = endsWithNoCase(path, ".zip") ? readZipExport(path, chat) : readTextExport(path, chat);
-        if (error.empty()) outcome.chats.push_back(std::move(chat));
-        else outcome.problems.push_back(error);
+        const std::string error =
+            endsWithNoCase(path, ".zip") ? readZipExport(path, chat) : readTextExport(path, chat);
+        if (error.empty())
+            outcome.chats.push_back(std::move(chat));
+        else
+            outcome.problems.push_back(error);
         return outcome;
     }
     // A folder of exports: its own .txt and .zip files, and those of its sub-folders one level down
@@ -173,7 +201,8 @@ OpenOutcome openChatExports(const std::string& path) {
         std::error_code itemError;
         const fs::path real = fs::canonical(it->path(), itemError);
         const bool inside = !itemError && real.parent_path() == root;
-        if (inside && fs::is_directory(real, itemError)) folders.push_back(it->path());
+        if (inside && fs::is_directory(real, itemError))
+            folders.push_back(it->path());
     }
     std::sort(folders.begin() + 1, folders.end());
     for (const fs::path& folder : folders) {
@@ -182,20 +211,24 @@ OpenOutcome openChatExports(const std::string& path) {
         std::vector<std::pair<std::string, std::string>> failed;
         std::set<std::string, std::less<>> attached;
         for (const auto& [name, real] : filesIn(folder)) {
-            if (!endsWithNoCase(name, ".txt") && !endsWithNoCase(name, ".zip")) continue;
+            if (!endsWithNoCase(name, ".txt") && !endsWithNoCase(name, ".zip"))
+                continue;
             const std::string file = (folder / name).string();
             ChatExport chat;
-            const std::string error = endsWithNoCase(name, ".zip") ? readZipExport(file, chat) : readTextExport(file, chat);
+            const std::string error =
+                endsWithNoCase(name, ".zip") ? readZipExport(file, chat) : readTextExport(file, chat);
             if (!error.empty()) {
                 failed.emplace_back(name, error);
                 continue;
             }
             for (const auto& [attachment, place] : chat.attachments())
-                if (place.where == AttachmentPlace::Where::File) attached.insert(attachment);
+                if (place.where == AttachmentPlace::Where::File)
+                    attached.insert(attachment);
             outcome.chats.push_back(std::move(chat));
         }
         for (const auto& [name, error] : failed)
-            if (!attached.contains(name)) outcome.problems.push_back(error);
+            if (!attached.contains(name))
+                outcome.problems.push_back(error);
     }
     if (outcome.chats.empty() && outcome.problems.empty())
         outcome.problems.push_back("There is no chat exported by WhatsApp in " + path +

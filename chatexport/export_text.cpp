@@ -21,7 +21,8 @@ std::string fromUtf16(std::string_view bytes, bool bigEndian) {
 // Text without a mark whose first characters have a zero in every other byte is UTF-16: an
 // export always starts with ASCII digits or a bracket.
 int unmarkedUtf16(std::string_view bytes) {
-    if (bytes.size() < 8) return 0;
+    if (bytes.size() < 8)
+        return 0;
     bool little = true;
     bool big = true;
     for (std::size_t i = 0; i < 8; i += 2) {
@@ -35,7 +36,8 @@ int unmarkedUtf16(std::string_view bytes) {
 
 std::string_view exportTextView(std::string_view bytes, std::string& storage) {
     std::string_view text = bytes;
-    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
     if (!bytes.starts_with("\xFF\xFE") && !bytes.starts_with("\xFE\xFF") && unmarkedUtf16(bytes) == 0 &&
         isWellFormedUtf8(text))
         return text;
@@ -44,10 +46,14 @@ std::string_view exportTextView(std::string_view bytes, std::string& storage) {
 }
 
 std::string decodeExportText(std::string_view bytes) {
-    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
-    else if (bytes.starts_with("\xFF\xFE")) return fromUtf16(bytes.substr(2), false);
-    else if (bytes.starts_with("\xFE\xFF")) return fromUtf16(bytes.substr(2), true);
-    else if (const int utf16 = unmarkedUtf16(bytes)) return fromUtf16(bytes, utf16 == 2);
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.remove_prefix(3);
+    else if (bytes.starts_with("\xFF\xFE"))
+        return fromUtf16(bytes.substr(2), false);
+    else if (bytes.starts_with("\xFE\xFF"))
+        return fromUtf16(bytes.substr(2), true);
+    else if (const int utf16 = unmarkedUtf16(bytes))
+        return fromUtf16(bytes, utf16 == 2);
     return Utf8ToAnsi(bytes);  // checks first and copies as is when well formed
 }
 

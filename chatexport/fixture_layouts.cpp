@@ -50,7 +50,8 @@ std::vector<ExportLayout> makeLayouts() {
     l.omittedImage = "image omitted";
     l.omittedVideo = "video omitted";
     l.omittedAudio = "audio omitted";
-    l.encryptionNotice = "Messages and calls are end-to-end encrypted. No one outside of this chat can read them.";
+    l.encryptionNotice =
+        "Messages and calls are end-to-end encrypted. No one outside of this chat can read them.";
     l.addedEvent = "%1 added %2";
     l.people = {"Sam Lee", "Jo March", "~\xE2\x80\xAFMeg"};
     layouts.push_back(l);
@@ -63,7 +64,8 @@ std::vector<ExportLayout> makeLayouts() {
     l.archiveName = "WhatsApp-Chat mit Lena Weiß.zip";
     l.attachedWord = "Datei angehängt";
     l.omittedAndroid = "<Medien ausgeschlossen>";
-    l.encryptionNotice = "Nachrichten und Anrufe sind Ende-zu-Ende-verschlüsselt. Tippe, um mehr zu erfahren.";
+    l.encryptionNotice =
+        "Nachrichten und Anrufe sind Ende-zu-Ende-verschlüsselt. Tippe, um mehr zu erfahren.";
     l.addedEvent = "%1 hat %2 hinzugefügt";
     l.people = {"Jörg", "Lena Weiß", "Uwe"};
     layouts.push_back(l);
@@ -231,7 +233,8 @@ const std::vector<ExportLayout>& fixtureLayouts() {
 
 const ExportLayout* findLayout(const std::string& id) {
     for (const ExportLayout& layout : fixtureLayouts())
-        if (layout.id == id) return &layout;
+        if (layout.id == id)
+            return &layout;
     return nullptr;
 }
 

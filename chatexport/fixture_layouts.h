@@ -17,7 +17,7 @@ struct ExportLayout {
     DateOrder order = DateOrder::DayMonthYear;
     char dateSeparator = '/';
     bool fourDigitYear = false;
-    bool padDayMonth = true;      // "08/03" rather than "8/3"
+    bool padDayMonth = true;       // "08/03" rather than "8/3"
     std::string afterDate = ", ";  // between date and time: ", ", " ", "، "
     bool twelveHour = false;
     bool halfBeforeTime = false;  // "下午9:41" rather than "9:41 PM"

@@ -28,7 +28,8 @@ struct RawHeader {
 // with one. Works on bytes without allocating: it runs once for every line of the export.
 bool scanHeader(std::string_view line, RawHeader& header);
 
-// The AM/PM word (without dots and spaces, in any case) of the languages WhatsApp exports in.
+// The AM/PM word of the languages WhatsApp exports in, given with dots and spaces dropped and ASCII
+// lower-cased ("a. m." as "am").
 DayHalf classifyDayHalf(std::string_view word);
 
 }  // namespace talvio::chatexport

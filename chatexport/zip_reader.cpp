@@ -26,13 +26,16 @@ std::string libzipError(int code) {
 std::uint32_t little32(const unsigned char* p) {
     return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
-std::uint16_t little16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+std::uint16_t little16(const unsigned char* p) {
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
 
 bool readAt(int fd, std::uint64_t offset, unsigned char* out, std::size_t size) {
     std::size_t done = 0;
     while (done < size) {
         const ssize_t got = ::pread(fd, out + done, size - done, static_cast<off_t>(offset + done));
-        if (got <= 0) return false;
+        if (got <= 0)
+            return false;
         done += static_cast<std::size_t>(got);
     }
     return true;
@@ -46,23 +49,31 @@ bool rawNamesHoldNul(int fd, std::uint64_t fileSize) {
     constexpr std::uint64_t kMaxDirectory = std::uint64_t{64} << 20;
     const std::size_t tail = static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, kEndRecord + 65535));
     std::vector<unsigned char> end(tail);
-    if (tail < kEndRecord || !readAt(fd, fileSize - tail, end.data(), tail)) return false;
+    if (tail < kEndRecord || !readAt(fd, fileSize - tail, end.data(), tail))
+        return false;
     std::size_t at = tail - kEndRecord + 1;
     while (at-- > 0) {
-        if (little32(&end[at]) == 0x06054b50) break;
+        if (little32(&end[at]) == 0x06054b50)
+            break;
     }
-    if (at == static_cast<std::size_t>(-1)) return false;
+    if (at == static_cast<std::size_t>(-1))
+        return false;
     const std::uint32_t size = little32(&end[at + 12]);
     const std::uint32_t offset = little32(&end[at + 16]);
-    if (size == 0xFFFFFFFF || offset == 0xFFFFFFFF || size > kMaxDirectory || offset + std::uint64_t{size} > fileSize)
+    if (size == 0xFFFFFFFF || offset == 0xFFFFFFFF || size > kMaxDirectory ||
+        offset + std::uint64_t{size} > fileSize)
         return false;
     std::vector<unsigned char> directory(size);
-    if (!readAt(fd, offset, directory.data(), size)) return false;
+    if (!readAt(fd, offset, directory.data(), size))
+        return false;
     for (std::size_t p = 0; p + 46 <= directory.size() && little32(&directory[p]) == 0x02014b50;) {
         const std::size_t nameLength = little16(&directory[p + 28]);
-        const std::size_t next = p + 46 + nameLength + little16(&directory[p + 30]) + little16(&directory[p + 32]);
-        if (p + 46 + nameLength > directory.size()) return false;
-        if (std::memchr(&directory[p + 46], '\0', nameLength) != nullptr) return true;
+        const std::size_t next =
+            p + 46 + nameLength + little16(&directory[p + 30]) + little16(&directory[p + 32]);
+        if (p + 46 + nameLength > directory.size())
+            return false;
+        if (std::memchr(&directory[p + 46], '\0', nameLength) != nullptr)
+            return true;
         p = next;
     }
     return false;
@@ -71,18 +82,23 @@ bool rawNamesHoldNul(int fd, std::uint64_t fileSize) {
 }  // namespace
 
 bool ZipReader::isSafeName(const std::string& name) {
-    if (name.empty() || name.front() == '/') return false;
+    if (name.empty() || name.front() == '/')
+        return false;
     for (const char c : name) {
-        if (c == '\\' || static_cast<unsigned char>(c) < 0x20 || c == 0x7f) return false;
+        if (c == '\\' || static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            return false;
     }
     std::string_view rest = name;
     while (!rest.empty()) {
         const std::size_t slash = rest.find('/');
         const std::string_view part = rest.substr(0, slash);
-        if (part == "..") return false;
+        if (part == "..")
+            return false;
         // "C:" at the start is a drive on the systems where such archives are often made.
-        if (part.size() == 2 && part[1] == ':' && rest.data() == name.data()) return false;
-        if (slash == std::string_view::npos) break;
+        if (part.size() == 2 && part[1] == ':' && rest.data() == name.data())
+            return false;
+        if (slash == std::string_view::npos)
+            break;
         rest.remove_prefix(slash + 1);
     }
     return true;
@@ -92,7 +108,8 @@ std::shared_ptr<ZipReader> ZipReader::open(const std::string& path, std::string&
     return open(path, Limits{}, error);
 }
 
-std::shared_ptr<ZipReader> ZipReader::open(const std::string& path, const Limits& limits, std::string& error) {
+std::shared_ptr<ZipReader> ZipReader::open(const std::string& path, const Limits& limits,
+                                           std::string& error) {
     // O_NONBLOCK keeps a FIFO planted under a zip's name from blocking the open; only a regular
     // file is read.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -108,8 +125,9 @@ std::shared_ptr<ZipReader> ZipReader::open(const std::string& path, const Limits
     }
     if (rawNamesHoldNul(fd, static_cast<std::uint64_t>(info.st_size))) {
         ::close(fd);
-        error = path + " holds an entry whose name has a zero byte in it, so it is not opened. Export the chat "
-                       "again from WhatsApp.";
+        error = path +
+                " holds an entry whose name has a zero byte in it, so it is not opened. Export the chat "
+                "again from WhatsApp.";
         return nullptr;
     }
     int code = 0;
@@ -153,7 +171,8 @@ std::shared_ptr<ZipReader> ZipReader::open(const std::string& path, const Limits
             return nullptr;
         }
         total += stat.size;
-        if (name.back() == '/') continue;  // a folder entry
+        if (name.back() == '/')
+            continue;  // a folder entry
         reader->m_byName.emplace(name, reader->m_entries.size());
         reader->m_entries.push_back({name, stat.size});
         reader->m_indexes.push_back(static_cast<std::uint64_t>(i));
@@ -162,7 +181,8 @@ std::shared_ptr<ZipReader> ZipReader::open(const std::string& path, const Limits
 }
 
 ZipReader::~ZipReader() {
-    if (m_archive != nullptr) zip_discard(m_archive);
+    if (m_archive != nullptr)
+        zip_discard(m_archive);
 }
 
 bool ZipReader::read(const std::string& name, std::size_t maxBytes, std::string& bytes,
@@ -197,10 +217,13 @@ bool ZipReader::read(const std::string& name, std::size_t maxBytes, std::string&
     }
     // One more byte must not exist, and reading to the end lets libzip check the CRC.
     char extra = 0;
-    if (ok && zip_fread(file, &extra, 1) != 0) ok = false;
-    if (!ok) error = "\"" + name + "\" in " + m_path + " is damaged (" + zip_file_strerror(file) + ").";
+    if (ok && zip_fread(file, &extra, 1) != 0)
+        ok = false;
+    if (!ok)
+        error = "\"" + name + "\" in " + m_path + " is damaged (" + zip_file_strerror(file) + ").";
     zip_fclose(file);
-    if (!ok) bytes.clear();
+    if (!ok)
+        bytes.clear();
     return ok;
 }
 

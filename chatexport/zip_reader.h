@@ -53,9 +53,9 @@ private:
     struct zip* m_archive = nullptr;
     std::string m_path;
     std::vector<Entry> m_entries;
-    std::vector<std::uint64_t> m_indexes;  // libzip's index of each entry
+    std::vector<std::uint64_t> m_indexes;                      // libzip's index of each entry
     std::map<std::string, std::size_t, std::less<>> m_byName;  // name -> position in m_entries
-    mutable std::mutex m_mutex;            // a libzip archive is not safe to use from two threads
+    mutable std::mutex m_mutex;  // a libzip archive is not safe to use from two threads
 };
 
 }  // namespace talvio::chatexport

@@ -43,34 +43,45 @@ int runChatExportCommand(const std::vector<std::string>& arguments) {
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& name = arguments[i];
         if (name == "--list-layouts") {
-            for (const ce::ExportLayout& layout : ce::fixtureLayouts()) std::printf("%s\n", layout.id.c_str());
+            for (const ce::ExportLayout& layout : ce::fixtureLayouts())
+                std::printf("%s\n", layout.id.c_str());
             return 0;
         }
         if (name != "--out" && name != "--layout" && name != "--form" && name != "--messages")
             return invalid("unknown option " + name);
-        if (++i >= arguments.size()) return invalid(name + " needs a value");
+        if (++i >= arguments.size())
+            return invalid(name + " needs a value");
         const std::string& value = arguments[i];
-        if (name == "--out") out = value;
-        if (name == "--layout") layoutId = value;
-        if (name == "--form") form = value;
+        if (name == "--out")
+            out = value;
+        if (name == "--layout")
+            layoutId = value;
+        if (name == "--form")
+            form = value;
         if (name == "--messages") {
             const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), messages);
             if (error != std::errc() || end != value.data() + value.size() || messages == 0)
                 return invalid("--messages needs a positive number");
         }
     }
-    if (out.empty()) return invalid("--out is required");
+    if (out.empty())
+        return invalid("--out is required");
     if (layoutId != "all" && ce::findLayout(layoutId) == nullptr)
         return invalid("unknown layout " + layoutId + " (see --list-layouts)");
     std::vector<ce::ExportForm> forms;
-    if (form == "txt" || form == "all") forms.push_back(ce::ExportForm::Text);
-    if (form == "folder" || form == "all") forms.push_back(ce::ExportForm::Folder);
-    if (form == "zip" || form == "all") forms.push_back(ce::ExportForm::Zip);
-    if (forms.empty()) return invalid("--form is txt, folder, zip or all");
+    if (form == "txt" || form == "all")
+        forms.push_back(ce::ExportForm::Text);
+    if (form == "folder" || form == "all")
+        forms.push_back(ce::ExportForm::Folder);
+    if (form == "zip" || form == "all")
+        forms.push_back(ce::ExportForm::Zip);
+    if (forms.empty())
+        return invalid("--form is txt, folder, zip or all");
 
     try {
         for (const ce::ExportLayout& layout : ce::fixtureLayouts()) {
-            if (layoutId != "all" && layout.id != layoutId) continue;
+            if (layoutId != "all" && layout.id != layoutId)
+                continue;
             const ce::GeneratedChat chat = ce::makeConversation(layout, messages, kFirstTime, kStep);
             for (const ce::ExportForm each : forms) {
                 // Each layout and form in a folder of its own: a .txt and its files share names.

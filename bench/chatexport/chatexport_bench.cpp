@@ -26,7 +26,8 @@ class ScratchFolder {
 public:
     ScratchFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "talvio-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+        if (mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("mkdtemp failed");
         m_path = pattern + "/";
     }
     ~ScratchFolder() {
@@ -49,12 +50,14 @@ bool measure(const char* layoutId) {
     const double floor = bench::medianSeconds(5, [&] {
         const auto bytes = platform::readRegularFile(path, std::size_t{1} << 30);
         size = bytes->size();
-        if (!isWellFormedUtf8(*bytes)) std::abort();
+        if (!isWellFormedUtf8(*bytes))
+            std::abort();
     });
     std::size_t messages = 0;
     const double reading = bench::medianSeconds(5, [&] {
         ChatExport read;
-        if (!readTextExport(path, read).empty()) std::abort();
+        if (!readTextExport(path, read).empty())
+            std::abort();
         messages = read.messages().size();
     });
     std::printf("%s: %zu messages, %.1f MB\n", layoutId, messages, static_cast<double>(size) / 1e6);

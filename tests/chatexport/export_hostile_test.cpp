@@ -17,9 +17,24 @@ namespace {
 TEST(ExportHostile, DamagedTextNeverBreaksTheReader) {
     std::mt19937 random(20260318);
     using namespace std::string_view_literals;
-    const std::string_view pieces[] = {"\xE2\x80\x8E"sv, "\xE2\x80\x8F"sv, "\xD9\xA3"sv, "\xC2\xA0"sv, "\xE2\x80\xAF"sv,
-                                       "\n"sv, "\r"sv, ": "sv, "["sv, "]"sv, " - "sv, "/"sv, "12"sv, "\xFF"sv,
-                                       "\xD8"sv, "\0"sv, "PM"sv, "(file attached)"sv};
+    const std::string_view pieces[] = {"\xE2\x80\x8E"sv,
+                                       "\xE2\x80\x8F"sv,
+                                       "\xD9\xA3"sv,
+                                       "\xC2\xA0"sv,
+                                       "\xE2\x80\xAF"sv,
+                                       "\n"sv,
+                                       "\r"sv,
+                                       ": "sv,
+                                       "["sv,
+                                       "]"sv,
+                                       " - "sv,
+                                       "/"sv,
+                                       "12"sv,
+                                       "\xFF"sv,
+                                       "\xD8"sv,
+                                       "\0"sv,
+                                       "PM"sv,
+                                       "(file attached)"sv};
     for (const auto& layout : fixture::fixtureLayouts()) {
         const std::string clean =
             fixture::exportText(layout, fixture::makeConversation(layout, 40, 1646723100, 11807));
@@ -29,12 +44,19 @@ TEST(ExportHostile, DamagedTextNeverBreaksTheReader) {
             for (int e = 0; e < edits; ++e) {
                 const std::size_t at = random() % (text.size() + 1);
                 switch (random() % 4) {
-                case 0: text.insert(at, pieces[random() % std::size(pieces)]); break;
-                case 1:
-                    if (at < text.size()) text[at] = static_cast<char>(random());
-                    break;
-                case 2: text.erase(at, random() % 40); break;
-                case 3: text.insert(at, text.substr(at, random() % 200)); break;
+                    case 0:
+                        text.insert(at, pieces[random() % std::size(pieces)]);
+                        break;
+                    case 1:
+                        if (at < text.size())
+                            text[at] = static_cast<char>(random());
+                        break;
+                    case 2:
+                        text.erase(at, random() % 40);
+                        break;
+                    case 3:
+                        text.insert(at, text.substr(at, random() % 200));
+                        break;
                 }
             }
             ChatExport chat;
@@ -57,7 +79,8 @@ TEST(ExportHostile, DamagedTextNeverBreaksTheReader) {
 
 TEST(ExportHostile, HugeLinesAndHeadersOnlyAreReadInOnePass) {
     std::string text = "18/03/2022, 21:41 - Anna: " + std::string(5'000'000, 'x') + "\n";
-    for (int i = 0; i < 20000; ++i) text += "18/03/2022, 21:41 - \n";
+    for (int i = 0; i < 20000; ++i)
+        text += "18/03/2022, 21:41 - \n";
     ChatExport chat;
     EXPECT_EQ(parseExportText(text, {}, "big.txt", chat), "");
     ASSERT_EQ(chat.messages().size(), 20001u);

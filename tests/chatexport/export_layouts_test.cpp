@@ -66,7 +66,8 @@ TEST_P(EveryLayout, EachFormReadsBackTheMessagesItWasWrittenFrom) {
         // Every attachment that came with the export can be read, with the bytes it was given.
         std::size_t attached = 0;
         for (const Message& message : generated.messages) {
-            if (message.kind != MessageKind::Attachment) continue;
+            if (message.kind != MessageKind::Attachment)
+                continue;
             ++attached;
             const ReadOutcome read = chat.readAttachment(message.attachment, 1 << 20);
             if (form == ExportForm::Text) {
@@ -84,7 +85,8 @@ TEST_P(EveryLayout, EachFormReadsBackTheMessagesItWasWrittenFrom) {
 TEST_P(EveryLayout, TheOwnerIsChosenFromThePeopleWhoWrote) {
     const GeneratedChat generated = fixture::makeConversation(layout(), 30, kStart, kStep);
     test::TempDir dir;
-    const OpenOutcome outcome = openChatExports(fixture::writeExport(layout(), generated, ExportForm::Zip, dir.path()));
+    const OpenOutcome outcome =
+        openChatExports(fixture::writeExport(layout(), generated, ExportForm::Zip, dir.path()));
     ASSERT_EQ(outcome.chats.size(), 1u);
     ChatExport chat = outcome.chats.front();
 
@@ -110,14 +112,16 @@ TEST_P(EveryLayout, TheOwnerIsChosenFromThePeopleWhoWrote) {
 
 std::vector<std::string> layoutIds() {
     std::vector<std::string> ids;
-    for (const ExportLayout& layout : fixture::fixtureLayouts()) ids.push_back(layout.id);
+    for (const ExportLayout& layout : fixture::fixtureLayouts())
+        ids.push_back(layout.id);
     return ids;
 }
 
 std::string testName(const ::testing::TestParamInfo<std::string>& param) {
     std::string name = param.param;
     for (char& c : name)
-        if (c == '-') c = '_';
+        if (c == '-')
+            c = '_';
     return name;
 }
 

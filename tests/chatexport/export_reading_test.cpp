@@ -167,13 +167,15 @@ TEST(ExportText, WhatIsNoExportSaysSo) {
         {"picture.txt", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16)},
         {"late.txt", std::string(60, '\n') + "18/03/2022, 21:41 - Anna: a date far down a letter\n"},
         {"photo.jpg", "not text"}};
-    for (const auto& [name, bytes] : files) test::writeFile(dir.path() + name, bytes);
+    for (const auto& [name, bytes] : files)
+        test::writeFile(dir.path() + name, bytes);
     const auto before = test::folderSnapshot(dir.path());
     for (const char* name : {"notes.txt", "empty.txt", "picture.txt", "late.txt"}) {
         const OpenOutcome outcome = openChatExports(dir.path() + name);
         EXPECT_TRUE(outcome.chats.empty()) << name;
         ASSERT_EQ(outcome.problems.size(), 1u) << name;
-        EXPECT_NE(outcome.problems[0].find("does not look like a chat exported by WhatsApp"), std::string::npos)
+        EXPECT_NE(outcome.problems[0].find("does not look like a chat exported by WhatsApp"),
+                  std::string::npos)
             << outcome.problems[0];
     }
     const OpenOutcome missing = openChatExports(dir.path() + "gone.txt");
@@ -189,7 +191,9 @@ TEST(ExportText, WhatIsNoExportSaysSo) {
 }
 
 TEST(ExportMedia, AttachmentsAndOmittedMediaInTheirWords) {
-    const auto present = [](std::string_view name) { return name == "Trip plan (final).pdf" || name == "x.jpg"; };
+    const auto present = [](std::string_view name) {
+        return name == "Trip plan (final).pdf" || name == "x.jpg";
+    };
     const ChatExport chat = parse(
         "18/03/2022, 10:00 - Ann: Trip plan (final).pdf (Dokument angefügt)\n"
         "Read this first\n"
@@ -199,7 +203,8 @@ TEST(ExportMedia, AttachmentsAndOmittedMediaInTheirWords) {
         "18/03/2022, 10:04 - Ann: <Media omitted>\n"
         "18/03/2022, 10:05 - Ann: <Media weggelaten>\n"
         "[18/03/2022, 10:06:00] Ann: \xE2\x80\x8E<attached: 00000042-PHOTO-2022-03-18-10-06-00.jpg>\n"
-        "[18/03/2022, 10:07:00] Ann: \xE2\x80\x8E" "Bild weggelassen\n"
+        "[18/03/2022, 10:07:00] Ann: \xE2\x80\x8E"
+        "Bild weggelassen\n"
         "[18/03/2022, 10:08:00] Ann: \xE2\x80\x8Eimagen omitida\n"
         "[18/03/2022, 10:09:00] Ann: <附件：00000043-VIDEO-2022-03-18-10-09-00.mp4>\n",
         present);
@@ -229,28 +234,33 @@ TEST(ExportMedia, AttachmentsAndOmittedMediaInTheirWords) {
 
 TEST(ExportMedia, KindsFromWhatsAppsFileNames) {
     const std::pair<const char*, MediaKind> cases[] = {
-        {"IMG-20220318-WA0001.jpg", MediaKind::Image},      {"PTT-20220318-WA0002.opus", MediaKind::Voice},
-        {"VID-20220318-WA0003.mp4", MediaKind::Video},      {"AUD-20220318-WA0004.m4a", MediaKind::Audio},
-        {"DOC-20220318-WA0005.xlsx", MediaKind::Document},  {"STK-20220318-WA0006.webp", MediaKind::Sticker},
+        {"IMG-20220318-WA0001.jpg", MediaKind::Image},
+        {"PTT-20220318-WA0002.opus", MediaKind::Voice},
+        {"VID-20220318-WA0003.mp4", MediaKind::Video},
+        {"AUD-20220318-WA0004.m4a", MediaKind::Audio},
+        {"DOC-20220318-WA0005.xlsx", MediaKind::Document},
+        {"STK-20220318-WA0006.webp", MediaKind::Sticker},
         {"00000042-PHOTO-2022-03-27-21-41-55.jpg", MediaKind::Image},
         {"00000043-AUDIO-2022-03-27-21-41-55.opus", MediaKind::Voice},
         {"00000044-VIDEO-2022-03-27-21-41-55.mp4", MediaKind::Video},
         {"00000045-STICKER-2022-03-27-21-41-55.webp", MediaKind::Sticker},
-        {"00000046-Report.PDF", MediaKind::Document},       {"holiday.JPEG", MediaKind::Image},
+        {"00000046-Report.PDF", MediaKind::Document},
+        {"holiday.JPEG", MediaKind::Image},
         {"contact.vcf", MediaKind::Other}};
-    for (const auto& [name, kind] : cases) EXPECT_EQ(mediaKindOfName(name), kind) << name;
+    for (const auto& [name, kind] : cases)
+        EXPECT_EQ(mediaKindOfName(name), kind) << name;
 }
 
 TEST(ExportFiles, ChatNamesFromTheFilesWhatsAppNames) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"WhatsApp Chat with Anna Smith.txt", "Anna Smith"},
-        {"/some/where/WhatsApp-Chat mit Lena.txt", "Lena"},
-        {"Chat de WhatsApp con Ana (1).txt", "Ana"},
-        {"Чат WhatsApp с Анна.txt", "Анна"},
-        {"WhatsApp Chat - Hiking Club.zip", "Hiking Club"},
-        {"WhatsApp Chat - Group (2021).zip", "Group (2021)"},
-        {"my chat.txt", "my chat"}};
-    for (const auto& [file, name] : cases) EXPECT_EQ(chatNameFromFileName(file), name) << file;
+    const std::pair<const char*, const char*> cases[] = {{"WhatsApp Chat with Anna Smith.txt", "Anna Smith"},
+                                                         {"/some/where/WhatsApp-Chat mit Lena.txt", "Lena"},
+                                                         {"Chat de WhatsApp con Ana (1).txt", "Ana"},
+                                                         {"Чат WhatsApp с Анна.txt", "Анна"},
+                                                         {"WhatsApp Chat - Hiking Club.zip", "Hiking Club"},
+                                                         {"WhatsApp Chat - Group (2021).zip", "Group (2021)"},
+                                                         {"my chat.txt", "my chat"}};
+    for (const auto& [file, name] : cases)
+        EXPECT_EQ(chatNameFromFileName(file), name) << file;
 }
 
 TEST(ExportFiles, AFolderOfManyExportsGivesEachChatAndNamesWhatFailed) {
@@ -263,7 +273,9 @@ TEST(ExportFiles, AFolderOfManyExportsGivesEachChatAndNamesWhatFailed) {
     test::writeFile(dir.path() + "IMG-1.jpg", "picture");
     // A text document someone sent is an attachment, not an export that failed.
     test::writeFile(dir.path() + "list.txt", "milk\neggs\n");
-    test::writeFile(dir.path() + "Ben/_chat.txt", "[18/03/2022, 21:41:00] Ben: hi\n[18/03/2022, 21:42:00] Ben: IMG-2.jpg (file attached)\n");
+    test::writeFile(
+        dir.path() + "Ben/_chat.txt",
+        "[18/03/2022, 21:41:00] Ben: hi\n[18/03/2022, 21:42:00] Ben: IMG-2.jpg (file attached)\n");
     // A link that leads out of the folder is no attachment, even under the right name.
     test::writeFile(outside.path() + "secret.jpg", "private");
     fs::create_symlink(outside.path() + "secret.jpg", dir.path() + "Ben/IMG-2.jpg");

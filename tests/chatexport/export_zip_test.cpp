@@ -12,9 +12,11 @@
 namespace talvio::chatexport {
 namespace {
 
-const std::string kChat = "[18/03/2022, 21:41:55] Anna: \xE2\x80\x8E<attached: 00000001-PHOTO-2022-03-18-21-41-55.jpg>\n";
+const std::string kChat =
+    "[18/03/2022, 21:41:55] Anna: \xE2\x80\x8E<attached: 00000001-PHOTO-2022-03-18-21-41-55.jpg>\n";
 
-std::string makeZip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries) {
+std::string makeZip(const std::string& path,
+                    const std::vector<std::pair<std::string, std::string>>& entries) {
     EXPECT_EQ(fixture::writeZip(path, entries), "");
     return path;
 }
@@ -25,8 +27,8 @@ TEST(ExportZip, EntriesWithNamesThatCouldEscapeAFolderAreRefused) {
           "line\nbreak.jpg", "media//../x"}) {
         SCOPED_TRACE(hostile);
         test::TempDir dir;
-        const std::string path = makeZip(dir.path() + "WhatsApp Chat - Anna.zip",
-                                         {{"_chat.txt", kChat}, {hostile, "bytes"}});
+        const std::string path =
+            makeZip(dir.path() + "WhatsApp Chat - Anna.zip", {{"_chat.txt", kChat}, {hostile, "bytes"}});
         const auto before = test::folderSnapshot(dir.path());
         const OpenOutcome outcome = openChatExports(path);
         EXPECT_TRUE(outcome.chats.empty());
@@ -45,7 +47,8 @@ TEST(ExportZip, AnEntryNameWithAZeroByteIsRefused) {
     const std::string path = makeZip(dir.path() + "a.zip", {{"_chat.txt", kChat}, {"x.jpgQ.txt", "b"}});
     std::string bytes = test::readFile(path);
     std::size_t patched = 0;
-    for (std::size_t at = bytes.find("x.jpgQ"); at != std::string::npos; at = bytes.find("x.jpgQ", at), ++patched)
+    for (std::size_t at = bytes.find("x.jpgQ"); at != std::string::npos;
+         at = bytes.find("x.jpgQ", at), ++patched)
         bytes[at + 5] = '\0';
     ASSERT_EQ(patched, 2u);  // the local header and the central directory
     test::writeFile(path, bytes);
@@ -57,7 +60,8 @@ TEST(ExportZip, AnEntryNameWithAZeroByteIsRefused) {
 TEST(ExportZip, SizesAreCheckedBeforeInflating) {
     test::TempDir dir;
     const std::string big(200'000, 'a');  // deflates to a few hundred bytes
-    const std::string path = makeZip(dir.path() + "big.zip", {{"_chat.txt", kChat}, {"one.jpg", big}, {"two.jpg", big}});
+    const std::string path =
+        makeZip(dir.path() + "big.zip", {{"_chat.txt", kChat}, {"one.jpg", big}, {"two.jpg", big}});
     std::string error;
     ZipReader::Limits entryLimit;
     entryLimit.maxEntryBytes = 100'000;
@@ -84,8 +88,8 @@ TEST(ExportZip, DamagedArchivesAndEntriesGiveAnErrorNotBytes) {
     const std::string picture = "PICTURE-" + std::string(64, 'p');
     // Stored, not deflated, so the picture's bytes lie in the file as they are.
     const std::string path = dir.path() + "WhatsApp Chat - Anna.zip";
-    ASSERT_EQ(fixture::writeZip(path, {{"_chat.txt", kChat}, {"00000001-PHOTO-2022-03-18-21-41-55.jpg", picture}},
-                                true),
+    ASSERT_EQ(fixture::writeZip(
+                  path, {{"_chat.txt", kChat}, {"00000001-PHOTO-2022-03-18-21-41-55.jpg", picture}}, true),
               "");
     const std::string good = test::readFile(path);
 
@@ -98,16 +102,19 @@ TEST(ExportZip, DamagedArchivesAndEntriesGiveAnErrorNotBytes) {
         test::writeFile(path, flipped);
         const OpenOutcome outcome = openChatExports(path);
         ASSERT_EQ(outcome.chats.size(), 1u);
-        const ReadOutcome read = outcome.chats[0].readAttachment("00000001-PHOTO-2022-03-18-21-41-55.jpg", 1 << 20);
+        const ReadOutcome read =
+            outcome.chats[0].readAttachment("00000001-PHOTO-2022-03-18-21-41-55.jpg", 1 << 20);
         EXPECT_NE(read.error, "");
         EXPECT_EQ(read.bytes, "");
     }
 
     // Half an archive, text renamed .zip, an archive without chat text.
     test::writeFile(path, good.substr(0, good.size() / 2));
-    EXPECT_NE(openChatExports(path).problems.at(0).find("cannot be read as a zip archive"), std::string::npos);
+    EXPECT_NE(openChatExports(path).problems.at(0).find("cannot be read as a zip archive"),
+              std::string::npos);
     test::writeFile(path, kChat);
-    EXPECT_NE(openChatExports(path).problems.at(0).find("cannot be read as a zip archive"), std::string::npos);
+    EXPECT_NE(openChatExports(path).problems.at(0).find("cannot be read as a zip archive"),
+              std::string::npos);
     std::filesystem::remove(path);
     makeZip(path, {{"photo.jpg", "x"}});
     EXPECT_NE(openChatExports(path).problems.at(0).find("holds no chat text"), std::string::npos);
@@ -116,10 +123,10 @@ TEST(ExportZip, DamagedArchivesAndEntriesGiveAnErrorNotBytes) {
 TEST(ExportZip, AnAndroidZipWithAFolderInside) {
     test::TempDir dir;
     const std::string text = "18/03/2022, 21:41 - Anna: IMG-20220318-WA0001.jpg (file attached)\nlook\n";
-    const std::string path = makeZip(dir.path() + "export.zip",
-                                     {{"WhatsApp Chat with Anna/WhatsApp Chat with Anna.txt", text},
-                                      {"WhatsApp Chat with Anna/IMG-20220318-WA0001.jpg", "jpeg"},
-                                      {"other/IMG-20220318-WA0001.jpg", "not this one"}});
+    const std::string path =
+        makeZip(dir.path() + "export.zip", {{"WhatsApp Chat with Anna/WhatsApp Chat with Anna.txt", text},
+                                            {"WhatsApp Chat with Anna/IMG-20220318-WA0001.jpg", "jpeg"},
+                                            {"other/IMG-20220318-WA0001.jpg", "not this one"}});
     const auto before = test::folderSnapshot(dir.path());
     const OpenOutcome outcome = openChatExports(path);
     ASSERT_EQ(outcome.chats.size(), 1u);

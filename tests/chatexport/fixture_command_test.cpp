@@ -12,7 +12,8 @@ namespace {
 
 TEST(ChatExportCommand, WritesEveryLayoutInEveryFormReadyToOpen) {
     test::TempDir dir;
-    ASSERT_EQ(talvio::fixture::runChatExportCommand({"chat-export", "--out", dir.path(), "--messages", "25"}), 0);
+    ASSERT_EQ(talvio::fixture::runChatExportCommand({"chat-export", "--out", dir.path(), "--messages", "25"}),
+              0);
     for (const auto& layout : fixture::fixtureLayouts()) {
         for (const char* form : {"txt", "folder", "zip"}) {
             SCOPED_TRACE(layout.id + " " + form);
@@ -22,8 +23,10 @@ TEST(ChatExportCommand, WritesEveryLayoutInEveryFormReadyToOpen) {
             EXPECT_EQ(outcome.chats[0].messages().size(), 25u);
         }
     }
-    EXPECT_EQ(talvio::fixture::runChatExportCommand({"chat-export", "--out", dir.path(), "--layout", "xx"}), 2);
-    EXPECT_EQ(talvio::fixture::runChatExportCommand({"chat-export", "--out", dir.path(), "--messages", "0"}), 2);
+    EXPECT_EQ(talvio::fixture::runChatExportCommand({"chat-export", "--out", dir.path(), "--layout", "xx"}),
+              2);
+    EXPECT_EQ(talvio::fixture::runChatExportCommand({"chat-export", "--out", dir.path(), "--messages", "0"}),
+              2);
     EXPECT_EQ(talvio::fixture::runChatExportCommand({"chat-export", "--messages", "3"}), 2);
 }
 

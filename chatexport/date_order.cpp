@@ -57,28 +57,38 @@ std::optional<CivilDate> dateIn(const RawHeader& header, DateOrder order) {
 DateOrder decideDateOrder(const std::vector<RawHeader>& headers) {
     struct Tally {
         std::size_t valid = 0;
-        std::size_t falls = 0;  // how often a date is earlier than the one before it
+        std::size_t falls = 0;    // how often a date is earlier than the one before it
+        std::int64_t spread = 0;  // days between neighbouring dates, summed
     };
     std::array<Tally, 3> tallies{};
     for (std::size_t o = 0; o < kOrders.size(); ++o) {
-        int previous = 0;
+        std::int64_t previous = -1;
         for (const RawHeader& header : headers) {
             const auto date = dateIn(header, kOrders[o]);
             if (!date)
                 continue;
             ++tallies[o].valid;
-            const int key = date->year * 400 + date->month * 32 + date->day;
-            if (key < previous)
-                ++tallies[o].falls;
-            previous = key;
+            const std::int64_t day = daysFromCivil(date->year, date->month, date->day);
+            if (previous >= 0) {
+                tallies[o].falls += day < previous ? 1 : 0;
+                tallies[o].spread += day < previous ? previous - day : day - previous;
+            }
+            previous = day;
         }
     }
-    // Most headers read as dates first, then fewest falls; ties keep the earlier order of kOrders,
-    // day-first being what most of the world writes.
+    // Most headers read as dates first, then fewest falls, then the smallest steps: "3/1 3/2 3/3"
+    // rises either way, but a chat moves day by day, not month by month. Ties keep the earlier
+    // order of kOrders, day-first being what most of the world writes.
+    const auto better = [](const Tally& a, const Tally& b) {
+        if (a.valid != b.valid)
+            return a.valid > b.valid;
+        if (a.falls != b.falls)
+            return a.falls < b.falls;
+        return a.spread < b.spread;
+    };
     std::size_t best = 0;
     for (std::size_t o = 1; o < kOrders.size(); ++o) {
-        if (tallies[o].valid > tallies[best].valid ||
-            (tallies[o].valid == tallies[best].valid && tallies[o].falls < tallies[best].falls))
+        if (better(tallies[o], tallies[best]))
             best = o;
     }
     return kOrders[best];

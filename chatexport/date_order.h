@@ -23,8 +23,9 @@ struct CivilDate {
 std::optional<CivilDate> dateIn(const RawHeader& header, DateOrder order);
 
 // The order that reads every header as a real date; when several do (no first field above 12, no
-// four-digit year), the one under which the dates rise most steadily. When none fits every header,
-// the one that fits most. Decided once for the whole file, so every line is read the same way.
+// four-digit year), the one under which the dates fall least often, then move in the smallest
+// steps. When none fits every header, the one that fits most. Decided once for the whole file, so
+// every line is read the same way.
 DateOrder decideDateOrder(const std::vector<RawHeader>& headers);
 
 // Seconds since 1970-01-01 00:00 of the wall clock the header shows (no time zone applied).

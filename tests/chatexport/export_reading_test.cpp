@@ -59,6 +59,18 @@ TEST(ExportDates, TheOrderIsDecidedOnceFromTheWholeFile) {
         "02/04/22, 10:00 - Ann: c\n");
     EXPECT_EQ(risingDayFirst.messages()[0].localTime, kMarch1 + 9 * kDay + 10 * 3600);
 
+    // Both orders rise through "3/1 … 3/12"; a chat that moves a day at a time is the likelier.
+    std::string daily, dailyDayFirst;
+    for (int day = 1; day <= 12; ++day) {
+        daily += "3/" + std::to_string(day) + "/22, 10:00 - Ann: x\n";
+        dailyDayFirst += std::to_string(day) + "/3/22, 10:00 - Ann: x\n";
+    }
+    EXPECT_EQ(parse(daily).messages()[1].localTime, kMarch1 + kDay + 10 * 3600);
+    EXPECT_EQ(parse(dailyDayFirst).messages()[1].localTime, kMarch1 + kDay + 10 * 3600);
+    // Two-digit years first: "22/03/18" is 2022-03-18, not 22 March 2018, in a chat of next days.
+    const ChatExport shortYearFirst = parse("22/03/01, 10:00 - Ann: a\n22/03/02, 10:00 - Ann: b\n");
+    EXPECT_EQ(shortYearFirst.messages()[0].localTime, kMarch1 + 10 * 3600);
+
     const ChatExport yearFirst = parse("2022-03-02 10:00 - Ann: a\n");
     EXPECT_EQ(yearFirst.messages()[0].localTime, kMarch1 + kDay + 10 * 3600);
 }

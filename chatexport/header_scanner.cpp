@@ -170,6 +170,11 @@ bool readHalf(std::string_view line, std::size_t from, std::size_t to, DayHalf& 
 }  // namespace
 
 DayHalf classifyDayHalf(std::string_view word) {
+    // English and most Latin-script languages first: this runs for every header of such an export.
+    if (word == "am")
+        return DayHalf::Am;
+    if (word == "pm")
+        return DayHalf::Pm;
     static constexpr std::string_view kAm[] = {"am", "vorm", "午前", "上午",   "오전",    "ص",  "πμ",
                                                "дп", "sa",   "fm",   "de",     "öö",      "ÖÖ", "pg",
                                                "ap", "qn",   "قظ",   "पूर्वाह्न", "ก่อนเที่ยง", "ਪੂਦੁ"};

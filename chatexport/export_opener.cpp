@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <filesystem>
 #include <set>
 
@@ -162,8 +163,13 @@ std::string readZipExport(const std::string& path, ChatExport& chat) {
         !problem.empty())
         return problem;
 
+    // "_chat.txt" names no chat: the folder it sits in inside the archive does, else the archive.
     const std::string textStem = stemOf(text->name);
-    chat.setName(chatNameFromFileName(textStem == "_chat" ? stemOf(path) : textStem));
+    const std::string folderName =
+        prefix.empty() ? std::string() : fs::path(prefix).parent_path().filename().string();
+    chat.setName(chatNameFromFileName(textStem != "_chat"   ? textStem
+                                      : !folderName.empty() ? folderName
+                                                            : stemOf(path)));
     chat.setOrigin(path);
     chat.setZip(zip);
     collectAttachments(

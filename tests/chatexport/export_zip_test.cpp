@@ -120,6 +120,14 @@ TEST(ExportZip, DamagedArchivesAndEntriesGiveAnErrorNotBytes) {
     EXPECT_NE(openChatExports(path).problems.at(0).find("holds no chat text"), std::string::npos);
 }
 
+TEST(ExportZip, AnIphoneChatTakesItsNameFromItsFolderInTheArchive) {
+    test::TempDir dir;
+    const OpenOutcome outcome = openChatExports(
+        makeZip(dir.path() + "Archive.zip", {{"WhatsApp Chat - Hiking Club/_chat.txt", kChat}}));
+    ASSERT_EQ(outcome.chats.size(), 1u);
+    EXPECT_EQ(outcome.chats[0].name(), "Hiking Club");
+}
+
 TEST(ExportZip, AnAndroidZipWithAFolderInside) {
     test::TempDir dir;
     const std::string text = "18/03/2022, 21:41 - Anna: IMG-20220318-WA0001.jpg (file attached)\nlook\n";

@@ -68,7 +68,8 @@ DateOrder decideDateOrder(const std::vector<RawHeader>& headers) {
             if (!date)
                 continue;
             ++tallies[o].valid;
-            const std::int64_t day = daysFromCivil(date->year, date->month, date->day);
+            // Months of 31 days: exact enough to compare steps, and cheaper than the calendar.
+            const std::int64_t day = (date->year * 12 + date->month) * 31 + date->day;
             if (previous >= 0) {
                 tallies[o].falls += day < previous ? 1 : 0;
                 tallies[o].spread += day < previous ? previous - day : day - previous;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tools/android_backup_command.h"
+#include "tools/chat_export_command.h"
 #include "tools/command_line.h"
 #include "tools/iphone_command.h"
 
@@ -22,6 +23,8 @@ struct Runner {
         std::fputs(talvio::fixture::iphoneHelpText(), stdout);
         std::fputs("\n", stdout);
         std::fputs(talvio::fixture::androidBackupHelpText(), stdout);
+        std::fputs("\n", stdout);
+        std::fputs(talvio::fixture::chatExportHelpText(), stdout);
         return 0;
     }
     int operator()(const CommandLine::Invalid& invalid) const {
@@ -50,5 +53,6 @@ int main(int argc, char** argv) {
     if (talvio::fixture::isIphoneCommand(arguments)) return talvio::fixture::runIphoneCommand(arguments);
     if (talvio::fixture::isAndroidBackupCommand(arguments))
         return talvio::fixture::runAndroidBackupCommand(arguments);
+    if (talvio::fixture::isChatExportCommand(arguments)) return talvio::fixture::runChatExportCommand(arguments);
     return std::visit(Runner{}, CommandLine::parse(arguments));
 }

@@ -6,7 +6,7 @@
 #include "export/export_run.h"
 #include "export/export_summary.h"
 #include "platform/desktop.h"
-#include "shell/dialog_units.h"
+#include "platform/dialog_units.h"
 #include "sources/contact_table.h"
 #include "sources/program_state.h"
 

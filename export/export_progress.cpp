@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "export_progress.h"
 
-#include "shell/dialog_units.h"
+#include "platform/dialog_units.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -15,7 +15,7 @@
 
 #include "media/key_filter.h"
 #include "media/video_texts.h"
-#include "shell/dialog_units.h"
+#include "platform/dialog_units.h"
 
 namespace talvio::media {
 namespace {

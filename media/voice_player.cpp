@@ -15,7 +15,7 @@
 #include "media/voice_texts.h"
 #include "media/wav_writer.h"
 #include "platform/desktop.h"
-#include "shell/dialog_units.h"
+#include "platform/dialog_units.h"
 
 namespace talvio::media {
 namespace {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/desktop.h"
-#include "shell/dialog_units.h"
+#include "platform/dialog_units.h"
 #include "sources/message_time.h"
 
 namespace talvio::recover {

@@ -3,7 +3,7 @@
 #include "about_dialog.h"
 
 #include "shell/artwork.h"
-#include "shell/dialog_units.h"
+#include "platform/dialog_units.h"
 
 #include <QIcon>
 #include <QLabel>

@@ -8,7 +8,7 @@
 #include "shell/artwork.h"
 #include "shell/chat_text_view.h"
 #include "shell/contact_selection.h"
-#include "shell/dialog_units.h"
+#include "platform/dialog_units.h"
 #include "shell/load_workflow.h"
 #include "shell/version_check.h"
 #include "sources/contact_table.h"

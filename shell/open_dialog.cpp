@@ -4,7 +4,7 @@
 
 #include "platform/desktop.h"
 #include "platform/paths.h"
-#include "shell/dialog_units.h"
+#include "platform/dialog_units.h"
 #include "shell/hyperlink.h"
 #include "shell/settings_file.h"
 #include "sources/phone_folder.h"

@@ -7,7 +7,7 @@
 #include <array>
 
 #include "media/spectrum_view.h"
-#include "shell/dialog_units.h"
+#include "platform/dialog_units.h"
 #include "ui_test_support.h"
 
 namespace talvio::media {

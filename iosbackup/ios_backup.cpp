@@ -59,6 +59,10 @@ BackupError IosBackup::open(const std::string& folder) {
     m_manifest.close();
     m_walSnapshot.discard();
     m_classKeys.clear();
+    m_encrypted = false;
+    m_deviceName.clear();
+    m_keybag.clear();
+    m_manifestKey.clear();
     m_folder = folder;
     if (!m_folder.empty() && m_folder.back() != '/') m_folder += '/';
     for (const char* name : {"Manifest.db", "Manifest.plist", "Info.plist"}) {

@@ -3,7 +3,7 @@
 #include "backup_fixture.h"
 
 #include "iosbackup/backup_crypto.h"
-#include "tests/support/android_folder.h"
+#include "sources/database.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -13,21 +13,30 @@
 
 namespace talvio::test {
 
-std::string chatStorageBytes() {
+ChatStorage chatStorage() {
     TempDir dir;
-    runSql(dir.path() + "ChatStorage.sqlite",
-           "CREATE TABLE ZWAMESSAGE (Z_PK INTEGER PRIMARY KEY, ZTEXT VARCHAR);"
-           "INSERT INTO ZWAMESSAGE VALUES (1, 'hello'), (2, 'from the backup');");
-    return readFile(dir.path() + "ChatStorage.sqlite");
+    const std::string path = dir.path() + "ChatStorage.sqlite";
+    Database db;
+    EXPECT_EQ(db.open(path, Database::Access::Create), 0);
+    // The second row stays in the log, as on a phone where WhatsApp was running.
+    EXPECT_EQ(db.exec("PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;"
+                      "CREATE TABLE ZWAMESSAGE (Z_PK INTEGER PRIMARY KEY, ZTEXT VARCHAR);"
+                      "INSERT INTO ZWAMESSAGE VALUES (1, 'hello');"
+                      "PRAGMA wal_checkpoint(TRUNCATE);"
+                      "INSERT INTO ZWAMESSAGE VALUES (2, 'from the log');"),
+              0);
+    return {readFile(path), readFile(path + "-wal")};
 }
 
 std::vector<ios::BackupFile> sampleFiles() {
     std::string photo;
     // Every byte value, and a size that is not a whole number of cipher blocks.
     for (int i = 0; i < 5000; ++i) photo += static_cast<char>((i * 7) & 0xff);
+    // Made once: the log's salts differ every time, and the cases compare bytes with what was written.
+    static const ChatStorage chats = chatStorage();
     return {
-        {kShared, "ChatStorage.sqlite", chatStorageBytes()},
-        {kShared, "ChatStorage.sqlite-wal", std::string(48, '\x01')},
+        {kShared, "ChatStorage.sqlite", chats.database},
+        {kShared, "ChatStorage.sqlite-wal", chats.log},
         {kShared, "ContactsV2.sqlite", "contacts"},
         {kShared, std::string("Message/") + kPhotoPath, photo},
         {kShared, "Media/Profile/4915112345678-1700000000.thumb", "profile"},

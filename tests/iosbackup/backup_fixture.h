@@ -15,8 +15,12 @@ inline constexpr const char* kApp = "AppDomain-net.whatsapp.WhatsApp";
 inline constexpr const char* kPassword = "correct horse \xc3\xa9 battery";
 inline constexpr const char* kPhotoPath = "Media/4915112345678@s.whatsapp.net/a/b/photo.jpg";
 
-// A real SQLite file with a table of messages, as bytes.
-std::string chatStorageBytes();
+// A real SQLite database in WAL mode with one message in the file and one only in its log.
+struct ChatStorage {
+    std::string database;
+    std::string log;
+};
+ChatStorage chatStorage();
 
 // WhatsApp's files (ChatStorage.sqlite, its -wal, ContactsV2, a photo, a profile picture, an old
 // media file) beside files of other apps and of the system.

@@ -13,10 +13,12 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
+#include <tuple>
 
 namespace talvio::ios {
 namespace {
@@ -184,6 +186,31 @@ std::string writeBackup(const std::string& folderPath, const std::vector<BackupF
     plist_dict_set_item(status, "IsFullBackup", plist_new_bool(0));
     plist_dict_set_item(status, "Version", plist_new_string("3.3"));
     if (!writeWhole(folder + "Status.plist", plistXml(status))) return "cannot write Status.plist";
+    return {};
+}
+
+std::string readBackupTree(const std::string& tree, std::vector<BackupFile>& files) {
+    files.clear();
+    std::error_code ec;
+    const fs::path root(tree);
+    if (!fs::is_directory(root, ec)) return tree + " is not a folder";
+    for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->is_symlink() || !it->is_regular_file()) continue;
+        const fs::path relative = fs::relative(it->path(), root);
+        auto part = relative.begin();
+        const std::string domain = part->string();
+        fs::path rest;
+        for (++part; part != relative.end(); ++part) rest /= *part;
+        if (rest.empty()) return "a file at the top of the tree belongs to no domain: " + domain;
+        std::string content;
+        if (!StoredFile::open(it->path().string()).readAll(UINT64_MAX, content))
+            return "cannot read " + it->path().string();
+        files.push_back({domain, rest.generic_string(), std::move(content)});
+    }
+    if (ec) return "cannot list " + tree + ": " + ec.message();
+    std::sort(files.begin(), files.end(), [](const BackupFile& a, const BackupFile& b) {
+        return std::tie(a.domain, a.relativePath) < std::tie(b.domain, b.relativePath);
+    });
     return {};
 }
 

@@ -35,4 +35,8 @@ struct BackupWriterOptions {
 std::string writeBackup(const std::string& folder, const std::vector<BackupFile>& files,
                         const BackupWriterOptions& options);
 
+// The files of a folder tree whose top-level folders are domains: tree/HomeDomain/Library/a.db
+// becomes Library/a.db of HomeDomain. Links are skipped. Returns an error message, empty on success.
+std::string readBackupTree(const std::string& tree, std::vector<BackupFile>& files);
+
 }  // namespace talvio::ios

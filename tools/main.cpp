@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tools/command_line.h"
+#include "tools/ios_backup_command.h"
 #include "tools/iphone_command.h"
 
 namespace {
@@ -45,5 +46,6 @@ struct Runner {
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (talvio::fixture::isIphoneCommand(arguments)) return talvio::fixture::runIphoneCommand(arguments);
+    if (talvio::fixture::isIosBackupCommand(arguments)) return talvio::fixture::runIosBackupCommand(arguments);
     return std::visit(Runner{}, CommandLine::parse(arguments));
 }

@@ -38,9 +38,11 @@ bool pbkdf2(const EVP_MD* digest, std::string_view password, std::string_view sa
 
 // Wrap and unwrap share everything but the direction.
 bool keyWrap(bool encrypt, const Secret& kek, std::string_view in, Secret& out) {
-    if (kek.size() != kKeySize || in.size() < 16 || in.size() % 8 != 0 || in.size() > 4096) return false;
+    if (kek.size() != kKeySize || in.size() < 16 || in.size() % 8 != 0 || in.size() > 4096)
+        return false;
     CtxPtr ctx(EVP_CIPHER_CTX_new());
-    if (!ctx) return false;
+    if (!ctx)
+        return false;
     // OpenSSL refuses wrap modes through EVP unless asked explicitly.
     EVP_CIPHER_CTX_set_flags(ctx.get(), EVP_CIPHER_CTX_FLAG_WRAP_ALLOW);
     if (EVP_CipherInit_ex(ctx.get(), EVP_aes_256_wrap(), nullptr, kek.data(), nullptr, encrypt ? 1 : 0) != 1)
@@ -48,11 +50,13 @@ bool keyWrap(bool encrypt, const Secret& kek, std::string_view in, Secret& out) 
     Secret buffer(in.size() + 16);
     int written = 0;
     if (EVP_CipherUpdate(ctx.get(), buffer.data(), &written,
-                         reinterpret_cast<const unsigned char*>(in.data()), static_cast<int>(in.size())) != 1 ||
+                         reinterpret_cast<const unsigned char*>(in.data()),
+                         static_cast<int>(in.size())) != 1 ||
         written <= 0)
         return false;
     int tail = 0;
-    if (EVP_CipherFinal_ex(ctx.get(), buffer.data() + written, &tail) != 1) return false;
+    if (EVP_CipherFinal_ex(ctx.get(), buffer.data() + written, &tail) != 1)
+        return false;
     Secret result(std::string_view(reinterpret_cast<const char*>(buffer.data()),
                                    static_cast<std::size_t>(written + tail)));
     out = std::move(result);
@@ -75,14 +79,17 @@ bool aesUnwrap(const Secret& kek, std::string_view wrapped, Secret& key) {
 
 std::string aesWrap(const Secret& kek, const Secret& key) {
     Secret out;
-    if (!keyWrap(true, kek, key.view(), out)) return {};
+    if (!keyWrap(true, kek, key.view(), out))
+        return {};
     return std::string(out.view());
 }
 
 std::string aesCbcEncrypt(const Secret& key, std::string_view plain) {
-    if (key.size() != kKeySize) return {};
+    if (key.size() != kKeySize)
+        return {};
     CtxPtr ctx(EVP_CIPHER_CTX_new());
-    if (!ctx || EVP_EncryptInit_ex(ctx.get(), EVP_aes_256_cbc(), nullptr, key.data(), kZeroIv) != 1) return {};
+    if (!ctx || EVP_EncryptInit_ex(ctx.get(), EVP_aes_256_cbc(), nullptr, key.data(), kZeroIv) != 1)
+        return {};
     std::string out(plain.size() + 16, '\0');
     auto* dest = reinterpret_cast<unsigned char*>(out.data());
     const auto* src = reinterpret_cast<const unsigned char*>(plain.data());
@@ -92,11 +99,13 @@ std::string aesCbcEncrypt(const Secret& key, std::string_view plain) {
     for (std::size_t at = 0; at < plain.size(); at += kSlice) {
         const int slice = static_cast<int>(std::min(kSlice, plain.size() - at));
         int written = 0;
-        if (EVP_EncryptUpdate(ctx.get(), dest + total, &written, src + at, slice) != 1) return {};
+        if (EVP_EncryptUpdate(ctx.get(), dest + total, &written, src + at, slice) != 1)
+            return {};
         total += static_cast<std::size_t>(written);
     }
     int tail = 0;
-    if (EVP_EncryptFinal_ex(ctx.get(), dest + total, &tail) != 1) return {};
+    if (EVP_EncryptFinal_ex(ctx.get(), dest + total, &tail) != 1)
+        return {};
     out.resize(total + static_cast<std::size_t>(tail));
     return out;
 }
@@ -104,7 +113,8 @@ std::string aesCbcEncrypt(const Secret& key, std::string_view plain) {
 std::string sha1Hex(std::string_view data) {
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int size = 0;
-    if (EVP_Digest(data.data(), data.size(), digest, &size, EVP_sha1(), nullptr) != 1) return {};
+    if (EVP_Digest(data.data(), data.size(), digest, &size, EVP_sha1(), nullptr) != 1)
+        return {};
     static const char kHex[] = "0123456789abcdef";
     std::string hex;
     for (unsigned int i = 0; i < size; ++i) {
@@ -116,14 +126,17 @@ std::string sha1Hex(std::string_view data) {
 
 Secret randomBytes(std::size_t size) {
     Secret bytes(size);
-    if (RAND_bytes(bytes.data(), static_cast<int>(size)) != 1) return Secret();
+    if (RAND_bytes(bytes.data(), static_cast<int>(size)) != 1)
+        return Secret();
     return bytes;
 }
 
 CbcDecryptor::CbcDecryptor(const Secret& key) {
-    if (key.size() != kKeySize) return;
+    if (key.size() != kKeySize)
+        return;
     EVP_CIPHER_CTX* ctx = EVP_CIPHER_CTX_new();
-    if (ctx == nullptr) return;
+    if (ctx == nullptr)
+        return;
     if (EVP_DecryptInit_ex(ctx, EVP_aes_256_cbc(), nullptr, key.data(), kZeroIv) != 1 ||
         EVP_CIPHER_CTX_set_padding(ctx, 0) != 1) {
         EVP_CIPHER_CTX_free(ctx);
@@ -132,13 +145,17 @@ CbcDecryptor::CbcDecryptor(const Secret& key) {
     m_ctx = ctx;
 }
 
-CbcDecryptor::~CbcDecryptor() { EVP_CIPHER_CTX_free(m_ctx); }
+CbcDecryptor::~CbcDecryptor() {
+    EVP_CIPHER_CTX_free(m_ctx);
+}
 
 bool CbcDecryptor::update(const unsigned char* in, std::size_t size, unsigned char* out) {
-    if (m_ctx == nullptr || size % 16 != 0 || size > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+    if (m_ctx == nullptr || size % 16 != 0 ||
+        size > static_cast<std::size_t>(std::numeric_limits<int>::max()))
         return false;
     int written = 0;
-    if (EVP_DecryptUpdate(m_ctx, out, &written, in, static_cast<int>(size)) != 1) return false;
+    if (EVP_DecryptUpdate(m_ctx, out, &written, in, static_cast<int>(size)) != 1)
+        return false;
     return static_cast<std::size_t>(written) == size;
 }
 

@@ -15,12 +15,12 @@ enum class BackupProblem {
     Locked,             // an encrypted backup asked for a file before unlock()
     WrongPassword,
     Cancelled,
-    NotListed,          // no such domain and path in Manifest.db
-    MissingFile,        // listed, but its hashed file is not in the folder
-    TruncatedFile,      // shorter than Manifest.db says
+    NotListed,      // no such domain and path in Manifest.db
+    MissingFile,    // listed, but its hashed file is not in the folder
+    TruncatedFile,  // shorter than Manifest.db says
     NoWhatsApp,
-    NoChatStorage,      // WhatsApp is there but its chats were left out
-    WriteFailed,        // the caller's sink refused the bytes
+    NoChatStorage,  // WhatsApp is there but its chats were left out
+    WriteFailed,    // the caller's sink refused the bytes
 };
 
 // What went wrong, with a message that tells the user what to do. problem None means success.

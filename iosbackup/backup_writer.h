@@ -22,9 +22,9 @@ struct BackupWriterOptions {
     std::uint32_t dataProtectionRounds = 8;
     std::uint32_t rounds = 4;
     std::string deviceName = "Test iPhone";
-    bool finished = true;            // Status.plist's SnapshotState
-    std::uint32_t fileClass = 3;     // protection class of every file
-    std::uint32_t manifestClass = 4; // protection class of the Manifest.db key
+    bool finished = true;             // Status.plist's SnapshotState
+    std::uint32_t fileClass = 3;      // protection class of every file
+    std::uint32_t manifestClass = 4;  // protection class of the Manifest.db key
 };
 
 // Writes a complete backup folder, the way Finder or idevicebackup2 lays one out: Info.plist,

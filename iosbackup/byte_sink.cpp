@@ -4,17 +4,20 @@
 
 #include <openssl/crypto.h>
 
-#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
+#include <cerrno>
 
 namespace talvio::ios {
 
-MemorySink::~MemorySink() { discard(); }
+MemorySink::~MemorySink() {
+    discard();
+}
 
 void MemorySink::expect(std::uint64_t size) {
     // Reserving once keeps regrowth from leaving copies of the bytes in freed memory.
-    if (size < (std::uint64_t{1} << 34)) m_bytes.reserve(m_bytes.size() + static_cast<std::size_t>(size));
+    if (size < (std::uint64_t{1} << 34))
+        m_bytes.reserve(m_bytes.size() + static_cast<std::size_t>(size));
 }
 
 bool MemorySink::write(const unsigned char* data, std::size_t size) {
@@ -23,7 +26,8 @@ bool MemorySink::write(const unsigned char* data, std::size_t size) {
 }
 
 void MemorySink::discard() {
-    if (!m_bytes.empty()) OPENSSL_cleanse(m_bytes.data(), m_bytes.size());
+    if (!m_bytes.empty())
+        OPENSSL_cleanse(m_bytes.data(), m_bytes.size());
     m_bytes.clear();
 }
 
@@ -32,13 +36,17 @@ FileSink::FileSink(const std::string& path) : m_path(path) {
     m_created = m_fd >= 0;
 }
 
-FileSink::~FileSink() { close(); }
+FileSink::~FileSink() {
+    close();
+}
 
 bool FileSink::write(const unsigned char* data, std::size_t size) {
-    if (m_fd < 0 || m_failed) return false;
+    if (m_fd < 0 || m_failed)
+        return false;
     while (size > 0) {
         const ssize_t written = ::write(m_fd, data, size);
-        if (written < 0 && errno == EINTR) continue;
+        if (written < 0 && errno == EINTR)
+            continue;
         if (written <= 0) {
             m_failed = true;
             return false;
@@ -50,15 +58,18 @@ bool FileSink::write(const unsigned char* data, std::size_t size) {
 }
 
 void FileSink::discard() {
-    if (m_fd >= 0) ::close(m_fd);
+    if (m_fd >= 0)
+        ::close(m_fd);
     m_fd = -1;
-    if (m_created) ::unlink(m_path.c_str());
+    if (m_created)
+        ::unlink(m_path.c_str());
     m_created = false;
     m_failed = true;
 }
 
 bool FileSink::close() {
-    if (m_fd < 0) return !m_failed;
+    if (m_fd < 0)
+        return !m_failed;
     const bool closed = ::close(m_fd) == 0;
     m_fd = -1;
     return closed && !m_failed;

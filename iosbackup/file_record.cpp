@@ -9,7 +9,8 @@ namespace {
 
 plist_t object(plist_t objects, plist_t reference) {
     const std::optional<std::uint64_t> uid = uidValue(reference);
-    if (!uid || *uid >= plist_array_get_size(objects)) return nullptr;
+    if (!uid || *uid >= plist_array_get_size(objects))
+        return nullptr;
     return plist_array_get_item(objects, static_cast<std::uint32_t>(*uid));
 }
 
@@ -28,19 +29,24 @@ plist_t classInfo(const char* name, const char* super) {
 std::optional<FileRecord> parseFileRecord(std::string_view blob) {
     const PlistDoc doc = PlistDoc::fromBytes(blob);
     const plist_t objects = dictItem(doc.root(), "$objects");
-    if (objects == nullptr || plist_get_node_type(objects) != PLIST_ARRAY) return std::nullopt;
+    if (objects == nullptr || plist_get_node_type(objects) != PLIST_ARRAY)
+        return std::nullopt;
     const plist_t file = object(objects, dictItem(dictItem(doc.root(), "$top"), "root"));
-    if (file == nullptr || plist_get_node_type(file) != PLIST_DICT) return std::nullopt;
+    if (file == nullptr || plist_get_node_type(file) != PLIST_DICT)
+        return std::nullopt;
 
     FileRecord record;
     record.size = uintValue(dictItem(file, "Size"));
-    record.protectionClass = static_cast<std::uint32_t>(uintValue(dictItem(file, "ProtectionClass")).value_or(0));
+    record.protectionClass =
+        static_cast<std::uint32_t>(uintValue(dictItem(file, "ProtectionClass")).value_or(0));
     if (const plist_t key = dictItem(file, "EncryptionKey")) {
         // Archived as an NSData object ({NS.data: …}); accept the bare data too.
         const plist_t target = plist_get_node_type(key) == PLIST_UID ? object(objects, key) : key;
         std::optional<std::string> bytes = dataValue(target);
-        if (!bytes) bytes = dataValue(dictItem(target, "NS.data"));
-        if (!bytes || bytes->size() <= 4) return std::nullopt;
+        if (!bytes)
+            bytes = dataValue(dictItem(target, "NS.data"));
+        if (!bytes || bytes->size() <= 4)
+            return std::nullopt;
         record.wrappedKey = bytes->substr(4);
     }
     return record;

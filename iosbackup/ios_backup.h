@@ -53,12 +53,14 @@ public:
     // nothing. A caller that cannot wait for that step may abandon the worker's result. The
     // decrypted Manifest.db is written to a private folder below workParent (system temporary
     // folder when empty), opened, and unlinked at once.
-    BackupError unlock(Secret password, const Keybag::Progress& progress = {}, const std::string& workParent = {});
+    BackupError unlock(Secret password, const Keybag::Progress& progress = {},
+                       const std::string& workParent = {});
 
     // The file listed under domain and relativePath.
     BackupError lookup(std::string_view domain, std::string_view relativePath, BackupEntry& entry) const;
     // Every regular file of domain whose path starts with prefix, in path order.
-    BackupError list(std::string_view domain, std::string_view prefix, std::vector<BackupEntry>& entries) const;
+    BackupError list(std::string_view domain, std::string_view prefix,
+                     std::vector<BackupEntry>& entries) const;
     bool hasDomain(std::string_view domain) const;
 
     // A plain backup's stored file, to be opened read-only in place; empty for an encrypted backup.

@@ -9,13 +9,15 @@ namespace {
 
 std::uint32_t bigEndian(std::string_view bytes) {
     std::uint32_t value = 0;
-    for (unsigned char c : bytes.substr(0, 4)) value = (value << 8) | c;
+    for (unsigned char c : bytes.substr(0, 4))
+        value = (value << 8) | c;
     return value;
 }
 
 // Numbers are 4-byte big-endian values; anything else makes the bag unusable.
 bool number(std::string_view value, std::uint32_t& out) {
-    if (value.size() != 4) return false;
+    if (value.size() != 4)
+        return false;
     out = bigEndian(value);
     return true;
 }
@@ -28,16 +30,19 @@ std::optional<Keybag> Keybag::parse(std::string_view bytes) {
     ClassKey current;
     bool inClass = false;
     auto finishClass = [&]() {
-        if (inClass && !current.wrappedKey.empty()) bag.m_classKeys[current.protectionClass] = current;
+        if (inClass && !current.wrappedKey.empty())
+            bag.m_classKeys[current.protectionClass] = current;
         current = ClassKey();
     };
     std::size_t at = 0;
     while (at < bytes.size()) {
-        if (bytes.size() - at < 8) return std::nullopt;
+        if (bytes.size() - at < 8)
+            return std::nullopt;
         const std::string_view tag = bytes.substr(at, 4);
         const std::uint32_t length = bigEndian(bytes.substr(at + 4, 4));
         at += 8;
-        if (length > bytes.size() - at) return std::nullopt;
+        if (length > bytes.size() - at)
+            return std::nullopt;
         const std::string_view value = bytes.substr(at, length);
         at += length;
         if (tag == "UUID") {
@@ -47,21 +52,27 @@ std::optional<Keybag> Keybag::parse(std::string_view bytes) {
             }
             seenBagUuid = true;
         } else if (inClass) {
-            if (tag == "CLAS" && !number(value, current.protectionClass)) return std::nullopt;
-            if (tag == "WRAP" && !number(value, current.wrap)) return std::nullopt;
-            if (tag == "WPKY") current.wrappedKey = std::string(value);
+            if (tag == "CLAS" && !number(value, current.protectionClass))
+                return std::nullopt;
+            if (tag == "WRAP" && !number(value, current.wrap))
+                return std::nullopt;
+            if (tag == "WPKY")
+                current.wrappedKey = std::string(value);
         } else if (tag == "SALT") {
             bag.m_salt = std::string(value);
         } else if (tag == "ITER") {
-            if (!number(value, bag.m_iterations)) return std::nullopt;
+            if (!number(value, bag.m_iterations))
+                return std::nullopt;
         } else if (tag == "DPSL") {
             bag.m_dpSalt = std::string(value);
         } else if (tag == "DPIC") {
-            if (!number(value, bag.m_dpIterations)) return std::nullopt;
+            if (!number(value, bag.m_dpIterations))
+                return std::nullopt;
         }
     }
     finishClass();
-    if (bag.m_salt.empty() || bag.m_iterations == 0 || bag.m_classKeys.empty()) return std::nullopt;
+    if (bag.m_salt.empty() || bag.m_iterations == 0 || bag.m_classKeys.empty())
+        return std::nullopt;
     return bag;
 }
 
@@ -69,28 +80,35 @@ Keybag::UnlockResult Keybag::unlock(const Secret& password, const Progress& prog
                                     std::map<std::uint32_t, Secret>& classKeys) const {
     classKeys.clear();
     auto goOn = [&](double done) { return !progress || progress(done); };
-    if (!goOn(0.0)) return UnlockResult::Cancelled;
+    if (!goOn(0.0))
+        return UnlockResult::Cancelled;
     // Rounds of both derivations cost about the same, so they share the work by their counts.
     const double total = static_cast<double>(m_dpIterations) + m_iterations;
     Secret first;
     // Backups of iOS 10.2 and later derive twice; older ones have no DPSL and use the password.
     if (!m_dpSalt.empty() && m_dpIterations > 0) {
-        if (!pbkdf2Sha256(password.view(), m_dpSalt, m_dpIterations, first)) return UnlockResult::Failed;
+        if (!pbkdf2Sha256(password.view(), m_dpSalt, m_dpIterations, first))
+            return UnlockResult::Failed;
     } else {
         first = Secret(password.view());
     }
-    if (!goOn(m_dpIterations / total)) return UnlockResult::Cancelled;
+    if (!goOn(m_dpIterations / total))
+        return UnlockResult::Cancelled;
     Secret passcodeKey;
-    if (!pbkdf2Sha1(first.view(), m_salt, m_iterations, passcodeKey)) return UnlockResult::Failed;
+    if (!pbkdf2Sha1(first.view(), m_salt, m_iterations, passcodeKey))
+        return UnlockResult::Failed;
     first.wipe();
-    if (!goOn(1.0)) return UnlockResult::Cancelled;
+    if (!goOn(1.0))
+        return UnlockResult::Cancelled;
     // A key the passcode did not wrap fails its integrity check like a wrong password would; with
     // the right password at least the passcode-wrapped ones open, with a wrong one none does.
     for (const auto& [protectionClass, classKey] : m_classKeys) {
         Secret key;
-        if (aesUnwrap(passcodeKey, classKey.wrappedKey, key)) classKeys.emplace(protectionClass, std::move(key));
+        if (aesUnwrap(passcodeKey, classKey.wrappedKey, key))
+            classKeys.emplace(protectionClass, std::move(key));
     }
-    if (classKeys.empty()) return UnlockResult::WrongPassword;
+    if (classKeys.empty())
+        return UnlockResult::WrongPassword;
     return UnlockResult::Unlocked;
 }
 

@@ -41,7 +41,7 @@ BackupError findProfilePicture(const IosBackup& backup, const WhatsAppInBackup& 
 // Writes ChatStorage.sqlite and its -wal (when the backup has one) into folder under their own
 // names, so SQLite can open the pair there; folder should be a PrivateFolder. On failure nothing
 // is left in it.
-BackupError materialiseChatStorage(const IosBackup& backup, const WhatsAppInBackup& app, const std::string& folder,
-                                   std::string& databasePath);
+BackupError materialiseChatStorage(const IosBackup& backup, const WhatsAppInBackup& app,
+                                   const std::string& folder, std::string& databasePath);
 
 }  // namespace talvio::ios

@@ -11,7 +11,8 @@
 namespace talvio::fixture {
 namespace {
 
-constexpr const char* kHelp = R"(talvio-fixture ios-backup --tree DIR --out FOLDER [--encrypted] [--rounds DPIC ITER]
+constexpr const char* kHelp =
+    R"(talvio-fixture ios-backup --tree DIR --out FOLDER [--encrypted] [--rounds DPIC ITER]
                           [--device NAME] [--unfinished]
     An iPhone computer backup in FOLDER (Info.plist, Status.plist, Manifest.plist, Manifest.db
     and the files under their hashed names) holding the files of DIR: each top-level folder of
@@ -55,7 +56,8 @@ int runIosBackupCommand(const std::vector<std::string>& arguments) {
         } else if (name == "--unfinished") {
             options.finished = false;
         } else if (name == "--tree" || name == "--out" || name == "--device") {
-            if (++i >= arguments.size()) return invalid(name + " needs a value");
+            if (++i >= arguments.size())
+                return invalid(name + " needs a value");
             (name == "--tree" ? tree : name == "--out" ? out : options.deviceName) = arguments[i];
         } else if (name == "--rounds") {
             if (i + 2 >= arguments.size() || !parseRounds(arguments[i + 1], options.dataProtectionRounds) ||
@@ -66,7 +68,8 @@ int runIosBackupCommand(const std::vector<std::string>& arguments) {
             return invalid("unknown option " + name);
         }
     }
-    if (tree.empty() || out.empty()) return invalid("--tree and --out are required");
+    if (tree.empty() || out.empty())
+        return invalid("--tree and --out are required");
     if (options.encrypted) {
         const char* password = std::getenv("TALVIO_FIXTURE_PASSWORD");
         if (password == nullptr || *password == '\0')
@@ -75,8 +78,10 @@ int runIosBackupCommand(const std::vector<std::string>& arguments) {
     }
     std::vector<ios::BackupFile> files;
     std::string error = ios::readBackupTree(tree, files);
-    if (error.empty()) error = ios::writeBackup(out, files, options);
-    if (error.empty()) return 0;
+    if (error.empty())
+        error = ios::writeBackup(out, files, options);
+    if (error.empty())
+        return 0;
     std::fprintf(stderr, "talvio-fixture: ios-backup: %s\n", error.c_str());
     return 1;
 }

@@ -15,7 +15,8 @@ namespace {
 
 std::string fromHex(std::string_view hex) {
     std::string out;
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) out += static_cast<char>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16));
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+        out += static_cast<char>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16));
     return out;
 }
 
@@ -56,12 +57,13 @@ TEST(Keybag, RefusesMalformedBags) {
     EXPECT_EQ(Keybag::parse(good)->classKeys().size(), 1u);
     EXPECT_FALSE(Keybag::parse(""));
     EXPECT_FALSE(Keybag::parse(good.substr(0, good.size() - 1)));  // value runs past the end
-    EXPECT_FALSE(Keybag::parse(good + "WPK"));                      // a record cut in its header
-    EXPECT_FALSE(Keybag::parse(globals(2)));                        // no class key at all
+    EXPECT_FALSE(Keybag::parse(good + "WPK"));                     // a record cut in its header
+    EXPECT_FALSE(Keybag::parse(globals(2)));                       // no class key at all
     EXPECT_FALSE(Keybag::parse(globals(0) + classRecord(1, std::string(40, 'w'))));
     std::string hugeLength = good + "WPKY" + std::string("\xff\xff\xff\xff", 4);
     EXPECT_FALSE(Keybag::parse(hugeLength));
-    EXPECT_FALSE(Keybag::parse(globals(2) + keybagRecord("ITER", "xx") + classRecord(1, std::string(40, 'w'))));
+    EXPECT_FALSE(
+        Keybag::parse(globals(2) + keybagRecord("ITER", "xx") + classRecord(1, std::string(40, 'w'))));
 }
 
 TEST(Keybag, UnlocksOnlyWithItsPasswordAndStopsWhenCancelled) {
@@ -83,24 +85,28 @@ TEST(Keybag, UnlocksOnlyWithItsPasswordAndStopsWhenCancelled) {
         steps.push_back(done);
         return true;
     };
-    ASSERT_EQ(keybag->unlock(Secret(std::string_view("secret")), record, keys), Keybag::UnlockResult::Unlocked);
+    ASSERT_EQ(keybag->unlock(Secret(std::string_view("secret")), record, keys),
+              Keybag::UnlockResult::Unlocked);
     ASSERT_EQ(keys.size(), 1u);
     EXPECT_EQ(keys.at(3).view(), classKey.view());
     ASSERT_FALSE(steps.empty());
     EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end()));
     EXPECT_DOUBLE_EQ(steps.back(), 1.0);
 
-    EXPECT_EQ(keybag->unlock(Secret(std::string_view("Secret")), {}, keys), Keybag::UnlockResult::WrongPassword);
+    EXPECT_EQ(keybag->unlock(Secret(std::string_view("Secret")), {}, keys),
+              Keybag::UnlockResult::WrongPassword);
     EXPECT_TRUE(keys.empty());
     int calls = 0;
     const auto cancelSecond = [&](double) { return ++calls < 2; };
-    EXPECT_EQ(keybag->unlock(Secret(std::string_view("secret")), cancelSecond, keys), Keybag::UnlockResult::Cancelled);
+    EXPECT_EQ(keybag->unlock(Secret(std::string_view("secret")), cancelSecond, keys),
+              Keybag::UnlockResult::Cancelled);
     EXPECT_TRUE(keys.empty());
 }
 
 TEST(FileRecord, ReadsWhatItWritesAndRefusesOtherBlobs) {
     const std::string withKey = std::string("\x03\0\0\0", 4) + std::string(40, 'k');
-    const std::optional<FileRecord> record = parseFileRecord(makeFileRecord("Message/a.jpg", 5000, 3, withKey));
+    const std::optional<FileRecord> record =
+        parseFileRecord(makeFileRecord("Message/a.jpg", 5000, 3, withKey));
     ASSERT_TRUE(record);
     EXPECT_EQ(record->size, 5000u);
     EXPECT_EQ(record->protectionClass, 3u);

@@ -31,7 +31,8 @@ ChatStorage chatStorage() {
 std::vector<ios::BackupFile> sampleFiles() {
     std::string photo;
     // Every byte value, and a size that is not a whole number of cipher blocks.
-    for (int i = 0; i < 5000; ++i) photo += static_cast<char>((i * 7) & 0xff);
+    for (int i = 0; i < 5000; ++i)
+        photo += static_cast<char>((i * 7) & 0xff);
     // Made once: the log's salts differ every time, and the cases compare bytes with what was written.
     static const ChatStorage chats = chatStorage();
     return {
@@ -78,6 +79,8 @@ std::string storedFile(const std::string& folder, const std::string& domain, con
     return folder + id.substr(0, 2) + "/" + id;
 }
 
-bool isEmptyFolder(const std::string& folder) { return std::filesystem::is_empty(folder); }
+bool isEmptyFolder(const std::string& folder) {
+    return std::filesystem::is_empty(folder);
+}
 
 }  // namespace talvio::test

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Talvio developers
-#include "backup_fixture.h"
 #include "iosbackup/backup_writer.h"
+#include "backup_fixture.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Talvio developers
-#include "backup_fixture.h"
 #include "iosbackup/ios_backup.h"
+#include "backup_fixture.h"
 #include "iosbackup/private_folder.h"
 #include "sources/database.h"
 #include "tests/support/temp_dir.h"
@@ -32,7 +32,9 @@ protected:
     }
 
     bool encrypted() const { return GetParam(); }
-    BackupWriterOptions options() const { return encrypted() ? test::encryptedOptions() : BackupWriterOptions(); }
+    BackupWriterOptions options() const {
+        return encrypted() ? test::encryptedOptions() : BackupWriterOptions();
+    }
 
     void make(const std::vector<BackupFile>& files = test::sampleFiles()) {
         test::makeBackup(m_backup, files, options());
@@ -42,7 +44,8 @@ protected:
 
     BackupError open(IosBackup& backup) {
         BackupError error = backup.open(m_backup);
-        if (error.failed() || !backup.encrypted()) return error;
+        if (error.failed() || !backup.encrypted())
+            return error;
         return backup.unlock(Secret(std::string_view(test::kPassword)), {}, m_work.path());
     }
 
@@ -162,14 +165,17 @@ TEST_P(Backup, ReportsADamagedManifestDb) {
 
 TEST_P(Backup, RefusesAListedPathThatIsNotItsOwnHash) {
     make();
-    if (encrypted()) GTEST_SKIP() << "Manifest.db is encrypted";
+    if (encrypted())
+        GTEST_SKIP() << "Manifest.db is encrypted";
     {
         Database db;
         ASSERT_EQ(db.open(m_backup + "Manifest.db", Database::Access::ReadWriteExisting), 0);
-        ASSERT_EQ(db.exec("UPDATE Files SET fileID = '../../../etc/passwd' WHERE relativePath = 'ContactsV2.sqlite';"
-                          "UPDATE Files SET fileID = '" + std::string(40, 'a') +
-                          "' WHERE relativePath = 'Documents/notes.txt';"),
-                  0);
+        ASSERT_EQ(
+            db.exec(
+                "UPDATE Files SET fileID = '../../../etc/passwd' WHERE relativePath = 'ContactsV2.sqlite';"
+                "UPDATE Files SET fileID = '" +
+                std::string(40, 'a') + "' WHERE relativePath = 'Documents/notes.txt';"),
+            0);
     }
     freeze();
     IosBackup backup;
@@ -181,7 +187,9 @@ TEST_P(Backup, RefusesAListedPathThatIsNotItsOwnHash) {
 }
 
 INSTANTIATE_TEST_SUITE_P(PlainAndEncrypted, Backup, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& param) { return param.param ? "Encrypted" : "Plain"; });
+                         [](const ::testing::TestParamInfo<bool>& param) {
+                             return param.param ? "Encrypted" : "Plain";
+                         });
 
 class EncryptedBackup : public ::testing::Test {
 protected:
@@ -209,7 +217,8 @@ TEST_F(EncryptedBackup, NeedsItsPasswordBeforeAnyFile) {
     BackupEntry entry;
     EXPECT_EQ(m_backup_.lookup(kShared, "ChatStorage.sqlite", entry).problem, BackupProblem::Locked);
 
-    const BackupError wrong = m_backup_.unlock(Secret(std::string_view("correct horse battery")), {}, m_work.path());
+    const BackupError wrong =
+        m_backup_.unlock(Secret(std::string_view("correct horse battery")), {}, m_work.path());
     EXPECT_EQ(wrong.problem, BackupProblem::WrongPassword);
     EXPECT_NE(wrong.message.find("This password does not open this backup"), std::string::npos);
     EXPECT_FALSE(m_backup_.ready());
@@ -280,7 +289,8 @@ TEST(OpenBackup, RefusesAFolderThatIsNoBackup) {
     EXPECT_EQ(error.problem, BackupProblem::NotABackup);
     EXPECT_NE(error.message.find("not an iPhone backup"), std::string::npos);
     // The three files by name, but not what they should hold.
-    for (const char* name : {"Manifest.db", "Manifest.plist", "Info.plist"}) test::writeFile(dir.path() + name, "x");
+    for (const char* name : {"Manifest.db", "Manifest.plist", "Info.plist"})
+        test::writeFile(dir.path() + name, "x");
     const auto before = test::folderSnapshot(dir.path());
     error = backup.open(dir.path());
     EXPECT_EQ(error.problem, BackupProblem::Unreadable);

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Talvio developers
+#include "iosbackup/whatsapp_backup.h"
 #include "backup_fixture.h"
 #include "iosbackup/private_folder.h"
-#include "iosbackup/whatsapp_backup.h"
 #include "sources/database.h"
 #include "tests/support/temp_dir.h"
 
@@ -18,7 +18,8 @@ using test::kShared;
 
 constexpr const char* kBusinessShared = "AppDomainGroup-group.net.whatsapp.WhatsAppSMB.shared";
 constexpr const char* kCloudBackupAdvice =
-    "WhatsApp's end-to-end encrypted iCloud backup keeps chats out of computer backups; turn it off in WhatsApp "
+    "WhatsApp's end-to-end encrypted iCloud backup keeps chats out of computer backups; turn it off in "
+    "WhatsApp "
     "before making the computer backup.";
 
 class WhatsApp : public ::testing::TestWithParam<bool> {
@@ -37,7 +38,8 @@ protected:
         m_before = test::folderSnapshot(m_backup);
         ASSERT_FALSE(m_opened.open(m_backup).failed());
         if (m_opened.encrypted()) {
-            ASSERT_FALSE(m_opened.unlock(Secret(std::string_view(test::kPassword)), {}, m_work.path()).failed());
+            ASSERT_FALSE(
+                m_opened.unlock(Secret(std::string_view(test::kPassword)), {}, m_work.path()).failed());
         }
     }
 
@@ -86,7 +88,8 @@ TEST_P(WhatsApp, ChatStorageOpensWithItsLogInAPrivateFolder) {
     ASSERT_EQ(db.open(path, Database::Access::ReadWriteExisting), 0);
     Statement rows(db, "SELECT ZTEXT FROM ZWAMESSAGE ORDER BY Z_PK");
     std::vector<std::string> texts;
-    while (rows.step()) texts.emplace_back(rows.textView(0));
+    while (rows.step())
+        texts.emplace_back(rows.textView(0));
     EXPECT_EQ(texts, (std::vector<std::string>{"hello", "from the log"}));
 }
 
@@ -98,7 +101,8 @@ TEST_P(WhatsApp, ChatStorageThatCannotBeReadLeavesNothingBehind) {
     m_before = test::folderSnapshot(m_backup);
     PrivateFolder folder(m_work.path());
     std::string path;
-    EXPECT_EQ(materialiseChatStorage(m_opened, found[0], folder.path(), path).problem, BackupProblem::TruncatedFile);
+    EXPECT_EQ(materialiseChatStorage(m_opened, found[0], folder.path(), path).problem,
+              BackupProblem::TruncatedFile);
     EXPECT_TRUE(test::isEmptyFolder(folder.path()));
 }
 
@@ -132,7 +136,8 @@ TEST_P(WhatsApp, NoWhatsAppAtAll) {
 TEST_P(WhatsApp, ChatsLeftOutOfTheBackupSayWhy) {
     // The shared domain without its database, and a backup with only the app's own domain.
     std::vector<BackupFile> withoutChats = test::withoutFile("ChatStorage.sqlite");
-    std::erase_if(withoutChats, [](const BackupFile& file) { return file.relativePath == "ChatStorage.sqlite-wal"; });
+    std::erase_if(withoutChats,
+                  [](const BackupFile& file) { return file.relativePath == "ChatStorage.sqlite-wal"; });
     for (const auto& files : {withoutChats, test::withoutDomain(kShared)}) {
         ASSERT_NO_FATAL_FAILURE(openWith(files));
         std::vector<WhatsAppInBackup> found;

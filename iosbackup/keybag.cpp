@@ -7,6 +7,9 @@
 namespace talvio::ios {
 namespace {
 
+constexpr std::uint32_t kMostDataProtectionRounds = 200'000'000;
+constexpr std::uint32_t kMostRounds = 10'000'000;
+
 std::uint32_t bigEndian(std::string_view bytes) {
     std::uint32_t value = 0;
     for (unsigned char c : bytes.substr(0, 4))
@@ -72,6 +75,10 @@ std::optional<Keybag> Keybag::parse(std::string_view bytes) {
     }
     finishClass();
     if (bag.m_salt.empty() || bag.m_iterations == 0 || bag.m_classKeys.empty())
+        return std::nullopt;
+    // iPhones use 10,000,000 and 10,000 rounds. Far more would tie a worker up for hours on a
+    // damaged or hostile bag, so such a bag is refused.
+    if (bag.m_dpIterations > kMostDataProtectionRounds || bag.m_iterations > kMostRounds)
         return std::nullopt;
     return bag;
 }

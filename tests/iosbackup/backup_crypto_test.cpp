@@ -60,6 +60,8 @@ TEST(Keybag, RefusesMalformedBags) {
     EXPECT_FALSE(Keybag::parse(good + "WPK"));                     // a record cut in its header
     EXPECT_FALSE(Keybag::parse(globals(2)));                       // no class key at all
     EXPECT_FALSE(Keybag::parse(globals(0) + classRecord(1, std::string(40, 'w'))));
+    // Round counts far beyond an iPhone's would keep a worker busy for hours.
+    EXPECT_FALSE(Keybag::parse(globals(400'000'000) + classRecord(1, std::string(40, 'w'))));
     std::string hugeLength = good + "WPKY" + std::string("\xff\xff\xff\xff", 4);
     EXPECT_FALSE(Keybag::parse(hugeLength));
     EXPECT_FALSE(

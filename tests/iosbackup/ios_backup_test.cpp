@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "iosbackup/ios_backup.h"
 #include "backup_fixture.h"
+#include "iosbackup/backup_crypto.h"
+#include "iosbackup/plist_doc.h"
 #include "iosbackup/private_folder.h"
 #include "sources/database.h"
 #include "tests/support/temp_dir.h"
@@ -259,6 +261,80 @@ TEST_F(EncryptedBackup, DecryptedManifestNeverStaysOnDisk) {
     EXPECT_TRUE(test::isEmptyFolder(m_work.path()));
     BackupEntry entry;
     EXPECT_FALSE(m_backup_.lookup("HomeDomain", "Library/SMS/sms.db", entry).failed());
+}
+
+TEST(PlainBackup, ReadsRowsThatAreStillInManifestDbsLog) {
+    test::TempDir dir;
+    const std::string folder = dir.path() + "backup/";
+    test::makeBackup(folder, test::sampleFiles());
+    const std::string manifest = folder + "Manifest.db";
+    // The file as it was before the last write, and the log holding that write, as a backup
+    // copied while the writer ran leaves them.
+    std::string mainFile;
+    std::string log;
+    {
+        Database db;
+        ASSERT_EQ(db.open(manifest, Database::Access::ReadWriteExisting), 0);
+        ASSERT_EQ(db.exec("PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;"), 0);
+        mainFile = test::readFile(manifest);
+        ASSERT_EQ(
+            db.exec("UPDATE Files SET domain = 'HomeDomain', relativePath = 'Library/late.db', "
+                    "fileID = '" +
+                    sha1Hex("HomeDomain-Library/late.db") + "' WHERE relativePath = 'Documents/notes.txt';"),
+            0);
+        log = test::readFile(manifest + "-wal");
+    }
+    test::writeFile(manifest, mainFile);
+    test::writeFile(manifest + "-wal", log);
+    const auto before = test::folderSnapshot(folder);
+
+    IosBackup backup;
+    ASSERT_FALSE(backup.open(folder).failed());
+    BackupEntry entry;
+    EXPECT_FALSE(backup.lookup("HomeDomain", "Library/late.db", entry).failed());
+    EXPECT_EQ(backup.lookup("AppDomain-com.example.notes", "Documents/notes.txt", entry).problem,
+              BackupProblem::NotListed);
+    EXPECT_EQ(test::folderSnapshot(folder), before);
+}
+
+TEST(OpenBackup, SurvivesDamagedPlistsAndRecords) {
+    test::TempDir dir;
+    const std::string folder = dir.path() + "backup/";
+    test::makeBackup(folder, test::sampleFiles(), test::encryptedOptions());
+    const std::string plist = test::readFile(folder + "Manifest.plist");
+    const std::optional<Keybag> keybag =
+        Keybag::parse(*dataValue(dictItem(PlistDoc::fromBytes(plist).root(), "BackupKeyBag")));
+    ASSERT_TRUE(keybag);
+    const std::string record = makeFileRecord("Message/a.jpg", 5000, 3, std::string(44, 'k'));
+    // Deterministic damage: every kind of input meets flipped bytes and cut ends.
+    std::uint32_t seed = 7;
+    const auto next = [&] { return seed = seed * 1103515245u + 12345u; };
+    const auto damage = [&](std::string bytes) {
+        for (int flips = 1 + next() % 4; flips > 0; --flips)
+            bytes[next() % bytes.size()] ^= (1 << (next() % 8));
+        if (next() % 3 == 0)
+            bytes.resize(next() % bytes.size());
+        return bytes;
+    };
+    for (int round = 0; round < 300; ++round) {
+        parseFileRecord(damage(record));
+        PlistDoc::fromBytes(damage(plist));
+        const std::string damaged = damage(plist);
+        test::writeFile(folder + "Manifest.plist", damaged);
+        IosBackup backup;
+        if (backup.open(folder).failed() || !backup.encrypted())
+            continue;
+        // A flipped bit in a round count can ask for millions of rounds: derive only small ones.
+        const PlistDoc doc = PlistDoc::fromBytes(damaged);
+        const std::optional<Keybag> parsed =
+            Keybag::parse(dataValue(dictItem(doc.root(), "BackupKeyBag")).value_or(""));
+        if (parsed && parsed->dataProtectionIterations() <= 64 && parsed->iterations() <= 64) {
+            EXPECT_TRUE(backup.unlock(Secret(std::string_view("wrong"))).failed());
+        }
+    }
+    test::writeFile(folder + "Manifest.plist", plist);
+    IosBackup backup;
+    EXPECT_FALSE(backup.open(folder).failed());
 }
 
 TEST(PrivateFolder, IsOwnerOnlyAndGoneWhenDestroyed) {

@@ -165,29 +165,6 @@ TEST_P(Backup, ReportsADamagedManifestDb) {
     EXPECT_FALSE(backup.ready());
 }
 
-TEST_P(Backup, RefusesAListedPathThatIsNotItsOwnHash) {
-    make();
-    if (encrypted())
-        GTEST_SKIP() << "Manifest.db is encrypted";
-    {
-        Database db;
-        ASSERT_EQ(db.open(m_backup + "Manifest.db", Database::Access::ReadWriteExisting), 0);
-        ASSERT_EQ(
-            db.exec(
-                "UPDATE Files SET fileID = '../../../etc/passwd' WHERE relativePath = 'ContactsV2.sqlite';"
-                "UPDATE Files SET fileID = '" +
-                std::string(40, 'a') + "' WHERE relativePath = 'Documents/notes.txt';"),
-            0);
-    }
-    freeze();
-    IosBackup backup;
-    ASSERT_FALSE(open(backup).failed());
-    BackupEntry entry;
-    EXPECT_EQ(backup.lookup(kShared, "ContactsV2.sqlite", entry).problem, BackupProblem::DamagedManifest);
-    EXPECT_EQ(backup.lookup("AppDomain-com.example.notes", "Documents/notes.txt", entry).problem,
-              BackupProblem::DamagedManifest);
-}
-
 INSTANTIATE_TEST_SUITE_P(PlainAndEncrypted, Backup, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& param) {
                              return param.param ? "Encrypted" : "Plain";
@@ -261,6 +238,31 @@ TEST_F(EncryptedBackup, DecryptedManifestNeverStaysOnDisk) {
     EXPECT_TRUE(test::isEmptyFolder(m_work.path()));
     BackupEntry entry;
     EXPECT_FALSE(m_backup_.lookup("HomeDomain", "Library/SMS/sms.db", entry).failed());
+}
+
+// Stored names are built from fileID: one that is not the hash of its own path is refused.
+TEST(PlainBackup, RefusesAListedPathThatIsNotItsOwnHash) {
+    test::TempDir dir;
+    const std::string folder = dir.path() + "backup/";
+    test::makeBackup(folder, test::sampleFiles());
+    {
+        Database db;
+        ASSERT_EQ(db.open(folder + "Manifest.db", Database::Access::ReadWriteExisting), 0);
+        ASSERT_EQ(
+            db.exec(
+                "UPDATE Files SET fileID = '../../../etc/passwd' WHERE relativePath = 'ContactsV2.sqlite';"
+                "UPDATE Files SET fileID = '" +
+                std::string(40, 'a') + "' WHERE relativePath = 'Documents/notes.txt';"),
+            0);
+    }
+    const auto before = test::folderSnapshot(folder);
+    IosBackup backup;
+    ASSERT_FALSE(backup.open(folder).failed());
+    BackupEntry entry;
+    EXPECT_EQ(backup.lookup(kShared, "ContactsV2.sqlite", entry).problem, BackupProblem::DamagedManifest);
+    EXPECT_EQ(backup.lookup("AppDomain-com.example.notes", "Documents/notes.txt", entry).problem,
+              BackupProblem::DamagedManifest);
+    EXPECT_EQ(test::folderSnapshot(folder), before);
 }
 
 TEST(PlainBackup, ReadsRowsThatAreStillInManifestDbsLog) {

@@ -7,6 +7,7 @@
 #include "tools/android_backup_command.h"
 #include "tools/chat_export_command.h"
 #include "tools/command_line.h"
+#include "tools/ios_backup_command.h"
 #include "tools/iphone_command.h"
 
 namespace {
@@ -25,6 +26,8 @@ struct Runner {
         std::fputs(talvio::fixture::androidBackupHelpText(), stdout);
         std::fputs("\n", stdout);
         std::fputs(talvio::fixture::chatExportHelpText(), stdout);
+        std::fputs("\n", stdout);
+        std::fputs(talvio::fixture::iosBackupHelpText(), stdout);
         return 0;
     }
     int operator()(const CommandLine::Invalid& invalid) const {
@@ -54,5 +57,6 @@ int main(int argc, char** argv) {
     if (talvio::fixture::isAndroidBackupCommand(arguments))
         return talvio::fixture::runAndroidBackupCommand(arguments);
     if (talvio::fixture::isChatExportCommand(arguments)) return talvio::fixture::runChatExportCommand(arguments);
+    if (talvio::fixture::isIosBackupCommand(arguments)) return talvio::fixture::runIosBackupCommand(arguments);
     return std::visit(Runner{}, CommandLine::parse(arguments));
 }

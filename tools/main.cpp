@@ -26,8 +26,6 @@ struct Runner {
         std::fputs(talvio::fixture::androidBackupHelpText(), stdout);
         std::fputs("\n", stdout);
         std::fputs(talvio::fixture::chatExportHelpText(), stdout);
-        std::fputs("\n", stdout);
-        std::fputs(talvio::fixture::iosBackupHelpText(), stdout);
         return 0;
     }
     int operator()(const CommandLine::Invalid& invalid) const {

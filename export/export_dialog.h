@@ -29,7 +29,6 @@ public:
     QCheckBox* selectAllBox() const { return m_selectAllBox; }
     QPushButton* withMessagesButton() const { return m_withMessagesButton; }
     QPushButton* exportButton() const { return m_exportButton; }
-    QGroupBox* groupBox() const { return m_groupBox; }
 
     bool isRowChecked(int row) const;
     void setRowChecked(int row, bool checked);

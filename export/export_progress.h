@@ -25,7 +25,6 @@ public:
     // Within a chat, between media conversions: handles pending events only.
     void pulse();
 
-    bool cancelRequested() const { return m_cancelled; }
     QProgressBar* bar() const { return m_bar; }
     QLabel* status() const { return m_status; }
     QPushButton* cancelButton() const { return m_cancel; }

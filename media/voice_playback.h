@@ -69,7 +69,6 @@ public:
     // Byte offset in the samples of the next block to be read.
     std::uint64_t position() const { return m_position; }
     bool deviceOpen() const { return m_deviceOpen; }
-    bool holdsBlock(int slot) const { return m_held[slot]; }
     const SoundRecord& sound() const { return m_sound; }
 
 private:

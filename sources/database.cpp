@@ -131,29 +131,26 @@ std::string Database::lastError() const { return m_db != nullptr ? sqlite3_errms
 
 Statement::Statement(const Database& db, std::string_view sql) {
     if (db.handle() == nullptr) {
-        m_prepareResult = SQLITE_MISUSE;
+        m_lastResult = SQLITE_MISUSE;
         return;
     }
-    m_prepareResult = sqlite3_prepare_v2(db.handle(), sql.data(), static_cast<int>(sql.size()), &m_stmt, nullptr);
-    if (m_prepareResult != SQLITE_OK) {
+    m_lastResult = sqlite3_prepare_v2(db.handle(), sql.data(), static_cast<int>(sql.size()), &m_stmt, nullptr);
+    if (m_lastResult != SQLITE_OK) {
         sqlite3_finalize(m_stmt);
         m_stmt = nullptr;
     }
-    m_lastResult = m_prepareResult;
 }
 
 Statement::~Statement() { sqlite3_finalize(m_stmt); }
 
 Statement::Statement(Statement&& other) noexcept
     : m_stmt(std::exchange(other.m_stmt, nullptr)),
-      m_prepareResult(other.m_prepareResult),
       m_lastResult(other.m_lastResult) {}
 
 Statement& Statement::operator=(Statement&& other) noexcept {
     if (this != &other) {
         sqlite3_finalize(m_stmt);
         m_stmt = std::exchange(other.m_stmt, nullptr);
-        m_prepareResult = other.m_prepareResult;
         m_lastResult = other.m_lastResult;
     }
     return *this;

@@ -63,7 +63,6 @@ public:
     Statement& operator=(const Statement&) = delete;
 
     bool ok() const { return m_stmt != nullptr; }
-    int prepareResult() const { return m_prepareResult; }
 
     // Parameters are numbered from 1, as in SQLite.
     void bind(int index, std::string_view text);
@@ -93,7 +92,6 @@ public:
 
 private:
     sqlite3_stmt* m_stmt = nullptr;
-    int m_prepareResult = 0;
     int m_lastResult = 0;
 };
 

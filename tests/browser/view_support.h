@@ -3,10 +3,9 @@
 #pragma once
 
 #include "browser/explorer_content.h"
+#include "tests/support/wait.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTimer>
 #include <QVariant>
 #include <QWebEnginePage>
@@ -21,20 +20,6 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 }
 
 namespace talvio::test {
-
-// Runs the event loop until done() holds or the time is up; whether it holds.
-inline bool waitUntil(const std::function<bool()>& done, int milliseconds = 20000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > milliseconds)
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(5, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
 
 // The value of a script expression in the view's page.
 inline QVariant evaluate(QWebEngineView& view, const QString& script) {

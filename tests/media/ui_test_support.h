@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDialog>
 #include <QPointer>
 #include <QProcess>
@@ -16,20 +15,11 @@
 #include <string>
 
 #include "media/sound_record.h"
+#include "tests/support/wait.h"
 
 namespace talvio::media::test {
 
-// Runs the event loop until `done` holds or the time is up; false on time-out.
-inline bool waitUntil(const std::function<bool()>& done, int milliseconds) {
-    const QDeadlineTimer deadline(milliseconds);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-    return true;
-}
+using talvio::test::waitUntil;
 
 inline void spin(int milliseconds) {
     waitUntil([] { return false; }, milliseconds);

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 
 #include <sys/stat.h>
@@ -93,12 +92,11 @@ TEST(CopyFileIfMissing, FailuresLeaveNoFileBehind) {
 }
 
 TEST(CopyFileIfMissing, RefusesAFifoWithoutWaitingForAWriter) {
-    // A picture path from a database could name anything; opening a FIFO normally blocks.
+    // A picture path from a database could name anything; opening a FIFO without a writer blocks,
+    // so that the call returns at all is the check.
     test::TempDir dir;
     ASSERT_EQ(::mkfifo((dir.path() + "fifo").c_str(), 0600), 0);
-    const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(copyFileIfMissing(dir.path() + "fifo", dir.path() + "x.jpg"));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     EXPECT_FALSE(fs::exists(dir.path() + "x.jpg"));
 }
 

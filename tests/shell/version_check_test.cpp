@@ -84,14 +84,9 @@ protected:
             qunsetenv(name);
         }
     }
-    // Runs the check and notes how long it took.
     int check(const std::string& address, std::chrono::milliseconds timeout = 2000ms) {
-        const auto start = std::chrono::steady_clock::now();
-        const int result = CheckForNewVersion(address, timeout);
-        took = std::chrono::steady_clock::now() - start;
-        return result;
+        return CheckForNewVersion(address, timeout);
     }
-    std::chrono::steady_clock::duration took{};
 };
 
 TEST_F(VersionCheckTest, ReadsTheNumberOfA200Answer) {
@@ -113,15 +108,14 @@ TEST_F(VersionCheckTest, AnyOtherStatusIsMinusOne) {
     EXPECT_EQ(check(noContent.address()), -1);
 }
 
+// The servers below never finish their answer: that the check returns at all shows its time limit.
 TEST_F(VersionCheckTest, NoAnswerIsMinusOneWithinTheTimeout) {
     // Accepts the connection and never says a word.
     TinyServer silent{QByteArray()};
     EXPECT_EQ(check(silent.address(), 500ms), -1);
-    EXPECT_LT(took, 1500ms);
     // Headers and half a line, then silence: no whole first line, no number.
     TinyServer stalled(QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n22"), false);
     EXPECT_EQ(check(stalled.address(), 500ms), -1);
-    EXPECT_LT(took, 1500ms);
     // Hangs up at once.
     TinyServer rude(QByteArray(""));
     EXPECT_EQ(check(rude.address(), 500ms), -1);
@@ -134,17 +128,17 @@ TEST_F(VersionCheckTest, NothingListeningIsMinusOneAtOnce) {
         probe.listen(QHostAddress::LocalHost);
         port = probe.serverPort();
     }
-    EXPECT_EQ(check("http://127.0.0.1:" + std::to_string(port) + "/version.txt"), -1);
-    EXPECT_LT(took, 1000ms);
+    // A refused connection ends the check; it does not wait for the time limit of an hour.
+    EXPECT_EQ(check("http://127.0.0.1:" + std::to_string(port) + "/version.txt", 3600s), -1);
     EXPECT_EQ(check("not an address"), -1);
 }
 
 TEST_F(VersionCheckTest, TheFirstLineIsEnoughWhileTheServerKeepsTalking) {
-    // No length and the connection kept open: the line break ends the wait, not the timeout.
+    // No length and the connection kept open: the line break ends the wait. Were it the time limit
+    // of an hour, the test would not end.
     TinyServer chatty(QByteArray("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\n230\nmore to come"),
                       false);
-    EXPECT_EQ(check(chatty.address(), 2000ms), 230);
-    EXPECT_LT(took, 1000ms);
+    EXPECT_EQ(check(chatty.address(), 3600s), 230);
 }
 
 TEST(VersionCheck, StartUpNeverWaitsLong) {

@@ -7,6 +7,7 @@
 #include "platform/file_ops.h"
 #include "sources/chat_page.h"
 #include "sources/media_copy.h"
+#include "sources/page_presentation.h"
 #include "sources/message_time.h"
 #include "sources/program_state.h"
 
@@ -225,7 +226,19 @@ IndexEntry ExportRun::exportChat(int row, const std::string& page, ExportReport&
     // The page goes to its file while it is built: a chat of any length costs the same memory.
     AtomicFile file(m_folder + "/" + page);
     {
-        const ChatPageSinkScope sink([&file](std::string_view piece) { file.write(piece); });
+        // The saved page gets the viewer's presentation through a style of its own in its head;
+        // the page text around it is the renderer's.
+        bool styled = false;
+        const ChatPageSinkScope sink([&file, &styled](std::string_view piece) {
+            if (styled) {
+                file.write(piece);
+                return;
+            }
+            styled = true;
+            std::string start(piece);
+            insertPresentationStyle(start);
+            file.write(start);
+        });
         m_source.RenderChat(entry.messageCount, kStandAlone);
         chatPageBuffer().handOver();
     }

@@ -41,7 +41,11 @@ bool ElidedLabel::event(QEvent* event) {
 }
 
 QString plainToolTip(const QString& text) {
-    return QStringLiteral("<p>") + text.toHtmlEscaped() + QStringLiteral("</p>");
+    // Qt wraps a rich tool tip at a narrow width: a name of a line's length stays on one line.
+    constexpr int kOneLine = 80;
+    const QString paragraph =
+        text.size() <= kOneLine ? QStringLiteral("<p style='white-space:pre'>") : QStringLiteral("<p>");
+    return paragraph + text.toHtmlEscaped() + QStringLiteral("</p>");
 }
 
 }  // namespace talvio

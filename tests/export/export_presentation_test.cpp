@@ -55,15 +55,5 @@ TEST_F(ExportPresentationTest, ThePageHeadCarriesThePresentationAndTheTextStaysA
     EXPECT_EQ(page.substr(page.size() - kPageEnd.size()), kPageEnd);
 }
 
-TEST(PresentationStyle, GoesOnlyIntoAHead) {
-    std::string noHead = "<div>BEGIN</div>";
-    EXPECT_FALSE(insertPresentationStyle(noHead));
-    EXPECT_EQ(noHead, "<div>BEGIN</div>");
-    std::string page = "<html><head><title>t</title></head><body></body></html>";
-    EXPECT_TRUE(insertPresentationStyle(page));
-    EXPECT_EQ(page, "<html><head><title>t</title>" + std::string(kPagePresentationStyle) +
-                        "</head><body></body></html>");
-}
-
 }  // namespace
 }  // namespace talvio

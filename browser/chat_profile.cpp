@@ -6,6 +6,7 @@
 #include "browser/script_dispatch.h"
 #include "browser/view_document.h"
 #include "sources/html_escape.h"
+#include "sources/page_presentation.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -82,7 +83,8 @@ DocumentScripts makeScripts() {
         source += '(';
         source += QByteArray::fromStdString(vocabulary());
         source += ");\ndocument.currentScript.remove();\n";
-        return scriptElement(source);
+        // The view's presentation of every chat rides ahead of the page's head, like the bridge.
+        return std::string(kPagePresentationStyle) + scriptElement(source);
     }();
     static const std::string after = scriptElement(resource(QStringLiteral(":/talvio/browser/painted.js")));
     static const std::string window =

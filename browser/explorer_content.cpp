@@ -50,9 +50,12 @@ CExplorer_content::CExplorer_content(QWidget* parent) : QWebEngineView(parent) {
     // than on the first chat, and the view starts out empty. Its hidden line of the scripts that
     // chats mix has the fonts for them found and loaded by then too: the first message in a
     // script not seen before otherwise keeps the page waiting a tenth of a second or more.
+    // The line sits in a box of no size that clips it, or its width would give the empty view a
+    // horizontal scroll bar.
     showChatPage(std::make_shared<const std::string>(
-        "<div style=\"visibility:hidden;position:absolute;white-space:nowrap\">Aa Ää Жж Ωω Şş "
-        "Ệệ 日本語 ひらがな カタカナ 汉字 한국어 עברית العربية हिन्दी ไทย 😀 👍 ❤️</div>"));
+        "<div style=\"position:absolute;width:0;height:0;overflow:hidden\"><div style=\"visibility:hidden;"
+        "white-space:nowrap\">Aa Ää Жж Ωω Şş Ệệ 日本語 ひらがな カタカナ 汉字 한국어 עברית العربية हिन्दी ไทย 😀 👍 ❤️"
+        "</div></div>"));
 }
 
 CExplorer_content::~CExplorer_content() {

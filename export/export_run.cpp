@@ -7,6 +7,7 @@
 #include "platform/file_ops.h"
 #include "sources/chat_page.h"
 #include "sources/media_copy.h"
+#include "sources/page_presentation.h"
 #include "sources/message_time.h"
 
 #include <unistd.h>
@@ -211,7 +212,19 @@ std::optional<IndexEntry> ExportRun::exportChat(const ContactEntry& entry, const
     // The page goes to its file while it is built: a chat of any length costs the same memory.
     AtomicFile file(m_folder + "/" + page);
     ChatPageBuffer buffer;
-    buffer.setSink([&file](std::string_view piece) { file.write(piece); });
+    // The saved page gets the viewer's presentation through a style of its own in its head; the
+    // page text around it is the renderer's.
+    bool styled = false;
+    buffer.setSink([&file, &styled](std::string_view piece) {
+        if (styled) {
+            file.write(piece);
+            return;
+        }
+        styled = true;
+        std::string start(piece);
+        insertPresentationStyle(start);
+        file.write(start);
+    });
     const RenderOutcome outcome = renderContact(m_source, entry, kStandAlone, buffer, m_media);
     buffer.handOver();
     file.write(kPageEnd);

@@ -123,7 +123,7 @@ void PopulateContactList(CMireloDlg& window, const CChatSoftware& source) {
     }
     list->addTopLevelItems(items);
     state.currentContactIndex = -1;
-    window.showDefaultPicture();
+    window.showNoContact();
 }
 
 void runExportCommand(CMireloDlg& window) { runExportDialog(&window, window.currentSource()); }

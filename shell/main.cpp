@@ -68,6 +68,8 @@ int main(int argc, char** argv) {
         talvio::media::PlayVideo(&window, QString::fromStdString(path));
     });
     if (!folders.isEmpty()) window.setStartUpDialogEnabled(false);
+    // A screenshot shows the window as it first comes up, whatever the last run left.
+    if (!parser.isSet(screenshot)) window.restoreWindowState();
     window.show();
     if (!parser.isSet(screenshot)) window.startVersionCheck();
     if (!folders.isEmpty()) {

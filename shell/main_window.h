@@ -11,6 +11,7 @@
 
 class QLabel;
 class QPushButton;
+class QSplitter;
 class QTreeWidget;
 
 namespace talvio {
@@ -29,11 +30,15 @@ public:
     QLabel* numberLabel() const { return m_numberLabel; }
     QPushButton* recoverButton() const { return m_recoverButton; }
     QWidget* chatView() const { return m_chatView; }
+    // The list's side and the chat, which the user can share out between them.
+    QSplitter* splitter() const { return m_splitter; }
     // Replaces the chat area (the browser plugs in here).
     void setChatView(QWidget* view);
 
     const QPixmap& defaultPicture() const { return m_defaultPicture; }
     void showDefaultPicture();
+    // No contact shown: an empty chat area, DefaultPicture and blank details, as after a new load.
+    void showNoContact();
     // Shows a contact's picture stretched over the whole box; false when it cannot be decoded.
     bool showPicture(const QString& path);
 
@@ -51,6 +56,11 @@ public:
     // Whether the start-up step (settings, then the open dialog) is still to come.
     void setStartUpDialogEnabled(bool enabled) { m_startUpDialog = enabled; }
 
+    // Size, place, splitter and column widths of the last run, from the window file beside the
+    // settings; kept again when the window closes.
+    void restoreWindowState();
+    bool saveWindowState() const;
+
 public slots:
     void openDatabase();
     void exportChats();
@@ -58,6 +68,7 @@ public slots:
     void homePage();
     void recover();
     void pictureClicked();
+    void usagePage();
 
 signals:
     // After a load has filled the list (tests and the command line wait for it).
@@ -66,15 +77,19 @@ signals:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenu();
-    void buildDetails(QWidget* central);
-    void buildContactList(QWidget* central);
+    QWidget* buildDetails(QWidget* pane);
+    void buildContactList(QWidget* pane);
+    void buildPanes(QWidget* central);
     void layoutStretchingParts();
     void startUp();
     void selectionChanged();
+    void updateTitle();
+    bool selectFirstContactOnArrow(QEvent* event);
 
     CAndroidWeiXin m_androidSource;
     CIphoneWeiXin m_iphoneSource;
@@ -85,6 +100,8 @@ private:
     QLabel* m_nameLabel = nullptr;
     QLabel* m_numberLabel = nullptr;
     QPushButton* m_recoverButton = nullptr;
+    QSplitter* m_splitter = nullptr;
+    QWidget* m_chatPane = nullptr;
     QWidget* m_chatView = nullptr;
     QPixmap m_defaultPicture;
     QFutureWatcher<int> m_versionCheck;

@@ -126,6 +126,9 @@ COpenWeiXinDataDlg::COpenWeiXinDataDlg(QWidget* parent)
     m_usage->setText(QStringLiteral("Usage"));
     m_usage->move(dluX(290), dluY(64));
     m_usage->SetURL(QString::fromLatin1(kUsageAddress));
+    // A frame made after the controls it frames would lie on top of them and take their clicks.
+    upper->lower();
+    lower->lower();
 
     // Both kinds' rows lie in the same place; a layout shows one set at a time.
     const auto addRow = [this](int labelId, const QString& label, int editId, int browseId, int top) {

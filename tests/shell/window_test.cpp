@@ -244,8 +244,12 @@ TEST_F(MainWindow, EnterAndEscapeAndTheLayoutRules) {
     window.resize(1200, 800);
     QApplication::processEvents();
     const QSize client = window.centralWidget()->size();
-    const QRect list = window.contactList()->geometry();
-    const QRect chat = window.chatView()->geometry();
+    // In the window's client area: the list and the chat lie in the two sides of a splitter.
+    const auto inClient = [&](QWidget* part) {
+        return QRect(part->mapTo(window.centralWidget(), QPoint(0, 0)), part->size());
+    };
+    const QRect list = inClient(window.contactList());
+    const QRect chat = inClient(window.chatView());
     EXPECT_EQ(list.width(), 193 * 6 / 4);
     EXPECT_EQ(list.bottom() + 1, client.height() - 10);
     EXPECT_EQ(chat.right() + 1, client.width() - 10);

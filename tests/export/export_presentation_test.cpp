@@ -28,7 +28,6 @@ protected:
     static void reset() {
         resetProgramState();
         contactTable().destroy();
-        mediaCopyLog().clear();
         programState().timeZoneBias = 0;
     }
     test::TempDir dir;
@@ -40,7 +39,7 @@ TEST_F(ExportPresentationTest, ThePageHeadCarriesThePresentationAndTheTextStaysA
         messageRow("491@s.whatsapp.net", 0, "0", "1618340700000", "BEGIN:VCARD\nEND:VCARD"),
         contactRow("491@s.whatsapp.net", "سلمى", nullptr));
     test::loadAndroidFolder(dir.path() + "phone/");
-    CAndroidWeiXin source;
+    CAndroidWeiXin source(chosenPhoneFolder());
     ExportRun run(source, dir.path() + "out");
     ASSERT_TRUE(run.run({0}).complete());
     const std::string page = test::readFile(dir.path() + "out/491.html");

@@ -39,7 +39,6 @@ public:
     void SetURL(const QString& address);
     QString url() const { return m_address; }
 
-    unsigned styleFlags() const { return m_style; }
     void setStyleFlags(unsigned flags);
 
     bool isActive() const { return m_active; }

@@ -57,9 +57,8 @@ int main(int argc, char** argv) {
 
     // The voice player's analyser tables are built once, before any window can need them.
     talvio::media::buildSpectrumTables();
-    talvio::CMireloDlg window;
     // The chat view starts its render process now, while the open dialog is on screen.
-    window.setChatView(new talvio::CExplorer_content);
+    talvio::CMireloDlg window(new talvio::CExplorer_content);
     talvio::restoreEnvironmentAfterWebEngineStart();
     talvio::scriptBridge().setPlayVoice([&window](const std::string& path) {
         talvio::media::PlayVoice(&window, QString::fromStdString(path));

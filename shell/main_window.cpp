@@ -35,11 +35,6 @@
 namespace talvio {
 namespace {
 
-CMireloDlg*& mainWindowPointer() {
-    static CMireloDlg* window = nullptr;
-    return window;
-}
-
 constexpr int kPictureSize = 96;
 constexpr int kMargin = 10;
 const char* const kHomePageAddress = "https://talvio.app/";
@@ -58,18 +53,16 @@ bool isEnterOrEscape(QEvent* event) {
 
 }  // namespace
 
-CMireloDlg* mainWindow() { return mainWindowPointer(); }
-
-CMireloDlg::CMireloDlg(QWidget* parent) : QMainWindow(parent), m_defaultPicture(talvio::defaultPicture()) {
+CMireloDlg::CMireloDlg(QWidget* chatView, QWidget* parent)
+    : QMainWindow(parent), m_defaultPicture(talvio::defaultPicture()) {
     contactTable().destroy();
-    mainWindowPointer() = this;
     setWindowTitle(QStringLiteral("Talvio"));
     setWindowIcon(applicationIcon());
     buildMenu();
     auto* central = new QWidget(this);
     setCentralWidget(central);
     buildPanes(central);
-    setChatView(new ChatTextView(central));
+    setChatView(chatView != nullptr ? chatView : new ChatTextView(central));
     connect(this, &CMireloDlg::contactsLoaded, this, &CMireloDlg::updateTitle);
     // Contact pictures are copied here by every load.
     EnsureDirectory(platform::userDataFolder().toStdString() + "images");
@@ -80,7 +73,6 @@ CMireloDlg::CMireloDlg(QWidget* parent) : QMainWindow(parent), m_defaultPicture(
 CMireloDlg::~CMireloDlg() {
     m_versionCheck.waitForFinished();
     contactTable().destroy();
-    if (mainWindowPointer() == this) mainWindowPointer() = nullptr;
 }
 
 void CMireloDlg::buildMenu() {

@@ -20,7 +20,8 @@ namespace talvio {
 class CMireloDlg : public QMainWindow {
     Q_OBJECT
 public:
-    explicit CMireloDlg(QWidget* parent = nullptr);
+    // The chat area is chatView (the browser), or a plain text view when there is none (tests).
+    explicit CMireloDlg(QWidget* chatView = nullptr, QWidget* parent = nullptr);
     ~CMireloDlg() override;
 
     QTreeWidget* contactList() const { return m_contactList; }
@@ -71,7 +72,7 @@ public slots:
     void usagePage();
 
 signals:
-    // After a load has filled the list (tests and the command line wait for it).
+    // After a load has filled the list: the title names the folder then.
     void contactsLoaded();
 
 protected:
@@ -108,8 +109,5 @@ private:
     bool m_startUpDialog = true;
     bool m_startUpDone = false;
 };
-
-// The one main window, through which the load workflow and the selection reach its parts.
-CMireloDlg* mainWindow();
 
 }  // namespace talvio

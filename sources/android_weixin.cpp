@@ -67,7 +67,7 @@ void fillContactRow(ContactTable& table, const Statement& row) {
 
 }  // namespace
 
-bool CAndroidWeiXin::LoadContacts(ContactTable& table) {
+void CAndroidWeiXin::LoadContacts(ContactTable& table) {
     table.destroy();
     Database database;
     const bool contactsOpened = OpenChatDatabase(m_folder.contactDbPath, database) == 0;
@@ -93,7 +93,6 @@ bool CAndroidWeiXin::LoadContacts(ContactTable& table) {
             if (p % 50 == 25) reportPercent(static_cast<double>(p) / count * 20 + 30);
         });
     }
-    return true;
 }
 
 // One pass over the messages gives every jid its figures; a row's figures are exactly what the

@@ -13,7 +13,7 @@ class CAndroidWeiXin : public CChatSoftware {
 public:
     explicit CAndroidWeiXin(PhoneFolder folder = {}) : CChatSoftware(false, std::move(folder)) {}
 
-    bool LoadContacts(ContactTable& table) override;
+    void LoadContacts(ContactTable& table) override;
     RenderOutcome RenderChat(const ChatRequest& request) override;
 
 private:

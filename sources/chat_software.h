@@ -42,7 +42,7 @@ public:
 
     // Fills the table from the folder (empty when nothing can be read), reporting progress to the
     // program's progress dialog while it reads.
-    virtual bool LoadContacts(ContactTable& table) = 0;
+    virtual void LoadContacts(ContactTable& table) = 0;
     virtual RenderOutcome RenderChat(const ChatRequest& request) = 0;
 
     // Tells the contact-list fill which progress band to report in (the upper half for iPhone).

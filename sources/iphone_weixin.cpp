@@ -64,7 +64,7 @@ void fillContactRow(ContactTable& table, const Statement& row) {
 
 }  // namespace
 
-bool CIphoneWeiXin::LoadContacts(ContactTable& table) {
+void CIphoneWeiXin::LoadContacts(ContactTable& table) {
     table.destroy();
     m_snapshot.discard();
     Database database;
@@ -82,7 +82,6 @@ bool CIphoneWeiXin::LoadContacts(ContactTable& table) {
             });
         }
     }
-    return true;
 }
 
 // One pass over ZWAMESSAGE gives every row the figures its own aggregate would give: real stores

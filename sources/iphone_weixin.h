@@ -24,7 +24,7 @@ class CIphoneWeiXin : public CChatSoftware {
 public:
     explicit CIphoneWeiXin(PhoneFolder folder = {}) : CChatSoftware(true, std::move(folder)) {}
 
-    bool LoadContacts(ContactTable& table) override;
+    void LoadContacts(ContactTable& table) override;
     RenderOutcome RenderChat(const ChatRequest& request) override;
 
 private:

@@ -27,8 +27,8 @@ inline double medianSeconds(int runs, const std::function<void()>& fn) {
 inline bool reportRatio(const char* name, double measured, double floor, double limit) {
     const double ratio = floor > 0 ? measured / floor : 0;
     const bool within = ratio <= limit;
-    std::printf("%-44s %9.3f s against %9.3f s = %5.2f x (limit %.2f x) %s\n", name, measured, floor, ratio, limit,
-                within ? "ok" : "OVER");
+    std::printf("%-44s %9.3f s against %9.3f s = %5.2f x (limit %.2f x) %s\n", name, measured, floor, ratio,
+                limit, within ? "ok" : "OVER");
     return within;
 }
 
@@ -36,7 +36,8 @@ inline bool reportRatio(const char* name, double measured, double floor, double 
 inline void printLoad() {
     double load[3] = {0, 0, 0};
     if (FILE* f = std::fopen("/proc/loadavg", "r")) {
-        if (std::fscanf(f, "%lf %lf %lf", &load[0], &load[1], &load[2]) != 3) load[0] = -1;
+        if (std::fscanf(f, "%lf %lf %lf", &load[0], &load[1], &load[2]) != 3)
+            load[0] = -1;
         std::fclose(f);
     }
     std::printf("machine load average: %.2f %.2f %.2f\n", load[0], load[1], load[2]);

@@ -54,7 +54,8 @@ CExplorer_content::CExplorer_content(QWidget* parent) : QWebEngineView(parent) {
     // horizontal scroll bar.
     showChatPage(std::make_shared<const std::string>(
         "<div style=\"position:absolute;width:0;height:0;overflow:hidden\"><div style=\"visibility:hidden;"
-        "white-space:nowrap\">Aa Ää Жж Ωω Şş Ệệ 日本語 ひらがな カタカナ 汉字 한국어 עברית العربية हिन्दी ไทย 😀 👍 ❤️"
+        "white-space:nowrap\">Aa Ää Жж Ωω Şş Ệệ 日本語 ひらがな カタカナ 汉字 한국어 עברית العربية हिन्दी ไทย "
+        "😀 👍 ❤️"
         "</div></div>"));
 }
 

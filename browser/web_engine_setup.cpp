@@ -38,7 +38,8 @@ void prepareWebEngine() {
     // QTWEBENGINE_DISABLE_SANDBOX, also prints "Sandboxing disabled by user" on every start,
     // which is not what happened; the Chromium flag does the same quietly.
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    if (qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS")) originalFlags() = flags;
+    if (qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS"))
+        originalFlags() = flags;
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX") &&
         !flags.contains("--no-sandbox"))
         flags += " --no-sandbox";

@@ -178,8 +178,8 @@ DayHalf classifyDayHalf(std::string_view word) {
     static constexpr std::string_view kAm[] = {"am", "vorm", "午前", "上午",   "오전",    "ص",  "πμ",
                                                "дп", "sa",   "fm",   "de",     "öö",      "ÖÖ", "pg",
                                                "ap", "qn",   "قظ",   "पूर्वाह्न", "ก่อนเที่ยง", "ਪੂਦੁ"};
-    static constexpr std::string_view kPm[] = {"pm", "nachm", "午後", "下午",   "오후",    "م",   "μμ",
-                                               "пп", "ch",    "em",   "du",     "ös",      "ÖS",  "ptg",
+    static constexpr std::string_view kPm[] = {"pm", "nachm", "午後", "下午",   "오후",    "م",  "μμ",
+                                               "пп", "ch",    "em",   "du",     "ös",      "ÖS", "ptg",
                                                "ip", "pn",    "بظ",   "अपराह्न", "หลังเที่ยง", "ਬਾਦੁ"};
     for (std::string_view am : kAm)
         if (word == am)

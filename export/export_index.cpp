@@ -5,8 +5,8 @@
 #include "platform/file_ops.h"
 #include "sources/contact_table.h"
 #include "sources/file_names.h"
-#include "sources/text_convert.h"
 #include "sources/html_escape.h"
+#include "sources/text_convert.h"
 
 #include <algorithm>
 #include <filesystem>

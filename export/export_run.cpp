@@ -7,8 +7,8 @@
 #include "platform/file_ops.h"
 #include "sources/chat_page.h"
 #include "sources/media_copy.h"
-#include "sources/page_presentation.h"
 #include "sources/message_time.h"
+#include "sources/page_presentation.h"
 
 #include <unistd.h>
 

@@ -38,7 +38,8 @@ struct ExportReport {
     std::string error;  // set when nothing could be written at all
 
     bool complete() const {
-        return error.empty() && !cancelled && failedPages.empty() && failedChats.empty() && failedMedia.empty();
+        return error.empty() && !cancelled && failedPages.empty() && failedChats.empty() &&
+               failedMedia.empty();
     }
 };
 
@@ -108,7 +109,8 @@ public:
 
 private:
     // The entry for the index; none when the chat could not be read.
-    std::optional<IndexEntry> exportChat(const ContactEntry& entry, const std::string& page, ExportReport& report);
+    std::optional<IndexEntry> exportChat(const ContactEntry& entry, const std::string& page,
+                                         ExportReport& report);
     void takeMedia(ExportReport& report);
     void writeIndex(const std::vector<IndexEntry>& entries, const std::vector<std::string>& attempted,
                     ExportReport& report) const;

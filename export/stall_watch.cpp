@@ -7,11 +7,16 @@
 namespace talvio {
 
 StallWatch::StallWatch(std::chrono::seconds limit, Clock clock)
-    : m_limit(limit), m_clock(std::move(clock)), m_lastProgress(m_clock()), m_previous(programState().progressWindow) {
+    : m_limit(limit),
+      m_clock(std::move(clock)),
+      m_lastProgress(m_clock()),
+      m_previous(programState().progressWindow) {
     programState().progressWindow = this;
 }
 
-StallWatch::~StallWatch() { programState().progressWindow = m_previous; }
+StallWatch::~StallWatch() {
+    programState().progressWindow = m_previous;
+}
 
 void StallWatch::onProgress() {
     if (!m_stalled)

@@ -139,11 +139,15 @@ int printPage(CChatSoftware& source, int row, bool standAlone) {
     }
     // Printed while it is built, so that a page of any length costs the same memory.
     ChatPageBuffer page;
-    page.setSink([](std::string_view piece) { std::cout.write(piece.data(), static_cast<std::streamsize>(piece.size())); });
-    const RenderOutcome outcome = renderContact(source, table.row(row), standAlone ? kStandAlone : kViewer, page);
+    page.setSink([](std::string_view piece) {
+        std::cout.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+    });
+    const RenderOutcome outcome =
+        renderContact(source, table.row(row), standAlone ? kStandAlone : kViewer, page);
     page.handOver();
     if (!outcome.readable) {
-        std::cerr << "talvio-export: the chat of row " << row << " could not be read: " << outcome.reason << "\n";
+        std::cerr << "talvio-export: the chat of row " << row << " could not be read: " << outcome.reason
+                  << "\n";
         return 1;
     }
     return std::cout.good() ? 0 : 1;

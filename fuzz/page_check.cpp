@@ -2,8 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "fuzz/page_check.h"
 
-#include "sources/text_convert.h"
 #include "sources/html_escape.h"
+#include "sources/text_convert.h"
 
 #include <array>
 

@@ -3,8 +3,8 @@
 // The UTF-8 and UTF-16 conversions and the page escaping on any bytes, checked against a plain
 // decoder written from the Unicode rules (maximal subparts, no surrogates, nothing above U+10FFFF).
 #include "fuzz/fuzz_support.h"
-#include "sources/text_convert.h"
 #include "sources/html_escape.h"
+#include "sources/text_convert.h"
 
 #include <string>
 #include <vector>

@@ -62,7 +62,8 @@ void PlayVoice(QWidget* owner, const QString& voicePath) {
             const BusyCursor busy;
             QDir().mkpath(QFileInfo(wavPath).path());
             // The same decoder as the export's, with a limit: a damaged note must not hang the window.
-            decodeVoiceNote(defaultVoiceDecoder(), voicePath.toStdString(), wavPath.toStdString(), kDecodeSeconds);
+            decodeVoiceNote(defaultVoiceDecoder(), voicePath.toStdString(), wavPath.toStdString(),
+                            kDecodeSeconds);
         }
     }
     if (wavPath.isEmpty() || !QFileInfo::exists(wavPath)) {

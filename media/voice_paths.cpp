@@ -35,10 +35,12 @@ std::string cachedWavPath(std::string_view voicePath, const std::string& cacheFo
     }
     static const char kHex[] = "0123456789abcdef";
     std::string name;
-    for (int shift = 60; shift >= 0; shift -= 4) name += kHex[(digest >> shift) & 15];
+    for (int shift = 60; shift >= 0; shift -= 4)
+        name += kHex[(digest >> shift) & 15];
     const std::size_t slash = voicePath.find_last_of('/');
     std::string_view stem = slash == std::string_view::npos ? voicePath : voicePath.substr(slash + 1);
-    if (const std::size_t dot = stem.find_last_of('.'); dot != std::string_view::npos) stem = stem.substr(0, dot);
+    if (const std::size_t dot = stem.find_last_of('.'); dot != std::string_view::npos)
+        stem = stem.substr(0, dot);
     return cacheFolder + "voice/" + name + "-" + safeFileName(stem.substr(0, 60)) + ".wav";
 }
 

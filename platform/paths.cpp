@@ -63,6 +63,8 @@ QString cacheFolder() {
     return chosen.isEmpty() ? programFolderIn(QStandardPaths::GenericCacheLocation) : chosen;
 }
 
-void setCacheFolder(const QString& folder) { cacheOverride() = folder.isEmpty() ? QString() : withSlash(folder); }
+void setCacheFolder(const QString& folder) {
+    cacheOverride() = folder.isEmpty() ? QString() : withSlash(folder);
+}
 
 }  // namespace talvio::platform

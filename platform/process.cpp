@@ -21,7 +21,8 @@ namespace {
 
 std::string describe(int status) {
     if (WIFEXITED(status))
-        return WEXITSTATUS(status) == 0 ? std::string() : "exit status " + std::to_string(WEXITSTATUS(status));
+        return WEXITSTATUS(status) == 0 ? std::string()
+                                        : "exit status " + std::to_string(WEXITSTATUS(status));
     if (WIFSIGNALED(status))
         return "ended by signal " + std::to_string(WTERMSIG(status));
     return "status " + std::to_string(status);
@@ -29,7 +30,8 @@ std::string describe(int status) {
 
 }  // namespace
 
-std::optional<ChildProcess> ChildProcess::start(const std::vector<std::string>& arguments, std::string& error) {
+std::optional<ChildProcess> ChildProcess::start(const std::vector<std::string>& arguments,
+                                                std::string& error) {
     if (arguments.empty()) {
         error = "no program";
         return std::nullopt;

@@ -173,9 +173,8 @@ void CDlgRecoverToDatabase::recover() {
     // An unreadable start value has been reported; the recovery goes on from the previous one.
     readBoxes();
     const std::vector<Notice> notices = runRecovery(m_members, standardTimeZoneBias()).notices();
-    const auto failures = static_cast<int>(std::count_if(notices.begin(), notices.end(), [](const Notice& n) {
-        return n.caption == kInsertFailedCaption;
-    }));
+    const auto failures = static_cast<int>(std::count_if(
+        notices.begin(), notices.end(), [](const Notice& n) { return n.caption == kInsertFailedCaption; }));
     // Each failed group has a box of its own; a file with thousands of them must not hold the
     // user in front of thousands of boxes.
     int shownFailures = 0;
@@ -188,8 +187,9 @@ void CDlgRecoverToDatabase::recover() {
                 const QString question =
                     QStringLiteral("%1 more groups could not be added. Show each of them?")
                         .arg(failures - kFailuresBeforeAsking);
-                showFailures = platform::desktop().message(this, question, QString(), platform::Buttons::YesNo,
-                                                           platform::Icon::Question) == platform::Answer::Yes;
+                showFailures =
+                    platform::desktop().message(this, question, QString(), platform::Buttons::YesNo,
+                                                platform::Icon::Question) == platform::Answer::Yes;
                 if (!showFailures)
                     continue;
             }

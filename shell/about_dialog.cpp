@@ -2,8 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "about_dialog.h"
 
-#include "shell/artwork.h"
 #include "platform/dialog_units.h"
+#include "shell/artwork.h"
 
 #include <QIcon>
 #include <QLabel>

@@ -22,7 +22,8 @@ QString fromUtf8(const std::string& text) {
 // The picture file at DataFolder + picturePath when it is a file inside the phone folder; empty
 // otherwise (a path from the database may climb out of the folder or lead through a link).
 QString existingPicture(const ContactEntry& entry) {
-    if (entry.picturePath.empty()) return {};
+    if (entry.picturePath.empty())
+        return {};
     const std::string& folder = programState().dataFolder;
     const std::string path = folder + entry.picturePath;
     return FolderBoundary(folder).holdsFile(path) ? fromUtf8(path) : QString();
@@ -32,7 +33,8 @@ QString existingPicture(const ContactEntry& entry) {
 
 void ShowContact(CMireloDlg& window, CChatSoftware& source, int row) {
     const ContactTable& table = contactTable();
-    if (!table.isRow(row)) return;
+    if (!table.isRow(row))
+        return;
     ProgramState& state = programState();
     state.currentContactIndex = row;
     const ContactEntry& entry = table.row(row);
@@ -43,7 +45,8 @@ void ShowContact(CMireloDlg& window, CChatSoftware& source, int row) {
 
     const QString picture = existingPicture(entry);
     // A file that does not decode shows the default picture rather than an empty box.
-    if (picture.isEmpty() || !window.showPicture(picture)) window.showDefaultPicture();
+    if (picture.isEmpty() || !window.showPicture(picture))
+        window.showDefaultPicture();
 
     window.idLabel()->setText(QStringLiteral("ID: ") + fromUtf8(JidToNumber(entry.jid)));
     window.nameLabel()->setText(QStringLiteral("Name: ") + fromUtf8(entry.displayName));

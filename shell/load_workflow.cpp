@@ -32,11 +32,14 @@ QString fromUtf8(const std::string& text) {
 
 }  // namespace
 
-void loadSettingsAtStartUp() { LoadSettings(platform::settingsFolder().toStdString()); }
+void loadSettingsAtStartUp() {
+    LoadSettings(platform::settingsFolder().toStdString());
+}
 
 void runLoadWorkflow(CMireloDlg& window) {
     COpenWeiXinDataDlg dialog(&window);
-    if (dialog.exec() != QDialog::Accepted) return;
+    if (dialog.exec() != QDialog::Accepted)
+        return;
     loadChosenFolder(window);
 }
 
@@ -44,12 +47,13 @@ bool loadFolderDirectly(CMireloDlg& window, const QString& folder, const QString
     const std::string data = folder.toStdString();
     const int kind = detectSourceKind(data);
     if (kind == kSourceNone) {
-        platform::desktop().message(&window,
-                                    QStringLiteral("\"%1\" is not a WhatsApp folder. Choose the \"com.whatsapp\" "
-                                                   "folder of an Android phone or the "
-                                                   "\"group.net.whatsapp.WhatsApp.shared\" folder of an iPhone.")
-                                        .arg(folder),
-                                    platform::programName(), platform::Buttons::Ok, platform::Icon::Exclamation);
+        platform::desktop().message(
+            &window,
+            QStringLiteral("\"%1\" is not a WhatsApp folder. Choose the \"com.whatsapp\" "
+                           "folder of an Android phone or the "
+                           "\"group.net.whatsapp.WhatsApp.shared\" folder of an iPhone.")
+                .arg(folder),
+            platform::programName(), platform::Buttons::Ok, platform::Icon::Exclamation);
         return false;
     }
     setLoadPaths(kind, data, resourceFolder.toStdString());
@@ -63,10 +67,10 @@ void loadChosenFolder(CMireloDlg& window) {
     // The Android message database is read alone, without its write-ahead log: it is opened
     // immutable, so nothing beside it needs moving and the phone folder stays as it was.
     if (state.sourceKind != kSourceAndroid && state.resourceFolder.empty()) {
-        platform::desktop().message(
-            &window,
-            QStringLiteral("Because you didn't set resource path, so you can't see the images and play voice and video."),
-            QString());
+        platform::desktop().message(&window,
+                                    QStringLiteral("Because you didn't set resource path, so you can't see "
+                                                   "the images and play voice and video."),
+                                    QString());
     }
     contactTable().destroy();
     state.progressPercent = 0;
@@ -78,7 +82,8 @@ void loadChosenFolder(CMireloDlg& window) {
     source.setFolder(chosenPhoneFolder());
     source.LoadContacts(contactTable());
     // A cancelled load leaves no half-read list behind.
-    if (progress->cancelled()) contactTable().destroy();
+    if (progress->cancelled())
+        contactTable().destroy();
     PopulateContactList(window, source);
     state.progressWindow = nullptr;
     progress.reset();
@@ -98,7 +103,8 @@ void PopulateContactList(CMireloDlg& window, const CChatSoftware& source) {
     const MessageTimeFormatter times(state.sourceKind, standardTimeZoneBias());
     const QString userData = platform::userDataFolder();
     // Made at start-up too; made again in case it was removed while the program ran.
-    if (table.count() > 0) EnsureDirectory(userData.toStdString() + "images");
+    if (table.count() > 0)
+        EnsureDirectory(userData.toStdString() + "images");
     const int count = table.count();
     // Picture paths come from the databases: only files inside the phone folder are copied.
     const FolderBoundary phoneFolder(state.dataFolder);
@@ -114,7 +120,8 @@ void PopulateContactList(CMireloDlg& window, const CChatSoftware& source) {
         if (!entry.picturePath.empty()) {
             const std::string picture = state.dataFolder + entry.picturePath;
             if (phoneFolder.holdsFile(picture))
-                platform::copyFileIfMissing(picture, profilePictureCopyPath(userData, entry.jid).toStdString());
+                platform::copyFileIfMissing(picture,
+                                            profilePictureCopyPath(userData, entry.jid).toStdString());
         }
         if (i % 50 == 25) {
             reportPercent(source.listFillUpperHalf() ? static_cast<double>(i) / count * 50 + 50
@@ -126,8 +133,12 @@ void PopulateContactList(CMireloDlg& window, const CChatSoftware& source) {
     window.showNoContact();
 }
 
-void runExportCommand(CMireloDlg& window) { runExportDialog(&window, window.currentSource()); }
+void runExportCommand(CMireloDlg& window) {
+    runExportDialog(&window, window.currentSource());
+}
 
-void runRecoverCommand(CMireloDlg& window) { recover::runRecoverTool(&window); }
+void runRecoverCommand(CMireloDlg& window) {
+    recover::runRecoverTool(&window);
+}
 
 }  // namespace talvio

@@ -21,11 +21,12 @@ namespace {
 // Selects the newest chat, waits for it to be drawn, saves the window and ends the program.
 void screenshotAndQuit(talvio::CMireloDlg& window, const QString& file) {
     QTreeWidget* list = window.contactList();
-    if (list->topLevelItemCount() > 0) list->setCurrentItem(list->topLevelItem(0));
+    if (list->topLevelItemCount() > 0)
+        list->setCurrentItem(list->topLevelItem(0));
     QTimer::singleShot(1500, &window, [&window, file] {
         const bool saved = window.grab().save(file);
-        std::fprintf(saved ? stdout : stderr, saved ? "Screenshot of the window: %s\n" : "Could not save %s\n",
-                     qPrintable(file));
+        std::fprintf(saved ? stdout : stderr,
+                     saved ? "Screenshot of the window: %s\n" : "Could not save %s\n", qPrintable(file));
         QApplication::exit(saved ? 0 : 1);
     });
 }
@@ -39,21 +40,24 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral("3.0"));
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Talvio shows WhatsApp chat histories copied off a phone. FOLDER is an Android \"com.whatsapp\" folder or an "
+        "Talvio shows WhatsApp chat histories copied off a phone. FOLDER is an Android \"com.whatsapp\" "
+        "folder or an "
         "iPhone \"group.net.whatsapp.WhatsApp.shared\" folder; RESOURCEFOLDER is the iPhone's "
         "\"net.whatsapp.WhatsApp\" folder with the media. Without FOLDER the open dialog asks."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
-                                        QStringLiteral("Show the newest chat, save the window to FILE and quit."),
-                                        QStringLiteral("FILE"));
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Show the newest chat, save the window to FILE and quit."), QStringLiteral("FILE"));
     parser.addOption(screenshot);
-    parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("The phone folder to open."), QStringLiteral("[FOLDER"));
+    parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("The phone folder to open."),
+                                 QStringLiteral("[FOLDER"));
     parser.addPositionalArgument(QStringLiteral("RESOURCEFOLDER"), QStringLiteral("The iPhone media folder."),
                                  QStringLiteral("[RESOURCEFOLDER]]"));
     parser.process(app);
     const QStringList folders = parser.positionalArguments();
-    if (folders.size() > 2) parser.showHelp(2);
+    if (folders.size() > 2)
+        parser.showHelp(2);
 
     // The voice player's analyser tables are built once, before any window can need them.
     talvio::media::buildSpectrumTables();
@@ -66,11 +70,14 @@ int main(int argc, char** argv) {
     talvio::scriptBridge().setPlayVideo([&window](const std::string& path) {
         talvio::media::PlayVideo(&window, QString::fromStdString(path));
     });
-    if (!folders.isEmpty()) window.setStartUpDialogEnabled(false);
+    if (!folders.isEmpty())
+        window.setStartUpDialogEnabled(false);
     // A screenshot shows the window as it first comes up, whatever the last run left.
-    if (!parser.isSet(screenshot)) window.restoreWindowState();
+    if (!parser.isSet(screenshot))
+        window.restoreWindowState();
     window.show();
-    if (!parser.isSet(screenshot)) window.startVersionCheck();
+    if (!parser.isSet(screenshot))
+        window.startVersionCheck();
     if (!folders.isEmpty()) {
         QTimer::singleShot(0, &window, [&] {
             const bool opened = window.openFolder(folders[0], folders.value(1));

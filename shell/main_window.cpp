@@ -3,12 +3,12 @@
 #include "main_window.h"
 
 #include "platform/desktop.h"
+#include "platform/dialog_units.h"
 #include "platform/paths.h"
 #include "shell/about_dialog.h"
 #include "shell/artwork.h"
 #include "shell/chat_text_view.h"
 #include "shell/contact_selection.h"
-#include "platform/dialog_units.h"
 #include "shell/elided_label.h"
 #include "shell/full_text_tip_delegate.h"
 #include "shell/load_workflow.h"
@@ -28,9 +28,9 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
-#include <QTreeWidget>
 
 namespace talvio {
 namespace {
@@ -46,7 +46,8 @@ constexpr int kPaneLeft = 7;
 constexpr int kPaneTop = 2;
 
 bool isEnterOrEscape(QEvent* event) {
-    if (event->type() != QEvent::KeyPress) return false;
+    if (event->type() != QEvent::KeyPress)
+        return false;
     const int key = static_cast<QKeyEvent*>(event)->key();
     return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
 }
@@ -128,7 +129,8 @@ QWidget* CMireloDlg::buildDetails(QWidget* pane) {
 void CMireloDlg::buildContactList(QWidget* pane) {
     m_contactList = new QTreeWidget(pane);
     m_contactList->setColumnCount(3);
-    m_contactList->setHeaderLabels({QStringLiteral("Contact"), QStringLiteral("Recent time"), QStringLiteral("Quantity")});
+    m_contactList->setHeaderLabels(
+        {QStringLiteral("Contact"), QStringLiteral("Recent time"), QStringLiteral("Quantity")});
     m_contactList->setColumnWidth(0, 100);
     m_contactList->setColumnWidth(1, 120);
     m_contactList->setColumnWidth(2, 60);
@@ -178,7 +180,8 @@ void CMireloDlg::setChatView(QWidget* view) {
     m_chatPane->layout()->addWidget(view);
     view->installEventFilter(this);
     view->show();
-    if (auto* pageView = dynamic_cast<ChatPageView*>(view)) setChatPageView(pageView);
+    if (auto* pageView = dynamic_cast<ChatPageView*>(view))
+        setChatPageView(pageView);
     if (old != nullptr) {
         if (dynamic_cast<ChatPageView*>(old) != nullptr && dynamic_cast<ChatPageView*>(view) == nullptr) {
             setChatPageView(nullptr);
@@ -188,11 +191,14 @@ void CMireloDlg::setChatView(QWidget* view) {
     layoutStretchingParts();
 }
 
-void CMireloDlg::showDefaultPicture() { m_pictureBox->setPixmap(m_defaultPicture); }
+void CMireloDlg::showDefaultPicture() {
+    m_pictureBox->setPixmap(m_defaultPicture);
+}
 
 void CMireloDlg::showNoContact() {
     showDefaultPicture();
-    for (QLabel* label : {m_idLabel, m_nameLabel, m_numberLabel}) label->clear();
+    for (QLabel* label : {m_idLabel, m_nameLabel, m_numberLabel})
+        label->clear();
     // The last chat belongs to the folder loaded before: its links would reach that folder's files.
     if (auto* pageView = dynamic_cast<ChatPageView*>(m_chatView))
         pageView->showChatPage(std::make_shared<const std::string>());
@@ -201,7 +207,8 @@ void CMireloDlg::showNoContact() {
 bool CMireloDlg::showPicture(const QString& path) {
     QImageReader reader(path);
     const QImage image = reader.read();
-    if (image.isNull()) return false;
+    if (image.isNull())
+        return false;
     // Stretched over the whole box in both directions, as the contact list has always shown it.
     m_pictureBox->setPixmap(QPixmap::fromImage(
         image.scaled(kPictureSize, kPictureSize, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
@@ -226,37 +233,52 @@ void CMireloDlg::startVersionCheck() {
 }
 
 void CMireloDlg::offerUpdate(int publishedVersion) {
-    if (!shouldOfferUpdate(publishedVersion)) return;
+    if (!shouldOfferUpdate(publishedVersion))
+        return;
     const platform::Answer answer = platform::desktop().message(
         this,
         QStringLiteral("现在已有新版本，建议删除现有版本，并重新下载安装新版本。\r\n是否现在重新下载软件？"),
         QStringLiteral("检测到新版本"), platform::Buttons::YesNo);
-    if (answer != platform::Answer::Yes) return;
+    if (answer != platform::Answer::Yes)
+        return;
     platform::desktop().openAddress(QString::fromLatin1(kDownloadAddress));
     close();
 }
 
-void CMireloDlg::openDatabase() { runLoadWorkflow(*this); }
+void CMireloDlg::openDatabase() {
+    runLoadWorkflow(*this);
+}
 
-void CMireloDlg::exportChats() { runExportCommand(*this); }
+void CMireloDlg::exportChats() {
+    runExportCommand(*this);
+}
 
 void CMireloDlg::about() {
     CAboutDlg dialog(this);
     dialog.exec();
 }
 
-void CMireloDlg::homePage() { platform::desktop().openAddress(QString::fromLatin1(kHomePageAddress)); }
+void CMireloDlg::homePage() {
+    platform::desktop().openAddress(QString::fromLatin1(kHomePageAddress));
+}
 
-void CMireloDlg::recover() { runRecoverCommand(*this); }
+void CMireloDlg::recover() {
+    runRecoverCommand(*this);
+}
 
-void CMireloDlg::pictureClicked() { PictureClick(*this); }
+void CMireloDlg::pictureClicked() {
+    PictureClick(*this);
+}
 
-void CMireloDlg::usagePage() { platform::desktop().openAddress(QString::fromLatin1(kUsageAddress)); }
+void CMireloDlg::usagePage() {
+    platform::desktop().openAddress(QString::fromLatin1(kUsageAddress));
+}
 
 void CMireloDlg::updateTitle() {
     // The folder's own name: "com.whatsapp" tells which phone, the folder above often whose.
     QString folder = QString::fromStdString(programState().dataFolder);
-    while (folder.endsWith(QLatin1Char('/'))) folder.chop(1);
+    while (folder.endsWith(QLatin1Char('/')))
+        folder.chop(1);
     const QString name = folder.section(QLatin1Char('/'), -1);
     setWindowTitle(name.isEmpty() ? QStringLiteral("Talvio") : QStringLiteral("Talvio \u2014 ") + name);
 }
@@ -271,9 +293,11 @@ bool CMireloDlg::saveWindowState() const {
 
 void CMireloDlg::selectionChanged() {
     const QModelIndexList rows = m_contactList->selectionModel()->selectedRows();
-    if (rows.isEmpty() || m_currentSource == nullptr) return;
+    if (rows.isEmpty() || m_currentSource == nullptr)
+        return;
     const int row = rows.first().row();
-    if (row >= 0) ShowContact(*this, *m_currentSource, row);
+    if (row >= 0)
+        ShowContact(*this, *m_currentSource, row);
 }
 
 void CMireloDlg::resizeEvent(QResizeEvent* event) {
@@ -284,7 +308,8 @@ void CMireloDlg::resizeEvent(QResizeEvent* event) {
 void CMireloDlg::layoutStretchingParts() {
     // The list and the chat keep 10 pixels to the window's bottom, the chat 10 to its right edge.
     const QWidget* central = centralWidget();
-    if (central == nullptr || m_splitter == nullptr) return;
+    if (central == nullptr || m_splitter == nullptr)
+        return;
     const QSize client = central->size();
     const QPoint origin(dluX(kPaneLeft), dluY(kPaneTop));
     m_splitter->setGeometry(origin.x(), origin.y(), std::max(0, client.width() - origin.x() - kMargin),
@@ -307,13 +332,16 @@ void CMireloDlg::closeEvent(QCloseEvent* event) {
 
 void CMireloDlg::startUp() {
     loadSettingsAtStartUp();
-    if (m_startUpDialog) openDatabase();
+    if (m_startUpDialog)
+        openDatabase();
 }
 
 bool CMireloDlg::eventFilter(QObject* watched, QEvent* event) {
     // Enter and Escape never close the window or act on a control of it.
-    if (isEnterOrEscape(event)) return true;
-    if (watched == m_contactList && selectFirstContactOnArrow(event)) return true;
+    if (isEnterOrEscape(event))
+        return true;
+    if (watched == m_contactList && selectFirstContactOnArrow(event))
+        return true;
     if (watched == m_pictureBox && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         pictureClicked();
@@ -325,9 +353,11 @@ bool CMireloDlg::eventFilter(QObject* watched, QEvent* event) {
 bool CMireloDlg::selectFirstContactOnArrow(QEvent* event) {
     // Focus gives the list a current row without selecting it, so the first Down would step over
     // that row: with nothing selected, an arrow selects the first contact.
-    if (event->type() != QEvent::KeyPress) return false;
+    if (event->type() != QEvent::KeyPress)
+        return false;
     const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key != Qt::Key_Down && key != Qt::Key_Up) return false;
+    if (key != Qt::Key_Down && key != Qt::Key_Up)
+        return false;
     if (m_contactList->topLevelItemCount() == 0 || !m_contactList->selectionModel()->selectedRows().isEmpty())
         return false;
     m_contactList->setCurrentItem(m_contactList->topLevelItem(0));

@@ -3,8 +3,8 @@
 #include "open_dialog.h"
 
 #include "platform/desktop.h"
-#include "platform/paths.h"
 #include "platform/dialog_units.h"
+#include "platform/paths.h"
 #include "shell/hyperlink.h"
 #include "shell/settings_file.h"
 #include "sources/phone_folder.h"
@@ -42,26 +42,35 @@ const QString kAndroidHint = QStringLiteral(
     "Android WhatsApp data path is the \"com.whatsapp\" folder exported from android. \r\nYou can get more "
     "information by clicking \"Usage\" link above.");
 const QString kIPhoneHint = QStringLiteral(
-    "Hint: Data path is required, resource path is not absolute required. \r\niPhone WhatsApp data path is the "
+    "Hint: Data path is required, resource path is not absolute required. \r\niPhone WhatsApp data path is "
+    "the "
     "\"group.net.whatsapp.WhatsApp.shared\" folder exported from iPhone, and resource path is the "
-    "\"net.whatsapp.WhatsApp\" folder exported from iPhone.\r\nYou can get more information by clicking \"Usage\" "
+    "\"net.whatsapp.WhatsApp\" folder exported from iPhone.\r\nYou can get more information by clicking "
+    "\"Usage\" "
     "link above.");
-const QString kShortHint = QStringLiteral("Hint: Data path is required, resource path is not absolute required.");
+const QString kShortHint =
+    QStringLiteral("Hint: Data path is required, resource path is not absolute required.");
 
 // The settings file keeps each path in 260 bytes with its terminating zero.
 constexpr int kLongestPath = 259;
 
 int pathIndex(int editId) {
     switch (editId) {
-        case kAndroidDataEdit: return 0;
-        case kAndroidResourceEdit: return 1;
-        case kIPhoneDataEdit: return 2;
-        default: return 3;
+        case kAndroidDataEdit:
+            return 0;
+        case kAndroidResourceEdit:
+            return 1;
+        case kIPhoneDataEdit:
+            return 2;
+        default:
+            return 3;
     }
 }
 
 // Shown text for a label: the label text itself, without the control-line breaks.
-QString shownText(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+QString shownText(QString text) {
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
 
 }  // namespace
 
@@ -78,18 +87,21 @@ OpenChoice checkOpenChoice(int kind, const QString& dataPath, const QString& res
     const std::string data = withTrailingSlash(dataPath.toStdString());
     const std::string resource = withTrailingSlash(resourcePath.toStdString());
     if (data.size() > kLongestPath || resource.size() > kLongestPath) {
-        choice.message = QStringLiteral("The folder path is too long to be remembered: a path may hold at most %1 "
-                                        "bytes. Please move the folder to a shorter path.")
+        choice.message = QStringLiteral(
+                             "The folder path is too long to be remembered: a path may hold at most %1 "
+                             "bytes. Please move the folder to a shorter path.")
                              .arg(kLongestPath);
         choice.caption = platform::programName();
         return choice;
     }
     if (!hasDatabaseFiles(kind == kSourceAndroid ? kSourceAndroid : kSourceIPhone, data)) {
         choice.message = kind == kSourceAndroid
-                             ? QStringLiteral("Couldn't find the database file. \rData path must be set to "
-                                              "\"com.whatsapp\" folder exported from android phone.")
-                             : QStringLiteral("Couldn't find the database file. \rData path must be set to "
-                                              "\"group.net.whatsapp.WhatsApp.shared\" folder.");
+                             ? QStringLiteral(
+                                   "Couldn't find the database file. \rData path must be set to "
+                                   "\"com.whatsapp\" folder exported from android phone.")
+                             : QStringLiteral(
+                                   "Couldn't find the database file. \rData path must be set to "
+                                   "\"group.net.whatsapp.WhatsApp.shared\" folder.");
         choice.caption = platform::programName();
         return choice;
     }
@@ -144,7 +156,8 @@ COpenWeiXinDataDlg::COpenWeiXinDataDlg(QWidget* parent)
         m_rows.append({browseId, button});
     };
     addRow(kAndroidDataLabel, QStringLiteral("Data Path:"), kAndroidDataEdit, kAndroidDataBrowse, 82);
-    addRow(kAndroidResourceLabel, QStringLiteral("Resource path:"), kAndroidResourceEdit, kAndroidResourceBrowse, 114);
+    addRow(kAndroidResourceLabel, QStringLiteral("Resource path:"), kAndroidResourceEdit,
+           kAndroidResourceBrowse, 114);
     addRow(kIPhoneDataLabel, QStringLiteral("Data Path (\"group.net.whatsapp.WhatsApp.shared\" folder):"),
            kIPhoneDataEdit, kIPhoneDataBrowse, 82);
     addRow(kIPhoneResourceLabel, QStringLiteral("Resource path (\"net.whatsapp.WhatsApp\" folder):"),
@@ -170,23 +183,28 @@ COpenWeiXinDataDlg::COpenWeiXinDataDlg(QWidget* parent)
     writeControls();
 }
 
-int COpenWeiXinDataDlg::kind() const { return m_kindGroup->checkedId(); }
+int COpenWeiXinDataDlg::kind() const {
+    return m_kindGroup->checkedId();
+}
 
 void COpenWeiXinDataDlg::setKind(int kind) {
-    if (QAbstractButton* button = m_kindGroup->button(kind)) button->setChecked(true);
+    if (QAbstractButton* button = m_kindGroup->button(kind))
+        button->setChecked(true);
     applyLayout(kind);
 }
 
 QLineEdit* COpenWeiXinDataDlg::pathEdit(int id) const {
     for (const Row& row : m_rows) {
-        if (row.id == id) return qobject_cast<QLineEdit*>(row.widget);
+        if (row.id == id)
+            return qobject_cast<QLineEdit*>(row.widget);
     }
     return nullptr;
 }
 
 QPushButton* COpenWeiXinDataDlg::browseButton(int id) const {
     for (const Row& row : m_rows) {
-        if (row.id == id) return qobject_cast<QPushButton*>(row.widget);
+        if (row.id == id)
+            return qobject_cast<QPushButton*>(row.widget);
     }
     return nullptr;
 }
@@ -194,7 +212,8 @@ QPushButton* COpenWeiXinDataDlg::browseButton(int id) const {
 QList<int> COpenWeiXinDataDlg::visibleControls() const {
     QList<int> ids;
     for (const Row& row : m_rows) {
-        if (!row.widget->isHidden()) ids.append(row.id);
+        if (!row.widget->isHidden())
+            ids.append(row.id);
     }
     return ids;
 }
@@ -205,9 +224,9 @@ void COpenWeiXinDataDlg::applyLayout(int kind) {
     for (const Row& row : m_rows) {
         const bool androidData =
             row.id == kAndroidDataLabel || row.id == kAndroidDataEdit || row.id == kAndroidDataBrowse;
-        const bool iphoneRow = row.id == kIPhoneDataLabel || row.id == kIPhoneDataEdit || row.id == kIPhoneDataBrowse ||
-                               row.id == kIPhoneResourceLabel || row.id == kIPhoneResourceEdit ||
-                               row.id == kIPhoneResourceBrowse;
+        const bool iphoneRow = row.id == kIPhoneDataLabel || row.id == kIPhoneDataEdit ||
+                               row.id == kIPhoneDataBrowse || row.id == kIPhoneResourceLabel ||
+                               row.id == kIPhoneResourceEdit || row.id == kIPhoneResourceBrowse;
         row.widget->setVisible(iphone ? iphoneRow : androidData);
     }
     m_hint->setText(shownText(kind == kSourceAndroid ? kAndroidHint : iphone ? kIPhoneHint : kShortHint));
@@ -229,8 +248,10 @@ void COpenWeiXinDataDlg::browse(int editId) {
     // Text typed into the other boxes survives the picker.
     readControls();
     QString folder = platform::desktop().pickFolder(this, QString(), m_paths[pathIndex(editId)]);
-    if (folder.isEmpty()) return;
-    if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+    if (folder.isEmpty())
+        return;
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
     m_paths[pathIndex(editId)] = folder;
     writeControls();
 }
@@ -258,7 +279,8 @@ void COpenWeiXinDataDlg::accept() {
 
 void COpenWeiXinDataDlg::keyPressEvent(QKeyEvent* event) {
     // Neither key closes the dialog; only its buttons and close box do.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape) return;
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape)
+        return;
     QDialog::keyPressEvent(event);
 }
 

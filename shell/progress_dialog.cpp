@@ -15,7 +15,8 @@ namespace talvio {
 QString progressStatusText(qint64 elapsedMs, int percent) {
     const auto d = static_cast<quint64>(elapsedMs < 0 ? 0 : elapsedMs) / 100;
     quint64 remaining = 0;
-    if (percent > 0) remaining = static_cast<quint64>(static_cast<double>(d) / percent * (100 - percent));
+    if (percent > 0)
+        remaining = static_cast<quint64>(static_cast<double>(d) / percent * (100 - percent));
     return QStringLiteral("Elapsed time: %1.%2seconds / About%3.%4seconds remaining")
         .arg(d / 10)
         .arg(d % 10)
@@ -65,7 +66,8 @@ void CDlgProgress::onProgress() {
 bool CDlgProgress::stillWanted() {
     // A query that runs for long asks often: answering every few hundredths keeps the window alive
     // without slowing the query down.
-    if (!m_cancelled && m_sinceAnswer.elapsed() >= 40) answerWindow();
+    if (!m_cancelled && m_sinceAnswer.elapsed() >= 40)
+        answerWindow();
     return !m_cancelled;
 }
 
@@ -74,13 +76,18 @@ void CDlgProgress::answerWindow() {
     m_sinceAnswer.restart();
 }
 
-int CDlgProgress::position() const { return m_bar->value(); }
+int CDlgProgress::position() const {
+    return m_bar->value();
+}
 
-QString CDlgProgress::statusText() const { return m_status->text(); }
+QString CDlgProgress::statusText() const {
+    return m_status->text();
+}
 
 void CDlgProgress::keyPressEvent(QKeyEvent* event) {
     // Escape must not close the dialog under the load; Cancel stops it.
-    if (event->key() == Qt::Key_Escape) return;
+    if (event->key() == Qt::Key_Escape)
+        return;
     QDialog::keyPressEvent(event);
 }
 

@@ -3,10 +3,10 @@
 #include "android_modern.h"
 
 #include "sources/chat_page.h"
+#include "sources/html_escape.h"
 #include "sources/message_time.h"
 #include "sources/program_state.h"
 #include "sources/text_convert.h"
-#include "sources/html_escape.h"
 
 #include <sqlite3.h>
 
@@ -38,7 +38,9 @@ bool hasJidMap(const Database& db) {
     return probe.step();
 }
 
-std::string textOrEmpty(const char* text) { return text != nullptr ? std::string(text) : std::string(); }
+std::string textOrEmpty(const char* text) {
+    return text != nullptr ? std::string(text) : std::string();
+}
 
 // Every chat with the jid it is shown under: an "@lid" jid becomes its phone jid where jid_map
 // knows one, so that a person's chats under both identifiers show as one.
@@ -53,7 +55,8 @@ std::vector<Chat> readChats(const Database& db) {
     std::vector<Chat> chats;
     Statement rows(db, sql);
     while (rows.step()) {
-        if (rows.isNull(1)) continue;
+        if (rows.isNull(1))
+            continue;
         chats.push_back({rows.int64(0), std::string(rows.textView(1)), textOrEmpty(rows.text(2))});
     }
     return chats;
@@ -61,13 +64,16 @@ std::vector<Chat> readChats(const Database& db) {
 
 std::string senderQuery(bool jidMap, std::size_t chats) {
     std::string in;
-    for (std::size_t i = 0; i < chats; ++i) in += i == 0 ? "?" : ",?";
+    for (std::size_t i = 0; i < chats; ++i)
+        in += i == 0 ? "?" : ",?";
     const std::string sender = jidMap ? "COALESCE(phone.raw_string, sender.raw_string)" : "sender.raw_string";
-    std::string sql = "SELECT message.message_type, message.from_me, message.timestamp, message.text_data, " + sender +
+    std::string sql = "SELECT message.message_type, message.from_me, message.timestamp, message.text_data, " +
+                      sender +
                       " FROM message LEFT JOIN jid AS sender ON sender._id = message.sender_jid_row_id ";
     if (jidMap) {
-        sql += "LEFT JOIN jid_map ON jid_map.lid_row_id = sender._id "
-               "LEFT JOIN jid AS phone ON phone._id = jid_map.jid_row_id ";
+        sql +=
+            "LEFT JOIN jid_map ON jid_map.lid_row_id = sender._id "
+            "LEFT JOIN jid AS phone ON phone._id = jid_map.jid_row_id ";
     }
     return sql + "WHERE message.chat_row_id IN (" + in + ") ORDER BY message.timestamp, message._id;";
 }
@@ -81,10 +87,12 @@ bool hasModernMessages(const Database& messageDb) {
            hasRow(messageDb, "SELECT 1 FROM message LIMIT 1;");
 }
 
-void readModernStatistics(const Database& messageDb, ContactTable& table, std::vector<bool>& namedByContacts) {
+void readModernStatistics(const Database& messageDb, ContactTable& table,
+                          std::vector<bool>& namedByContacts) {
     const std::vector<Chat> chats = readChats(messageDb);
     std::unordered_map<std::int64_t, const Chat*> chatById;
-    for (const Chat& chat : chats) chatById[chat.id] = &chat;
+    for (const Chat& chat : chats)
+        chatById[chat.id] = &chat;
 
     // One pass over the table in storage order, as for the legacy layout.
     std::unordered_map<std::int64_t, Figures> byChat;
@@ -92,9 +100,11 @@ void readModernStatistics(const Database& messageDb, ContactTable& table, std::v
     while (all.step()) {
         Figures& f = byChat[all.int64(0)];
         ++f.messageCount;
-        if (sqlite3_column_type(all.handle(), 1) == SQLITE_NULL) continue;
+        if (sqlite3_column_type(all.handle(), 1) == SQLITE_NULL)
+            continue;
         const std::int64_t t = all.int64(1);
-        if (!f.anyTime || t > f.largest) f.largest = t;
+        if (!f.anyTime || t > f.largest)
+            f.largest = t;
         f.anyTime = true;
     }
 
@@ -102,9 +112,11 @@ void readModernStatistics(const Database& messageDb, ContactTable& table, std::v
     std::unordered_map<std::string, std::string> subjectByKey;
     for (const Chat& chat : chats) {
         Figures& total = byKey[chat.key];
-        if (!chat.subject.empty()) subjectByKey.emplace(chat.key, chat.subject);
+        if (!chat.subject.empty())
+            subjectByKey.emplace(chat.key, chat.subject);
         const auto found = byChat.find(chat.id);
-        if (found == byChat.end()) continue;
+        if (found == byChat.end())
+            continue;
         total.messageCount += found->second.messageCount;
         if (found->second.anyTime && (!total.anyTime || found->second.largest > total.largest)) {
             total.largest = found->second.largest;
@@ -114,12 +126,15 @@ void readModernStatistics(const Database& messageDb, ContactTable& table, std::v
 
     // Chats that wa.db does not list join the table after its own rows.
     std::unordered_map<std::string, bool> listed;
-    for (const ContactEntry& entry : table.rows()) listed[entry.jid] = true;
+    for (const ContactEntry& entry : table.rows())
+        listed[entry.jid] = true;
     for (const Chat& chat : chats) {
         // Status posts are no chat; wa.db never lists them either.
-        if (listed[chat.key] || chat.key == "status@broadcast") continue;
+        if (listed[chat.key] || chat.key == "status@broadcast")
+            continue;
         listed[chat.key] = true;
-        if (!table.exists()) table.create(static_cast<int>(chats.size()) + 1);
+        if (!table.exists())
+            table.create(static_cast<int>(chats.size()) + 1);
         ContactEntry& entry = table.appendRow();
         entry.jid = chat.key;
         entry.displayName = JidToNumber(chat.key);
@@ -132,17 +147,20 @@ void readModernStatistics(const Database& messageDb, ContactTable& table, std::v
         ContactEntry& entry = table.row(i);
         if (!namedByContacts[static_cast<std::size_t>(i)]) {
             const auto subject = subjectByKey.find(entry.jid);
-            if (subject != subjectByKey.end()) entry.displayName = Utf8ToAnsi(subject->second);
+            if (subject != subjectByKey.end())
+                entry.displayName = Utf8ToAnsi(subject->second);
         }
         const auto figures = byKey.find(entry.jid);
         if (figures != byKey.end()) {
             entry.messageCount = figures->second.messageCount;
-            entry.lastMessageTime = figures->second.anyTime ? std::to_string(figures->second.largest) : std::string();
+            entry.lastMessageTime =
+                figures->second.anyTime ? std::to_string(figures->second.largest) : std::string();
         } else {
             entry.messageCount = 0;
             entry.lastMessageTime.clear();
         }
-        if (i % 50 == 25) reportPercent(static_cast<double>(i) / count * 20 + 10);
+        if (i % 50 == 25)
+            reportPercent(static_cast<double>(i) / count * 20 + 10);
     }
 }
 
@@ -150,16 +168,20 @@ RenderOutcome appendModernChat(const Database& messageDb, const std::string& jid
                                const MessageTimeFormatter& times, ChatPageBuffer& out) {
     std::vector<std::int64_t> ids;
     for (const Chat& chat : readChats(messageDb)) {
-        if (chat.key == jid) ids.push_back(chat.id);
+        if (chat.key == jid)
+            ids.push_back(chat.id);
     }
-    if (ids.empty()) return {};
+    if (ids.empty())
+        return {};
     Statement messages(messageDb, senderQuery(hasJidMap(messageDb), ids.size()));
-    for (std::size_t i = 0; i < ids.size(); ++i) messages.bind(static_cast<int>(i) + 1, ids[i]);
+    for (std::size_t i = 0; i < ids.size(); ++i)
+        messages.bind(static_cast<int>(i) + 1, ids[i]);
     return appendAndroidMessages(messages, messageDb, shownName, times, out);
 }
 
-RenderOutcome appendAndroidMessages(Statement& messages, const Database& messageDb, std::string_view shownName,
-                                    const MessageTimeFormatter& times, ChatPageBuffer& out) {
+RenderOutcome appendAndroidMessages(Statement& messages, const Database& messageDb,
+                                    std::string_view shownName, const MessageTimeFormatter& times,
+                                    ChatPageBuffer& out) {
     const std::string name = escapeText(shownName);
     std::string sender;
     std::string time;

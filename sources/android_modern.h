@@ -35,7 +35,8 @@ RenderOutcome appendModernChat(const Database& messageDb, const std::string& jid
 // Appends a block for each row of a chat query of either layout, whose columns are the message's
 // kind, whether it is from me, its time, its text and the member who sent a received group
 // message. Unreadable when the rows end in an error.
-RenderOutcome appendAndroidMessages(Statement& messages, const Database& messageDb, std::string_view shownName,
-                                    const MessageTimeFormatter& times, ChatPageBuffer& out);
+RenderOutcome appendAndroidMessages(Statement& messages, const Database& messageDb,
+                                    std::string_view shownName, const MessageTimeFormatter& times,
+                                    ChatPageBuffer& out);
 
 }  // namespace talvio

@@ -39,10 +39,13 @@ struct Statistics {
     std::int32_t messageCount = 0;
 };
 
-std::string textOrEmpty(const char* text) { return text != nullptr ? std::string(text) : std::string(); }
+std::string textOrEmpty(const char* text) {
+    return text != nullptr ? std::string(text) : std::string();
+}
 
 void reportStatisticsProgress(int i, int count) {
-    if (i % 50 == 25) reportPercent(static_cast<double>(i) / count * 20 + 10);
+    if (i % 50 == 25)
+        reportPercent(static_cast<double>(i) / count * 20 + 10);
 }
 
 void fillContactRow(ContactTable& table, const Statement& row) {
@@ -73,12 +76,15 @@ void CAndroidWeiXin::LoadContacts(ContactTable& table) {
     const bool contactsOpened = OpenChatDatabase(m_folder.contactDbPath, database) == 0;
     if (contactsOpened) {
         Statement contacts(database, kContactsQuery);
-        while (contacts.step()) fillContactRow(table, contacts);
+        while (contacts.step())
+            fillContactRow(table, contacts);
     }
     // Which rows took their name from wa.db; the others may take a group's subject.
     std::vector<bool> named;
-    for (const ContactEntry& entry : table.rows()) named.push_back(entry.displayName != JidToNumber(entry.jid));
-    if (!named.empty()) named[0] = true;
+    for (const ContactEntry& entry : table.rows())
+        named.push_back(entry.displayName != JidToNumber(entry.jid));
+    if (!named.empty())
+        named[0] = true;
 
     Database messages;
     const bool messagesOpened = OpenChatDatabase(m_folder.messageDbPath, messages) == 0;
@@ -90,7 +96,8 @@ void CAndroidWeiXin::LoadContacts(ContactTable& table) {
     if (table.count() >= 2) {
         const int count = table.count();
         SortContactsByLastTime(table, [count](int p) {
-            if (p % 50 == 25) reportPercent(static_cast<double>(p) / count * 20 + 30);
+            if (p % 50 == 25)
+                reportPercent(static_cast<double>(p) / count * 20 + 30);
         });
     }
 }
@@ -101,7 +108,8 @@ void CAndroidWeiXin::LoadContacts(ContactTable& table) {
 void CAndroidWeiXin::readStatistics(ContactTable& table, const Database* opened) {
     const int count = table.count();
     if (opened == nullptr) {
-        for (int i = 0; i < count; ++i) reportStatisticsProgress(i, count);
+        for (int i = 0; i < count; ++i)
+            reportStatisticsProgress(i, count);
         return;
     }
     const Database& messages = *opened;
@@ -110,7 +118,8 @@ void CAndroidWeiXin::readStatistics(ContactTable& table, const Database* opened)
     Statement all(messages, kAllTimesQuery);
     while (all.step()) {
         // Only a text key can equal a jid text.
-        if (sqlite3_column_type(all.handle(), 0) != SQLITE_TEXT) continue;
+        if (sqlite3_column_type(all.handle(), 0) != SQLITE_TEXT)
+            continue;
         key.assign(all.textView(0));
         Statistics& s = byJid[key];
         ++s.messageCount;
@@ -119,7 +128,8 @@ void CAndroidWeiXin::readStatistics(ContactTable& table, const Database* opened)
                 break;
             case SQLITE_INTEGER: {
                 const std::int64_t t = all.int64(1);
-                if (!s.anyTime || t > s.largest) s.largest = t;
+                if (!s.anyTime || t > s.largest)
+                    s.largest = t;
                 s.anyTime = true;
                 break;
             }
@@ -136,7 +146,8 @@ void CAndroidWeiXin::readStatistics(ContactTable& table, const Database* opened)
             entry.lastMessageTime.clear();
             entry.messageCount = 0;
         } else if (complete && !found->second.otherType) {
-            entry.lastMessageTime = found->second.anyTime ? std::to_string(found->second.largest) : std::string();
+            entry.lastMessageTime =
+                found->second.anyTime ? std::to_string(found->second.largest) : std::string();
             entry.messageCount = found->second.messageCount;
         } else if (single.ok()) {
             single.reset();

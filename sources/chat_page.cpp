@@ -3,8 +3,8 @@
 #include "chat_page.h"
 
 #include "program_state.h"
-#include "text_convert.h"
 #include "sources/html_escape.h"
+#include "text_convert.h"
 
 #include <algorithm>
 #include <utility>
@@ -59,44 +59,54 @@ BodyFormat bodyFormat(BodyKind kind) {
             return {"<div class=\"content\"><SPAN class=\"MsgHistory\">&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;",
                     "</span></div>"};
         case BodyKind::ImageMarker:
-            return {"", "<div class=\"content\"><SPAN class=\"MsgHistory\">&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"
-                        "[Image]</span></div>"};
+            return {"",
+                    "<div class=\"content\"><SPAN class=\"MsgHistory\">&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"
+                    "[Image]</span></div>"};
         case BodyKind::AudioMarker:
-            return {"", "<div class=\"content\"><SPAN class=\"MsgHistory\">&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"
-                        "[Audio]</SPAN></div>"};
+            return {"",
+                    "<div class=\"content\"><SPAN class=\"MsgHistory\">&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"
+                    "[Audio]</SPAN></div>"};
         case BodyKind::VideoMarker:
-            return {"", "<div class=\"content\"><SPAN class=\"MsgHistory\">&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"
-                        "[Video]</SPAN></div>"};
+            return {"",
+                    "<div class=\"content\"><SPAN class=\"MsgHistory\">&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"
+                    "[Video]</SPAN></div>"};
         case BodyKind::CallMarker:
-            return {"", "<div class=\"content\"><SPAN class=\"MsgHistory\">&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"
-                        "[Call]</SPAN></div>"};
+            return {"",
+                    "<div class=\"content\"><SPAN class=\"MsgHistory\">&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"
+                    "[Call]</SPAN></div>"};
         case BodyKind::ImageViewer:
             return {"<div>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;<SPAN class=\"MsgHistory\"><img src=\"",
                     "\"/></SPAN></div>"};
         case BodyKind::ImageStandAlone:
             return {"<div>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;<img src=\"images\\", ".jpg\"/></div>"};
         case BodyKind::VoiceViewer:
-            return {"<div class=\"content\">&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;<a href=\"#\" onClick=\"return "
-                    "PlayMyWav('",
-                    "');\">[Play voice]</a></div>"};
+            return {
+                "<div class=\"content\">&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;<a href=\"#\" onClick=\"return "
+                "PlayMyWav('",
+                "');\">[Play voice]</a></div>"};
         case BodyKind::VoiceStandAlone:
-            return {"<div class=\"content\">&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;<a href=\"#\" onClick=\"return "
-                    "PlayMyWav(this,'",
-                    "');\">[Play voice]</a></div>"};
+            return {
+                "<div class=\"content\">&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;<a href=\"#\" onClick=\"return "
+                "PlayMyWav(this,'",
+                "');\">[Play voice]</a></div>"};
         case BodyKind::VoiceMissing:
-            return {"", "<div class=\"content\"><SPAN class=\"MsgHistory\">&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"
-                        "[Play Voice](file lost)</SPAN></div>"};
+            return {"",
+                    "<div class=\"content\"><SPAN class=\"MsgHistory\">&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"
+                    "[Play Voice](file lost)</SPAN></div>"};
         case BodyKind::VideoViewer:
-            return {"<div class=\"content\">&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;<a href=\"#\" onClick=\"return "
-                    "PlayMyVideo('",
-                    "');\">[Play video]</a></div>"};
+            return {
+                "<div class=\"content\">&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;<a href=\"#\" onClick=\"return "
+                "PlayMyVideo('",
+                "');\">[Play video]</a></div>"};
         case BodyKind::VideoStandAlone:
-            return {"<div class=\"content\">&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;<a href=\"#\" onClick=\"return "
-                    "PlayMyVideo(this,'",
-                    "');\">[Play video]</a></div>"};
+            return {
+                "<div class=\"content\">&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;<a href=\"#\" onClick=\"return "
+                "PlayMyVideo(this,'",
+                "');\">[Play video]</a></div>"};
         case BodyKind::VideoMissing:
-            return {"", "<div class=\"content\"><SPAN class=\"MsgHistory\">&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"
-                        "[Play video](file lost)</SPAN></div>"};
+            return {"",
+                    "<div class=\"content\"><SPAN class=\"MsgHistory\">&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"
+                    "[Play video](file lost)</SPAN></div>"};
     }
     return {};
 }
@@ -140,7 +150,8 @@ void appendSenderLine(std::string& out, std::string_view sender, std::string_vie
 void appendBody(std::string& out, BodyKind kind, std::string_view argument) {
     const BodyFormat format = bodyFormat(kind);
     out += format.before;
-    if (takesArgument(kind)) out += argument;
+    if (takesArgument(kind))
+        out += argument;
     out += format.after;
 }
 
@@ -204,14 +215,18 @@ ChatPageBuffer& chatPageBuffer() {
     return buffer;
 }
 
-void setChatPageView(ChatPageView* view) { pageView() = view; }
+void setChatPageView(ChatPageView* view) {
+    pageView() = view;
+}
 
 void ChatPageBuffer::start(int mode) {
     clear();
     writable() += pageHead(mode);
 }
 
-void StartChatPage(int mode) { chatPageBuffer().start(mode); }
+void StartChatPage(int mode) {
+    chatPageBuffer().start(mode);
+}
 
 void AppendPageBlock(std::string_view block) {
     std::string& text = chatPageBuffer().writable();
@@ -222,7 +237,9 @@ void AppendPageBlock(std::string_view block) {
     }
 }
 
-void AppendNoMessage() { chatPageBuffer().writable() += kNoMessageBlock; }
+void AppendNoMessage() {
+    chatPageBuffer().writable() += kNoMessageBlock;
+}
 
 void appendUnreadableNotice(std::string& page, std::string_view reason) {
     page += kUnreadableNoticeOpen;
@@ -231,8 +248,10 @@ void appendUnreadableNotice(std::string& page, std::string_view reason) {
 }
 
 void ShowChatPage() {
-    if (programState().exportMode || chatPageBuffer().hasSink()) return;
-    if (ChatPageView* view = pageView()) view->showChatPage(chatPageBuffer().shared());
+    if (programState().exportMode || chatPageBuffer().hasSink())
+        return;
+    if (ChatPageView* view = pageView())
+        view->showChatPage(chatPageBuffer().shared());
 }
 
 }  // namespace talvio

@@ -45,7 +45,9 @@ std::string sqliteFileUri(const std::string& utf8Path) {
     return uri;
 }
 
-Database::~Database() { close(); }
+Database::~Database() {
+    close();
+}
 
 Database::Database(Database&& other) noexcept : m_db(std::exchange(other.m_db, nullptr)) {}
 
@@ -117,35 +119,41 @@ void Database::close() {
 
 int Database::exec(const std::string& sql, std::string* error) {
     if (m_db == nullptr) {
-        if (error != nullptr) *error = "database not open";
+        if (error != nullptr)
+            *error = "database not open";
         return SQLITE_MISUSE;
     }
     char* message = nullptr;
     const int rc = sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &message);
-    if (error != nullptr) *error = message != nullptr ? message : "";
+    if (error != nullptr)
+        *error = message != nullptr ? message : "";
     sqlite3_free(message);
     return rc;
 }
 
-std::string Database::lastError() const { return m_db != nullptr ? sqlite3_errmsg(m_db) : "database not open"; }
+std::string Database::lastError() const {
+    return m_db != nullptr ? sqlite3_errmsg(m_db) : "database not open";
+}
 
 Statement::Statement(const Database& db, std::string_view sql) {
     if (db.handle() == nullptr) {
         m_lastResult = SQLITE_MISUSE;
         return;
     }
-    m_lastResult = sqlite3_prepare_v2(db.handle(), sql.data(), static_cast<int>(sql.size()), &m_stmt, nullptr);
+    m_lastResult =
+        sqlite3_prepare_v2(db.handle(), sql.data(), static_cast<int>(sql.size()), &m_stmt, nullptr);
     if (m_lastResult != SQLITE_OK) {
         sqlite3_finalize(m_stmt);
         m_stmt = nullptr;
     }
 }
 
-Statement::~Statement() { sqlite3_finalize(m_stmt); }
+Statement::~Statement() {
+    sqlite3_finalize(m_stmt);
+}
 
 Statement::Statement(Statement&& other) noexcept
-    : m_stmt(std::exchange(other.m_stmt, nullptr)),
-      m_lastResult(other.m_lastResult) {}
+    : m_stmt(std::exchange(other.m_stmt, nullptr)), m_lastResult(other.m_lastResult) {}
 
 Statement& Statement::operator=(Statement&& other) noexcept {
     if (this != &other) {
@@ -163,19 +171,23 @@ void Statement::bind(int index, std::string_view text) {
 }
 
 void Statement::bind(int index, std::int64_t value) {
-    if (m_stmt != nullptr) sqlite3_bind_int64(m_stmt, index, value);
+    if (m_stmt != nullptr)
+        sqlite3_bind_int64(m_stmt, index, value);
 }
 
 void Statement::bind(int index, double value) {
-    if (m_stmt != nullptr) sqlite3_bind_double(m_stmt, index, value);
+    if (m_stmt != nullptr)
+        sqlite3_bind_double(m_stmt, index, value);
 }
 
 void Statement::bindNull(int index) {
-    if (m_stmt != nullptr) sqlite3_bind_null(m_stmt, index);
+    if (m_stmt != nullptr)
+        sqlite3_bind_null(m_stmt, index);
 }
 
 bool Statement::step() {
-    if (m_stmt == nullptr) return false;
+    if (m_stmt == nullptr)
+        return false;
     m_lastResult = sqlite3_step(m_stmt);
     return m_lastResult == SQLITE_ROW;
 }
@@ -191,9 +203,13 @@ void Statement::reset() {
     }
 }
 
-int Statement::columnCount() const { return m_stmt != nullptr ? sqlite3_column_count(m_stmt) : 0; }
+int Statement::columnCount() const {
+    return m_stmt != nullptr ? sqlite3_column_count(m_stmt) : 0;
+}
 
-bool Statement::isNull(int column) const { return sqlite3_column_type(m_stmt, column) == SQLITE_NULL; }
+bool Statement::isNull(int column) const {
+    return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
+}
 
 const char* Statement::text(int column) const {
     return reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
@@ -201,12 +217,17 @@ const char* Statement::text(int column) const {
 
 std::string_view Statement::textView(int column) const {
     const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
-    if (p == nullptr) return {};
+    if (p == nullptr)
+        return {};
     return {p, static_cast<std::size_t>(sqlite3_column_bytes(m_stmt, column))};
 }
 
-std::int64_t Statement::int64(int column) const { return sqlite3_column_int64(m_stmt, column); }
+std::int64_t Statement::int64(int column) const {
+    return sqlite3_column_int64(m_stmt, column);
+}
 
-double Statement::real(int column) const { return sqlite3_column_double(m_stmt, column); }
+double Statement::real(int column) const {
+    return sqlite3_column_double(m_stmt, column);
+}
 
 }  // namespace talvio

@@ -4,9 +4,9 @@
 
 #include "sources/chat_page.h"
 #include "sources/folder_boundary.h"
+#include "sources/html_escape.h"
 #include "sources/media_copy.h"
 #include "sources/text_convert.h"
-#include "sources/html_escape.h"
 
 #include <filesystem>
 #include <system_error>
@@ -125,8 +125,7 @@ void IphoneMessageWriter::appendPicture(std::string& page, const std::string& pa
         appendFileUrl(m_argument, path, m_currentFolder);
         appendBody(page, BodyKind::ImageViewer, m_argument);
     } else {
-        appendBody(page, BodyKind::ImageStandAlone,
-                   m_media->copy(MediaFolder::Images, path, name));
+        appendBody(page, BodyKind::ImageStandAlone, m_media->copy(MediaFolder::Images, path, name));
     }
 }
 
@@ -137,8 +136,7 @@ void IphoneMessageWriter::appendVoice(std::string& page, const std::string& path
         appendScriptStringInAttribute(m_argument, path);
         appendBody(page, BodyKind::VoiceViewer, m_argument);
     } else if (present) {
-        appendBody(page, BodyKind::VoiceStandAlone,
-                   m_media->copy(MediaFolder::Voice, path, name));
+        appendBody(page, BodyKind::VoiceStandAlone, m_media->copy(MediaFolder::Voice, path, name));
     } else {
         appendBody(page, BodyKind::VoiceMissing);
     }
@@ -151,8 +149,7 @@ void IphoneMessageWriter::appendVideo(std::string& page, const std::string& path
         appendScriptStringInAttribute(m_argument, path);
         appendBody(page, BodyKind::VideoViewer, m_argument);
     } else if (present) {
-        appendBody(page, BodyKind::VideoStandAlone,
-                   m_media->copy(MediaFolder::Video, path, name));
+        appendBody(page, BodyKind::VideoStandAlone, m_media->copy(MediaFolder::Video, path, name));
     } else {
         appendBody(page, BodyKind::VideoMissing);
     }

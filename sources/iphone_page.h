@@ -32,7 +32,7 @@ private:
 
     MessageTimeFormatter m_times;
     std::string m_resourceFolder;
-    std::string m_mediaRoot;  // ResourceFolder + "Library/"
+    std::string m_mediaRoot;    // ResourceFolder + "Library/"
     FolderBoundary m_boundary;  // of m_mediaRoot
     std::string m_currentFolder;
     MediaCopyLog* m_media;

@@ -3,9 +3,9 @@
 #pragma once
 
 #include <string>
-#include <utility>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace talvio {

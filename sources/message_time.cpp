@@ -22,16 +22,20 @@ void appendDigits(std::string& out, std::int64_t value, int width) {
         buffer[n++] = static_cast<char>('0' + value % 10);
         value /= 10;
     } while (value > 0);
-    for (int i = n; i < width; ++i) out += '0';
-    while (n > 0) out += buffer[--n];
+    for (int i = n; i < width; ++i)
+        out += '0';
+    while (n > 0)
+        out += buffer[--n];
 }
 
 }  // namespace
 
 std::int32_t TimeValueOf(std::string_view text) {
-    if (text.size() >= 13) text.remove_suffix(3);
+    if (text.size() >= 13)
+        text.remove_suffix(3);
     std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';
@@ -40,16 +44,21 @@ std::int32_t TimeValueOf(std::string_view text) {
     std::int64_t value = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
         value = value * 10 + (text[i] - '0');
-        if (value > static_cast<std::int64_t>(INT_MAX) + 1) break;
+        if (value > static_cast<std::int64_t>(INT_MAX) + 1)
+            break;
     }
-    if (negative) value = -value;
-    if (value > INT_MAX) return INT_MAX;
-    if (value < INT_MIN) return INT_MIN;
+    if (negative)
+        value = -value;
+    if (value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
     return static_cast<std::int32_t>(value);
 }
 
 int standardTimeZoneBias() {
-    if (const auto& bias = programState().timeZoneBias) return *bias;
+    if (const auto& bias = programState().timeZoneBias)
+        return *bias;
     return platform::localStandardTimeOffset();
 }
 

@@ -19,7 +19,8 @@ bool exists(const std::string& path) {
 }  // namespace
 
 std::string withTrailingSlash(std::string path) {
-    if (!path.empty() && path.back() != '/') path += '/';
+    if (!path.empty() && path.back() != '/')
+        path += '/';
     return path;
 }
 
@@ -37,8 +38,10 @@ bool hasDatabaseFiles(int sourceKind, const std::string& folder) {
 }
 
 int detectSourceKind(const std::string& folder) {
-    if (hasDatabaseFiles(kSourceAndroid, folder)) return kSourceAndroid;
-    if (hasDatabaseFiles(kSourceIPhone, folder)) return kSourceIPhone;
+    if (hasDatabaseFiles(kSourceAndroid, folder))
+        return kSourceAndroid;
+    if (hasDatabaseFiles(kSourceIPhone, folder))
+        return kSourceIPhone;
     return kSourceNone;
 }
 

@@ -11,7 +11,9 @@
 namespace talvio {
 namespace fs = std::filesystem;
 
-PrivateCopy::~PrivateCopy() { remove(); }
+PrivateCopy::~PrivateCopy() {
+    remove();
+}
 
 void PrivateCopy::remove() {
     if (!m_folder.empty()) {

@@ -9,15 +9,19 @@ ProgramState& programState() {
     return state;
 }
 
-void resetProgramState() { programState() = ProgramState{}; }
+void resetProgramState() {
+    programState() = ProgramState{};
+}
 
 void ReportProgress() {
-    if (ProgressTarget* target = programState().progressWindow) target->onProgress();
+    if (ProgressTarget* target = programState().progressWindow)
+        target->onProgress();
 }
 
 void reportPercent(double percent) {
     ProgramState& state = programState();
-    if (state.progressWindow == nullptr) return;
+    if (state.progressWindow == nullptr)
+        return;
     state.progressPercent = static_cast<int>(percent);
     ReportProgress();
 }

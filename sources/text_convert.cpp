@@ -29,13 +29,17 @@ char32_t decodeUtf8(std::string_view text, std::size_t& pos, bool& valid) {
     } else if (lead >= 0xE0 && lead <= 0xEF) {
         length = 3;
         cp = lead & 0x0F;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;  // no surrogates
+        if (lead == 0xE0)
+            low = 0xA0;
+        if (lead == 0xED)
+            high = 0x9F;  // no surrogates
     } else if (lead >= 0xF0 && lead <= 0xF4) {
         length = 4;
         cp = lead & 0x07;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
+        if (lead == 0xF0)
+            low = 0x90;
+        if (lead == 0xF4)
+            high = 0x8F;
     } else {
         ++pos;
         valid = false;
@@ -99,17 +103,20 @@ bool isWellFormedUtf8(std::string_view text) {
         while (pos + 8 <= text.size()) {
             std::uint64_t chunk;
             __builtin_memcpy(&chunk, text.data() + pos, 8);
-            if ((chunk & 0x8080808080808080ULL) != 0) break;
+            if ((chunk & 0x8080808080808080ULL) != 0)
+                break;
             pos += 8;
         }
-        if (pos >= text.size()) break;
+        if (pos >= text.size())
+            break;
         if (static_cast<unsigned char>(text[pos]) < 0x80) {
             ++pos;
             continue;
         }
         bool valid = true;
         decodeUtf8(text, pos, valid);
-        if (!valid) return false;
+        if (!valid)
+            return false;
     }
     return true;
 }
@@ -119,7 +126,8 @@ std::u16string Utf8ToWide(std::string_view utf8) {
     out.reserve(utf8.size());
     std::size_t pos = 0;
     bool valid = true;
-    while (pos < utf8.size()) appendUtf16(out, decodeUtf8(utf8, pos, valid));
+    while (pos < utf8.size())
+        appendUtf16(out, decodeUtf8(utf8, pos, valid));
     return out;
 }
 
@@ -143,17 +151,23 @@ std::string WideToUtf8(std::u16string_view wide) {
     return out;
 }
 
-std::u16string AnsiToWide(std::string_view ansi) { return Utf8ToWide(ansi); }
+std::u16string AnsiToWide(std::string_view ansi) {
+    return Utf8ToWide(ansi);
+}
 
-std::string WideToAnsi(std::u16string_view wide) { return WideToUtf8(wide); }
+std::string WideToAnsi(std::u16string_view wide) {
+    return WideToUtf8(wide);
+}
 
 std::string Utf8ToAnsi(std::string_view utf8) {
-    if (isWellFormedUtf8(utf8)) return std::string(utf8);
+    if (isWellFormedUtf8(utf8))
+        return std::string(utf8);
     std::string out;
     out.reserve(utf8.size() + 8);
     std::size_t pos = 0;
     bool valid = true;
-    while (pos < utf8.size()) appendUtf8(out, decodeUtf8(utf8, pos, valid));
+    while (pos < utf8.size())
+        appendUtf8(out, decodeUtf8(utf8, pos, valid));
     return out;
 }
 

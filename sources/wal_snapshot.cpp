@@ -11,9 +11,11 @@ namespace {
 
 bool stampOf(const std::string& path, std::uintmax_t& size, std::int64_t& modified) {
     std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) return false;
+    if (!fs::is_regular_file(path, ec))
+        return false;
     size = fs::file_size(path, ec);
-    if (ec) return false;
+    if (ec)
+        return false;
     modified = fs::last_write_time(path, ec).time_since_epoch().count();
     return !ec;
 }
@@ -44,9 +46,11 @@ int WalSnapshot::open(const std::string& path, Database& database) {
         discard();
         return database.open(path, Database::Access::ReadOnlySnapshot);
     }
-    const bool current = !m_copy.path().empty() && m_source == path && m_databaseStamp == db && m_logStamp == log;
+    const bool current =
+        !m_copy.path().empty() && m_source == path && m_databaseStamp == db && m_logStamp == log;
     if (!current) {
-        if (!makeCopy(path)) return database.open(path, Database::Access::ReadOnlySnapshot);
+        if (!makeCopy(path))
+            return database.open(path, Database::Access::ReadOnlySnapshot);
         m_databaseStamp = db;
         m_logStamp = log;
     }

@@ -51,10 +51,13 @@ struct Runner {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (talvio::fixture::isIphoneCommand(arguments)) return talvio::fixture::runIphoneCommand(arguments);
+    if (talvio::fixture::isIphoneCommand(arguments))
+        return talvio::fixture::runIphoneCommand(arguments);
     if (talvio::fixture::isAndroidBackupCommand(arguments))
         return talvio::fixture::runAndroidBackupCommand(arguments);
-    if (talvio::fixture::isChatExportCommand(arguments)) return talvio::fixture::runChatExportCommand(arguments);
-    if (talvio::fixture::isIosBackupCommand(arguments)) return talvio::fixture::runIosBackupCommand(arguments);
+    if (talvio::fixture::isChatExportCommand(arguments))
+        return talvio::fixture::runChatExportCommand(arguments);
+    if (talvio::fixture::isIosBackupCommand(arguments))
+        return talvio::fixture::runIosBackupCommand(arguments);
     return std::visit(Runner{}, CommandLine::parse(arguments));
 }

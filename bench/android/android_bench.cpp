@@ -19,25 +19,31 @@ namespace {
 void aggregateOnly(const std::string& messageDb) {
     Database db;
     db.open(messageDb, Database::Access::ReadOnlySnapshot);
-    Statement all(db, "SELECT key_remote_jid, MAX(timestamp), COUNT(1) FROM messages GROUP BY key_remote_jid;");
+    Statement all(db,
+                  "SELECT key_remote_jid, MAX(timestamp), COUNT(1) FROM messages GROUP BY key_remote_jid;");
     long rows = 0;
-    while (all.step()) rows += all.text(1) != nullptr;
-    if (rows == 0) std::puts("no rows?");
+    while (all.step())
+        rows += all.text(1) != nullptr;
+    if (rows == 0)
+        std::puts("no rows?");
 }
 
 // The floor of a render: stepping the chat's rows and reading their columns.
 void stepChat(const std::string& messageDb, const std::string& jid) {
     Database db;
     db.open(messageDb, Database::Access::ReadOnlySnapshot);
-    Statement rows(db,
-                   "SELECT media_wa_type, key_from_me, timestamp, data, remote_resource, 'r' as f FROM messages "
-                   "WHERE key_remote_jid=? order by timestamp;");
+    Statement rows(
+        db,
+        "SELECT media_wa_type, key_from_me, timestamp, data, remote_resource, 'r' as f FROM messages "
+        "WHERE key_remote_jid=? order by timestamp;");
     rows.bind(1, jid);
     std::size_t bytes = 0;
     while (rows.step()) {
-        for (int c = 0; c < 5; ++c) bytes += rows.textView(c).size();
+        for (int c = 0; c < 5; ++c)
+            bytes += rows.textView(c).size();
     }
-    if (bytes == 0) std::puts("no bytes?");
+    if (bytes == 0)
+        std::puts("no bytes?");
 }
 
 }  // namespace
@@ -54,14 +60,17 @@ int main() {
 
     int largest = 0;
     for (int i = 1; i < contactTable().count(); ++i) {
-        if (contactTable().row(i).messageCount > contactTable().row(largest).messageCount) largest = i;
+        if (contactTable().row(i).messageCount > contactTable().row(largest).messageCount)
+            largest = i;
     }
     const ContactEntry& entry = contactTable().row(largest);
     programState().currentContactIndex = largest;
     programState().currentContactName = contactShownName(entry);
     std::printf("contacts: %d, largest chat: %d messages\n", contactTable().count(), entry.messageCount);
-    const double render = bench::medianSeconds(5, [&] { renderContact(source, entry, kViewer, chatPageBuffer()); });
-    const double renderFloor = bench::medianSeconds(5, [&] { stepChat(programState().messageDbPath, entry.jid); });
+    const double render =
+        bench::medianSeconds(5, [&] { renderContact(source, entry, kViewer, chatPageBuffer()); });
+    const double renderFloor =
+        bench::medianSeconds(5, [&] { stepChat(programState().messageDbPath, entry.jid); });
     std::printf("page: %.1f MB\n", chatPageBuffer().text().size() / 1e6);
 
     bool ok = bench::reportRatio("LoadContacts vs one aggregate pass", load, loadFloor, 1.3);

@@ -48,6 +48,8 @@ int main() {
             std::puts("empty?");
     });
     std::printf("rows: %d\n", kRows);
-    return bench::reportRatio("contact sort vs stable sort of the keys", sort - fillOnly, keys - fillOnly, 6.0) ? 0
-                                                                                                              : 1;
+    return bench::reportRatio("contact sort vs stable sort of the keys", sort - fillOnly, keys - fillOnly,
+                              6.0)
+               ? 0
+               : 1;
 }

@@ -24,8 +24,10 @@ void aggregateOnly(const std::string& messageDb) {
     db.open(messageDb, Database::Access::ReadOnlySnapshot);
     Statement all(db, "SELECT chat_row_id, MAX(timestamp), COUNT(1) FROM message GROUP BY chat_row_id;");
     long rows = 0;
-    while (all.step()) rows += all.text(1) != nullptr;
-    if (rows == 0) std::puts("no rows?");
+    while (all.step())
+        rows += all.text(1) != nullptr;
+    if (rows == 0)
+        std::puts("no rows?");
 }
 
 // The chats shown under jid: its own and those whose "@lid" jid_map gives as jid.
@@ -39,7 +41,8 @@ std::vector<std::int64_t> chatsShownAs(const std::string& messageDb, const std::
                     "WHERE COALESCE(phone.raw_string, jid.raw_string) = ? ORDER BY chat._id;");
     chats.bind(1, jid);
     std::vector<std::int64_t> ids;
-    while (chats.step()) ids.push_back(chats.int64(0));
+    while (chats.step())
+        ids.push_back(chats.int64(0));
     return ids;
 }
 
@@ -48,20 +51,25 @@ void stepChat(const std::string& messageDb, const std::vector<std::int64_t>& cha
     Database db;
     db.open(messageDb, Database::Access::ReadOnlySnapshot);
     std::string in;
-    for (std::size_t i = 0; i < chats.size(); ++i) in += i == 0 ? "?" : ",?";
+    for (std::size_t i = 0; i < chats.size(); ++i)
+        in += i == 0 ? "?" : ",?";
     Statement rows(db,
                    "SELECT message.message_type, message.from_me, message.timestamp, message.text_data, "
                    "COALESCE(phone.raw_string, sender.raw_string) FROM message "
                    "LEFT JOIN jid AS sender ON sender._id = message.sender_jid_row_id "
                    "LEFT JOIN jid_map ON jid_map.lid_row_id = sender._id "
                    "LEFT JOIN jid AS phone ON phone._id = jid_map.jid_row_id "
-                   "WHERE message.chat_row_id IN (" + in + ") ORDER BY message.timestamp, message._id;");
-    for (std::size_t i = 0; i < chats.size(); ++i) rows.bind(static_cast<int>(i) + 1, chats[i]);
+                   "WHERE message.chat_row_id IN (" +
+                       in + ") ORDER BY message.timestamp, message._id;");
+    for (std::size_t i = 0; i < chats.size(); ++i)
+        rows.bind(static_cast<int>(i) + 1, chats[i]);
     std::size_t bytes = 0;
     while (rows.step()) {
-        for (int c = 0; c < 5; ++c) bytes += rows.textView(c).size();
+        for (int c = 0; c < 5; ++c)
+            bytes += rows.textView(c).size();
     }
-    if (bytes == 0) std::puts("no bytes?");
+    if (bytes == 0)
+        std::puts("no bytes?");
 }
 
 }  // namespace
@@ -78,16 +86,19 @@ int main() {
 
     int largest = 0;
     for (int i = 1; i < contactTable().count(); ++i) {
-        if (contactTable().row(i).messageCount > contactTable().row(largest).messageCount) largest = i;
+        if (contactTable().row(i).messageCount > contactTable().row(largest).messageCount)
+            largest = i;
     }
     const ContactEntry& entry = contactTable().row(largest);
     programState().currentContactIndex = largest;
     programState().currentContactName = contactShownName(entry);
     const std::vector<std::int64_t> chats = chatsShownAs(programState().messageDbPath, entry.jid);
-    std::printf("contacts: %d, largest chat: %d messages in %zu chat(s)\n", contactTable().count(), entry.messageCount,
-                chats.size());
-    const double render = bench::medianSeconds(5, [&] { renderContact(source, entry, kViewer, chatPageBuffer()); });
-    const double renderFloor = bench::medianSeconds(5, [&] { stepChat(programState().messageDbPath, chats); });
+    std::printf("contacts: %d, largest chat: %d messages in %zu chat(s)\n", contactTable().count(),
+                entry.messageCount, chats.size());
+    const double render =
+        bench::medianSeconds(5, [&] { renderContact(source, entry, kViewer, chatPageBuffer()); });
+    const double renderFloor =
+        bench::medianSeconds(5, [&] { stepChat(programState().messageDbPath, chats); });
     std::printf("page: %.1f MB\n", chatPageBuffer().text().size() / 1e6);
 
     bool ok = bench::reportRatio("LoadContacts vs one aggregate pass", load, loadFloor, 1.3);

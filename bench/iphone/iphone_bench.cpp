@@ -89,7 +89,8 @@ int main() {
     programState().currentContactIndex = largest;
     programState().currentContactName = contactShownName(entry);
     std::printf("chats: %d rows, largest chat: %d messages\n", contactTable().count(), entry.messageCount);
-    const double render = bench::medianSeconds(5, [&] { renderContact(source, entry, kViewer, chatPageBuffer()); });
+    const double render =
+        bench::medianSeconds(5, [&] { renderContact(source, entry, kViewer, chatPageBuffer()); });
     const double renderFloor =
         bench::medianSeconds(5, [&] { stepChat(programState().messageDbPath, entry.jid); });
     std::printf("page: %.1f MB\n", chatPageBuffer().text().size() / 1e6);

@@ -137,8 +137,8 @@ void addTableDamage(Corpus& corpus, const std::string& relative) {
             endless += (endless.empty() ? "" : ", ") + std::string("i AS ") + sqlName(column);
         addChanged("table-endless-view-" + prefix, expect,
                    "DROP TABLE " + t + "; CREATE VIEW " + t +
-                       " AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT " + endless +
-                       " FROM n;",
+                       " AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT " +
+                       endless + " FROM n;",
                    false);
         // Columns a loader does not name change nothing it reads.
         addChanged("table-extra-columns-" + prefix, Expect::SameAsIntact,

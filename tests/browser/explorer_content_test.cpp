@@ -114,7 +114,8 @@ TEST_F(ExplorerContentTest, ProgramsStartedAfterTheViewDoNotInheritTheEnginesFla
     ASSERT_FALSE(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").isEmpty()) << "the engine's own flags are set";
     restoreEnvironmentAfterWebEngineStart();
     QProcess child;
-    child.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("printf %s \"${QTWEBENGINE_CHROMIUM_FLAGS-unset}\"")});
+    child.start(QStringLiteral("/bin/sh"),
+                {QStringLiteral("-c"), QStringLiteral("printf %s \"${QTWEBENGINE_CHROMIUM_FLAGS-unset}\"")});
     ASSERT_TRUE(child.waitForFinished(10000));
     EXPECT_EQ(child.readAllStandardOutput(), QByteArray("unset"));
     // The engine keeps the flags it started with.

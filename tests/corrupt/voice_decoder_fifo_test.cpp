@@ -20,8 +20,8 @@ TEST(VoiceNoteFiles, ANoteThatIsAFifoIsNotHandedToTheDecoder) {
     const std::string note = dir.path() + "note.opus";
     ASSERT_EQ(::mkfifo(note.c_str(), 0600), 0);
     const std::string wav = dir.path() + "note.wav";
-    const ChildOutcome outcome = runInChild(
-        [&] { return decodeVoiceNote(defaultVoiceDecoder(), note, wav); }, 20);
+    const ChildOutcome outcome =
+        runInChild([&] { return decodeVoiceNote(defaultVoiceDecoder(), note, wav); }, 20);
     EXPECT_EQ(outcome.end, ChildOutcome::End::Finished) << describe(outcome);
     EXPECT_EQ(outcome.output, "no voice note at " + note);
     EXPECT_FALSE(std::filesystem::exists(wav));

@@ -218,9 +218,10 @@ TEST_F(IphoneExport, ADamagedCopyExportedOverAGoodExportLeavesItsPages) {
     test::runSql(phone + "ChatStorage.sqlite", "DROP TABLE ZWAMEDIAITEM;");
     CommandResult damaged = runCommand(tool + " " + phone + " " + out);
     EXPECT_EQ(damaged.status, 1) << damaged.out;
-    EXPECT_NE(damaged.out.find("a chat could not be read, its page was not written: Ann Becker: no such table: "
-                               "ZWAMEDIAITEM"),
-              std::string::npos)
+    EXPECT_NE(
+        damaged.out.find("a chat could not be read, its page was not written: Ann Becker: no such table: "
+                         "ZWAMEDIAITEM"),
+        std::string::npos)
         << damaged.out;
     EXPECT_EQ(test::readFile(out + "/4915110000001.html"), annPage);
     EXPECT_EQ(test::folderSnapshot(out), good);

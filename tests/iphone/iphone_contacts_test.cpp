@@ -294,10 +294,11 @@ TEST_F(IphoneBadInput, IllFormedTextAndAWalBesideTheStore) {
 }
 
 TEST_F(IphoneBadInput, MessagesStillInTheLogAreShownWithoutTouchingTheFolder) {
-    test::makeIphoneFolder(dir.path(),
-                           "INSERT INTO ZWACHATSESSION (Z_PK, ZCONTACTJID, ZPARTNERNAME) VALUES (1, 'a@s', 'Ann');"
-                           "INSERT INTO ZWAMESSAGE (Z_PK, ZISFROMME, ZMESSAGEDATE, ZFROMJID, ZTEXT) VALUES "
-                           "(1, 0, 100.5, 'a@s', 'in the database');");
+    test::makeIphoneFolder(
+        dir.path(),
+        "INSERT INTO ZWACHATSESSION (Z_PK, ZCONTACTJID, ZPARTNERNAME) VALUES (1, 'a@s', 'Ann');"
+        "INSERT INTO ZWAMESSAGE (Z_PK, ZISFROMME, ZMESSAGEDATE, ZFROMJID, ZTEXT) VALUES "
+        "(1, 0, 100.5, 'a@s', 'in the database');");
     // WhatsApp was still running when the folder was copied: the newest message is only in the log.
     Database writer;
     ASSERT_EQ(writer.open(dir.path() + "ChatStorage.sqlite", Database::Access::ReadWriteExisting), 0);

@@ -107,11 +107,11 @@ TEST_F(IphoneExportMode, CopiesAndTheNamesThePageUses) {
 
     // Rendering the chat again hands out the same names and copies nothing twice.
     const std::size_t logged = log->copies().size();
-    EXPECT_EQ(
-        test::pageBlocks(test::renderIphoneRow(test::rowOfJid("4915110000001@s.whatsapp.net"), kStandAlone, &*log),
-                         kStandAlone)
-            .size(),
-        14u);
+    EXPECT_EQ(test::pageBlocks(
+                  test::renderIphoneRow(test::rowOfJid("4915110000001@s.whatsapp.net"), kStandAlone, &*log),
+                  kStandAlone)
+                  .size(),
+              14u);
     EXPECT_EQ(log->copies().size(), logged);
 }
 
@@ -188,7 +188,8 @@ TEST_F(IphoneExportMode, NoExportFolderNoCopies) {
     test::loadIphoneFolder(test::iphoneFixtureData("basic"), test::iphoneFixtureResources("basic"));
     log.emplace("", programState().resourceFolder);
     const std::vector<std::string> blocks = test::pageBlocks(
-        test::renderIphoneRow(test::rowOfJid("4915110000001@s.whatsapp.net"), kStandAlone, &*log), kStandAlone);
+        test::renderIphoneRow(test::rowOfJid("4915110000001@s.whatsapp.net"), kStandAlone, &*log),
+        kStandAlone);
     // The body is still the stand-alone one; the failed copy is logged, not made below "/".
     EXPECT_EQ(bodyOf(blocks[2]), imageStandAlone("3a1f0c52-sunset"));
     EXPECT_FALSE(fs::exists("/images/3a1f0c52-sunset.jpg"));
@@ -236,7 +237,8 @@ TEST_F(IphoneExportMode, LinksOutOfTheResourceFolderAreNeitherCopiedNorShown) {
 
     log.emplace(out, res);
     std::vector<std::string> bodies;
-    for (const std::string& block : test::pageBlocks(test::renderIphoneRow(ann, kStandAlone, &*log), kStandAlone))
+    for (const std::string& block :
+         test::pageBlocks(test::renderIphoneRow(ann, kStandAlone, &*log), kStandAlone))
         bodies.push_back(bodyOf(block));
     ASSERT_EQ(bodies.size(), 14u);
     EXPECT_EQ(bodies[2], kImageMarker);

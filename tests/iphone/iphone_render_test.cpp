@@ -2,8 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "iphone_test_support.h"
 #include "sources/chat_page.h"
-#include "sources/contact_table.h"
 #include "sources/chat_software.h"
+#include "sources/contact_table.h"
 #include "sources/iphone_weixin.h"
 #include "sources/program_state.h"
 #include "tests/support/temp_dir.h"
@@ -232,7 +232,8 @@ TEST_F(IphoneRender, AChatThatCannotBeReadSaysSoAndNeverShowsAnother) {
     const std::string notice = "<div>This chat could not be read: unable to open database file</div>";
     EXPECT_EQ(test::renderIphoneRow(ben, kViewer), std::string(pageHead(kViewer)) + notice);
     const int dora = test::rowOfJid("4915110000004@s.whatsapp.net");
-    EXPECT_EQ(test::renderIphoneRow(dora, kViewer), std::string(pageHead(kViewer)) + notice + "<div>No message</div>");
+    EXPECT_EQ(test::renderIphoneRow(dora, kViewer),
+              std::string(pageHead(kViewer)) + notice + "<div>No message</div>");
     EXPECT_FALSE(std::filesystem::exists(dir.path() + "missing.sqlite"));
 
     // The chat query cannot run (no ZWAMEDIAITEM): the page says so.
@@ -252,7 +253,8 @@ TEST_F(IphoneRender, AChatThatCannotBeReadSaysSoAndNeverShowsAnother) {
     const int a = test::rowOfJid("a@s");
     ASSERT_EQ(contactTable().row(a).messageCount, 1);
     EXPECT_EQ(test::renderIphoneRow(a, kStandAlone),
-              std::string(pageHead(kStandAlone)) + "<div>This chat could not be read: no such table: ZWAMEDIAITEM</div>");
+              std::string(pageHead(kStandAlone)) +
+                  "<div>This chat could not be read: no such table: ZWAMEDIAITEM</div>");
 }
 
 }  // namespace

@@ -14,8 +14,8 @@
 #include "media/players.h"
 #include "media/voice_player.h"
 #include "media/wav_writer.h"
-#include "platform/paths.h"
 #include "media_test_files.h"
+#include "platform/paths.h"
 #include "sources/program_state.h"
 #include "ui_test_support.h"
 
@@ -138,7 +138,8 @@ TEST_F(PlayVoiceClick, PathsOutOfTheResourceFolderAreNeverPlayed) {
     std::filesystem::create_symlink(outside.file("note.wav"), folder.file("beside.wav"));
     test::writeBytes(folder.file("beside.opus"), test::randomBytes(3000, 4));
     const QString climbing = file("") + QStringLiteral("../") +
-                             QString::fromStdString(outside.path.filename().string()) + QStringLiteral("/note.opus");
+                             QString::fromStdString(outside.path.filename().string()) +
+                             QStringLiteral("/note.opus");
     for (const QString& path : {climbing, file("linked.opus")}) {
         PlayVoice(&owner, path);
         expectOnlyMessage("File lost.");

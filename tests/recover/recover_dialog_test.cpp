@@ -247,11 +247,13 @@ TEST_F(RecoverDialog, ManyFailedGroupsAskBeforeShowingTheRest) {
     const std::pair<std::string, platform::Buttons> question{"", platform::Buttons::YesNo};
     const std::pair<std::string, platform::Buttons> finished{"", platform::Buttons::Ok};
 
-    desktop.answers = {platform::Answer::Ok, platform::Answer::Ok, platform::Answer::Ok, platform::Answer::No};
+    desktop.answers = {platform::Answer::Ok, platform::Answer::Ok, platform::Answer::Ok,
+                       platform::Answer::No};
     dialog.button(kRecoverButton)->click();
     EXPECT_THAT(boxes(), ElementsAre(failed, failed, failed, question, finished));
 
-    desktop.answers = {platform::Answer::Ok, platform::Answer::Ok, platform::Answer::Ok, platform::Answer::Yes};
+    desktop.answers = {platform::Answer::Ok, platform::Answer::Ok, platform::Answer::Ok,
+                       platform::Answer::Yes};
     dialog.button(kRecoverButton)->click();
     const auto all = boxes();
     ASSERT_EQ(all.size(), 10u);

@@ -20,12 +20,15 @@ class OpenDialog : public WindowTest {
 protected:
     QString dataPath() const { return QString::fromStdString(folder.path()).chopped(1); }
     void makeIPhoneFolder(bool chatStorage, bool contacts) {
-        if (chatStorage) test::writeFile(folder.path() + "ChatStorage.sqlite", "");
-        if (contacts) test::writeFile(folder.path() + "Contacts.sqlite", "");
+        if (chatStorage)
+            test::writeFile(folder.path() + "ChatStorage.sqlite", "");
+        if (contacts)
+            test::writeFile(folder.path() + "Contacts.sqlite", "");
     }
     QPushButton* button(COpenWeiXinDataDlg& dialog, const char* text) {
         for (auto* b : dialog.findChildren<QPushButton*>()) {
-            if (b->text() == QLatin1String(text)) return b;
+            if (b->text() == QLatin1String(text))
+                return b;
         }
         return nullptr;
     }
@@ -35,15 +38,18 @@ TEST_F(OpenDialog, LayoutsAndHintsPerKind) {
     COpenWeiXinDataDlg dialog(nullptr);
     EXPECT_EQ(dialog.kind(), -1);
     EXPECT_EQ(dialog.visibleControls(), (QList<int>{1039, 1010, 1012}));
-    EXPECT_EQ(dialog.hintLabel()->text(), "Hint: Data path is required, resource path is not absolute required.");
+    EXPECT_EQ(dialog.hintLabel()->text(),
+              "Hint: Data path is required, resource path is not absolute required.");
     dialog.setKind(1);
     EXPECT_EQ(dialog.visibleControls(), (QList<int>{1040, 1014, 1018, 1041, 1019, 1020}));
     EXPECT_TRUE(dialog.hintLabel()->text().startsWith("Hint: Data path is required"));
-    EXPECT_TRUE(dialog.hintLabel()->text().contains("\"net.whatsapp.WhatsApp\" folder exported from iPhone."));
+    EXPECT_TRUE(
+        dialog.hintLabel()->text().contains("\"net.whatsapp.WhatsApp\" folder exported from iPhone."));
     dialog.setKind(0);
     // The Android resource row never shows.
     EXPECT_EQ(dialog.visibleControls(), (QList<int>{1039, 1010, 1012}));
-    EXPECT_TRUE(dialog.hintLabel()->text().startsWith("Android WhatsApp data path is the \"com.whatsapp\" folder"));
+    EXPECT_TRUE(
+        dialog.hintLabel()->text().startsWith("Android WhatsApp data path is the \"com.whatsapp\" folder"));
 }
 
 TEST_F(OpenDialog, MessagesOfOkInOrder) {
@@ -65,13 +71,15 @@ TEST_F(OpenDialog, MessagesOfOkInOrder) {
     EXPECT_EQ(desktop.messages[0].text, "Please set WhatsApp type at first.");
     EXPECT_EQ(desktop.messages[0].caption, "");
     EXPECT_EQ(desktop.messages[1].text, "Please set WhatsApp data folder.");
-    const QString android = "Couldn't find the database file. \rData path must be set to \"com.whatsapp\" folder "
-                            "exported from android phone.";
+    const QString android =
+        "Couldn't find the database file. \rData path must be set to \"com.whatsapp\" folder "
+        "exported from android phone.";
     EXPECT_EQ(desktop.messages[2].text, android);
     EXPECT_EQ(desktop.messages[2].caption, platform::programName());
     EXPECT_EQ(desktop.messages[3].text, android);
-    EXPECT_EQ(desktop.messages[4].text, "Couldn't find the database file. \rData path must be set to "
-                                        "\"group.net.whatsapp.WhatsApp.shared\" folder.");
+    EXPECT_EQ(desktop.messages[4].text,
+              "Couldn't find the database file. \rData path must be set to "
+              "\"group.net.whatsapp.WhatsApp.shared\" folder.");
     EXPECT_EQ(dialog.result(), 0);
     EXPECT_TRUE(programState().messageDbPath.empty());
 }

@@ -7,8 +7,8 @@
 #include "sources/chat_page.h"
 #include "sources/database.h"
 #include "sources/phone_folder.h"
-#include "tests/sources/android_sql.h"
 #include "tests/iphone/iphone_test_support.h"
+#include "tests/sources/android_sql.h"
 #include "tests/support/android_folder.h"
 #include "window_fixture.h"
 
@@ -160,7 +160,8 @@ TEST_F(MainWindow, AChatThatCannotBeReadNeverShowsThePreviousOne) {
 }
 
 TEST_F(MainWindow, HostileJidsCannotPlacePicturesOutsideTheImagesFolder) {
-    EXPECT_EQ(profilePictureCopyPath("/u/", "../../etc/x@s.whatsapp.net"), "/u/images/_.._etc_x@s.whatsapp.net.jpg");
+    EXPECT_EQ(profilePictureCopyPath("/u/", "../../etc/x@s.whatsapp.net"),
+              "/u/images/_.._etc_x@s.whatsapp.net.jpg");
     EXPECT_EQ(profilePictureCopyPath("/u/", ".."), "/u/images/_.jpg");
     EXPECT_EQ(profilePictureCopyPath("/u/", "a\nb"), "/u/images/a_b.jpg");
     EXPECT_EQ(profilePictureCopyPath("/u/", "4915@s.whatsapp.net"), "/u/images/4915@s.whatsapp.net.jpg");
@@ -168,7 +169,8 @@ TEST_F(MainWindow, HostileJidsCannotPlacePicturesOutsideTheImagesFolder) {
 
 TEST_F(MainWindow, ProgressReportsDuringTheListFill) {
     std::string contacts;
-    for (int i = 1; i < 100; ++i) contacts += contactRow(("p" + std::to_string(i)).c_str(), "n", nullptr);
+    for (int i = 1; i < 100; ++i)
+        contacts += contactRow(("p" + std::to_string(i)).c_str(), "n", nullptr);
     test::makeAndroidFolder(folder.path(), "", contacts);
     setLoadPaths(kSourceAndroid, folder.path(), "");
     struct Recorder : ProgressTarget {
@@ -266,7 +268,8 @@ TEST_F(MainWindow, StartUpLoadsSettingsBeforeTheFirstDialog) {
     poll.setInterval(5);
     QObject::connect(&poll, &QTimer::timeout, [&] {
         auto* dialog = qobject_cast<COpenWeiXinDataDlg*>(QApplication::activeModalWidget());
-        if (dialog == nullptr) return;
+        if (dialog == nullptr)
+            return;
         sawDialog = true;
         EXPECT_EQ(dialog->kind(), 1);
         EXPECT_EQ(dialog->pathEdit(1014)->text(), "/from/settings/");

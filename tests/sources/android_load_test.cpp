@@ -29,7 +29,8 @@ class AndroidLoad : public test::SourceTest {
 protected:
     const ContactEntry* find(const std::string& jid) {
         for (const ContactEntry& e : contactTable().rows()) {
-            if (e.jid == jid) return &e;
+            if (e.jid == jid)
+                return &e;
         }
         return nullptr;
     }
@@ -41,7 +42,8 @@ TEST_F(AndroidLoad, NamesCountsTimesAndOrder) {
                                 messageRow("a@s.whatsapp.net", 1, "0", "1496226999000", "yo") +
                                 messageRow("b@s.whatsapp.net", 0, "1", "1500000000000", nullptr) +
                                 messageRow("-1", 0, "0", "1", nullptr),
-                            contactRow("a@s.whatsapp.net", "", "Anna") + contactRow("b@s.whatsapp.net", "Bert", "B") +
+                            contactRow("a@s.whatsapp.net", "", "Anna") +
+                                contactRow("b@s.whatsapp.net", "Bert", "B") +
                                 contactRow("c@s.whatsapp.net", nullptr, nullptr));
     test::loadAndroidFolder(dir.path());
     const ContactTable& table = contactTable();
@@ -70,11 +72,11 @@ TEST_F(AndroidLoad, NamesCountsTimesAndOrder) {
 
 TEST_F(AndroidLoad, JidsWithQuotesAndHugeJidsGetTheirFigures) {
     const std::string longJid = std::string(1500, '7') + "@s.whatsapp.net";
-    test::makeAndroidFolder(dir.path(),
-                            messageRow("4915'2@s.whatsapp.net", 0, "0", "1600000000000", "quoted") +
-                                messageRow(longJid.c_str(), 0, "0", "1500000000000", "long"),
-                            contactRow("4915'2@s.whatsapp.net", "Quote", nullptr) +
-                                contactRow(longJid.c_str(), "Long", nullptr));
+    test::makeAndroidFolder(
+        dir.path(),
+        messageRow("4915'2@s.whatsapp.net", 0, "0", "1600000000000", "quoted") +
+            messageRow(longJid.c_str(), 0, "0", "1500000000000", "long"),
+        contactRow("4915'2@s.whatsapp.net", "Quote", nullptr) + contactRow(longJid.c_str(), "Long", nullptr));
     test::loadAndroidFolder(dir.path());
     ASSERT_NE(find("4915'2@s.whatsapp.net"), nullptr);
     EXPECT_EQ(find("4915'2@s.whatsapp.net")->messageCount, 1);
@@ -83,9 +85,9 @@ TEST_F(AndroidLoad, JidsWithQuotesAndHugeJidsGetTheirFigures) {
 }
 
 TEST_F(AndroidLoad, DuplicateContactRowsBothGetFigures) {
-    test::makeAndroidFolder(dir.path(), messageRow("a@s.whatsapp.net", 0, "0", "1600000000000", "x"),
-                            contactRow("a@s.whatsapp.net", "Home", nullptr) +
-                                contactRow("a@s.whatsapp.net", "Work", nullptr));
+    test::makeAndroidFolder(
+        dir.path(), messageRow("a@s.whatsapp.net", 0, "0", "1600000000000", "x"),
+        contactRow("a@s.whatsapp.net", "Home", nullptr) + contactRow("a@s.whatsapp.net", "Work", nullptr));
     test::loadAndroidFolder(dir.path());
     ASSERT_EQ(contactTable().count(), 3);
     EXPECT_EQ(contactTable().row(0).messageCount, 1);
@@ -97,16 +99,19 @@ TEST_F(AndroidLoad, OnePassFiguresEqualThePerJidAggregate) {
     // from a jid in case: each row must get exactly what the per-jid aggregate gives.
     test::makeAndroidFolder(
         dir.path(),
-        messageRow("int@s", 0, "0", "1500000000000", "a") + messageRow("int@s", 0, "0", "1600000000000", "b") +
+        messageRow("int@s", 0, "0", "1500000000000", "a") +
+            messageRow("int@s", 0, "0", "1600000000000", "b") +
             messageRow("int@s", 0, "0", nullptr, "null time") + messageRow("null@s", 0, "0", nullptr, "x") +
-            messageRow("real@s", 0, "0", "1500000000000.5", "x") + messageRow("real@s", 0, "0", "1400000000000", "y") +
-            messageRow("text@s", 0, "0", "'later'", "x") + messageRow("text@s", 0, "0", "1700000000000", "y") +
-            messageRow("INT@s", 0, "0", "1", "case") +
-            "INSERT INTO messages(key_remote_jid, key_id, timestamp) VALUES(CAST('int@s' AS BLOB), 'b1', 1800000000000);"
+            messageRow("real@s", 0, "0", "1500000000000.5", "x") +
+            messageRow("real@s", 0, "0", "1400000000000", "y") +
+            messageRow("text@s", 0, "0", "'later'", "x") +
+            messageRow("text@s", 0, "0", "1700000000000", "y") + messageRow("INT@s", 0, "0", "1", "case") +
+            "INSERT INTO messages(key_remote_jid, key_id, timestamp) VALUES(CAST('int@s' AS BLOB), 'b1', "
+            "1800000000000);"
             "INSERT INTO messages(key_remote_jid, key_id, timestamp) VALUES('blobtime@s', 'b2', X'0102');",
-        contactRow("int@s", "I", nullptr) + contactRow("null@s", "N", nullptr) + contactRow("real@s", "R", nullptr) +
-            contactRow("text@s", "T", nullptr) + contactRow("blobtime@s", "B", nullptr) +
-            contactRow("none@s", "Z", nullptr));
+        contactRow("int@s", "I", nullptr) + contactRow("null@s", "N", nullptr) +
+            contactRow("real@s", "R", nullptr) + contactRow("text@s", "T", nullptr) +
+            contactRow("blobtime@s", "B", nullptr) + contactRow("none@s", "Z", nullptr));
     test::loadAndroidFolder(dir.path());
     Database db;
     ASSERT_EQ(db.open(dir.path() + "databases/msgstore.db", Database::Access::ReadOnlySnapshot), 0);
@@ -125,7 +130,8 @@ TEST_F(AndroidLoad, OnePassFiguresEqualThePerJidAggregate) {
 
 TEST_F(AndroidLoad, ProgressAtTheSpecifiedRows) {
     std::string contacts;
-    for (int i = 1; i < 100; ++i) contacts += contactRow(("p" + std::to_string(i) + "@s.whatsapp.net").c_str(), "n", nullptr);
+    for (int i = 1; i < 100; ++i)
+        contacts += contactRow(("p" + std::to_string(i) + "@s.whatsapp.net").c_str(), "n", nullptr);
     test::makeAndroidFolder(dir.path(), "", contacts);
     RecordingProgress progress;
     programState().progressWindow = &progress;
@@ -133,7 +139,8 @@ TEST_F(AndroidLoad, ProgressAtTheSpecifiedRows) {
     ASSERT_EQ(contactTable().count(), 100);
     // 99 refreshes at 0 while the contacts arrive, then statistics and sort bands.
     std::vector<int> expected(99, 0);
-    for (int p : {15, 25, 35, 45}) expected.push_back(p);
+    for (int p : {15, 25, 35, 45})
+        expected.push_back(p);
     EXPECT_EQ(progress.reports, expected);
 }
 

@@ -30,24 +30,30 @@ const std::string kJids =
     "INSERT INTO chat(_id, jid_row_id, subject) VALUES (10, 1, NULL), (11, 2, NULL), (12, 3, NULL), "
     "(13, 4, 'Family <3>');";
 
-std::string message(int chat, int fromMe, int type, long long time, const char* text, const char* sender = "NULL") {
+std::string message(int chat, int fromMe, int type, long long time, const char* text,
+                    const char* sender = "NULL") {
     static int key = 0;
-    return "INSERT INTO message(chat_row_id, from_me, key_id, sender_jid_row_id, timestamp, message_type, text_data) "
-           "VALUES(" + std::to_string(chat) + ", " + std::to_string(fromMe) + ", 'M" + std::to_string(++key) + "', " +
-           sender + ", " + std::to_string(time) + ", " + std::to_string(type) + ", " + test::sqlValue(text) + ");";
+    return "INSERT INTO message(chat_row_id, from_me, key_id, sender_jid_row_id, timestamp, message_type, "
+           "text_data) "
+           "VALUES(" +
+           std::to_string(chat) + ", " + std::to_string(fromMe) + ", 'M" + std::to_string(++key) + "', " +
+           sender + ", " + std::to_string(time) + ", " + std::to_string(type) + ", " + test::sqlValue(text) +
+           ");";
 }
 
 class AndroidModern : public test::SourceTest {
 protected:
     const ContactEntry* find(const std::string& jid) {
         for (const ContactEntry& e : contactTable().rows()) {
-            if (e.jid == jid) return &e;
+            if (e.jid == jid)
+                return &e;
         }
         return nullptr;
     }
     std::string render(const std::string& jid) {
         for (int i = 0; i < contactTable().count(); ++i) {
-            if (contactTable().row(i).jid != jid) continue;
+            if (contactTable().row(i).jid != jid)
+                continue;
             return test::renderAndroidRow(i, kViewer).substr(pageHead(kViewer).size());
         }
         return "no row " + jid;
@@ -55,17 +61,15 @@ protected:
 };
 
 TEST_F(AndroidModern, ChatsNamesFiguresAndLidMapping) {
-    test::makeModernAndroidFolder(dir.path(),
-                                  kJids + message(10, 0, 0, 1600000000000, "hi Anna") +
-                                      message(10, 1, 1, 1600000001000, nullptr) +
-                                      message(11, 0, 0, 1600000002000, "phone chat") +
-                                      message(12, 0, 0, 1600000005000, "lid chat") +
-                                      message(13, 0, 0, 1600000003000, "<b>hello</b>", "5") +
-                                      message(13, 1, 2, 1600000004000, nullptr) +
-                                      message(13, 0, 7, 1600000004500, nullptr, "1"),
-                                  contactRow("491@s.whatsapp.net", "Anna", nullptr) +
-                                      contactRow("492@s.whatsapp.net", nullptr, "Paul") +
-                                      contactRow("499@s.whatsapp.net", "No chat", nullptr));
+    test::makeModernAndroidFolder(
+        dir.path(),
+        kJids + message(10, 0, 0, 1600000000000, "hi Anna") + message(10, 1, 1, 1600000001000, nullptr) +
+            message(11, 0, 0, 1600000002000, "phone chat") + message(12, 0, 0, 1600000005000, "lid chat") +
+            message(13, 0, 0, 1600000003000, "<b>hello</b>", "5") +
+            message(13, 1, 2, 1600000004000, nullptr) + message(13, 0, 7, 1600000004500, nullptr, "1"),
+        contactRow("491@s.whatsapp.net", "Anna", nullptr) +
+            contactRow("492@s.whatsapp.net", nullptr, "Paul") +
+            contactRow("499@s.whatsapp.net", "No chat", nullptr));
     test::loadAndroidFolder(dir.path());
     ASSERT_EQ(contactTable().count(), 5);  // placeholder, three wa.db rows, the group
     // The "@lid" chat is Paul's: one row with both chats' messages, newest first.
@@ -92,11 +96,10 @@ TEST_F(AndroidModern, ChatsNamesFiguresAndLidMapping) {
     // The member known by "@lid" is named by the phone number jid_map gives.
     EXPECT_EQ(render("120363@g.us"),
               line("4917", "2020-09-13 12:26:43") + text("&lt;b&gt;hello&lt;/b&gt;") +
-                  line("Me", "2020-09-13 12:26:44") + "<div class=\"content\"><SPAN class=\"MsgHistory\">" + nb +
-                  "[Audio]</SPAN></div>" + line("491", "2020-09-13 12:26:44") + text(""));
-    EXPECT_EQ(render("492@s.whatsapp.net"),
-              line("Paul", "2020-09-13 12:26:42") + text("phone chat") + line("Paul", "2020-09-13 12:26:45") +
-                  text("lid chat"));
+                  line("Me", "2020-09-13 12:26:44") + "<div class=\"content\"><SPAN class=\"MsgHistory\">" +
+                  nb + "[Audio]</SPAN></div>" + line("491", "2020-09-13 12:26:44") + text(""));
+    EXPECT_EQ(render("492@s.whatsapp.net"), line("Paul", "2020-09-13 12:26:42") + text("phone chat") +
+                                                line("Paul", "2020-09-13 12:26:45") + text("lid chat"));
 }
 
 TEST_F(AndroidModern, EmptyWaDbStillListsEveryChat) {
@@ -139,8 +142,7 @@ TEST_F(AndroidModern, MixedDatabasesUseTheTableThatHoldsTheMessages) {
 
 TEST_F(AndroidModern, DatabasesWithoutJidMap) {
     test::makeModernAndroidFolder(dir.path(),
-                                  "DROP TABLE jid_map;" +
-                                      kJids.substr(0, kJids.find("INSERT INTO jid_map")) +
+                                  "DROP TABLE jid_map;" + kJids.substr(0, kJids.find("INSERT INTO jid_map")) +
                                       "INSERT INTO chat(_id, jid_row_id) VALUES (12, 3);" +
                                       message(12, 0, 0, 1600000005000, "lid chat"),
                                   "");

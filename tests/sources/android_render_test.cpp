@@ -21,8 +21,8 @@ using test::messageRow;
 const std::string kNb = "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
 
 std::string senderLine(const std::string& sender, const std::string& time) {
-    return R"(<div class="content"><SPAN class="SenderNameMe">)" + sender + R"( </span> <span class="MsgTime">)" + time +
-           "</span><br/></div>";
+    return R"(<div class="content"><SPAN class="SenderNameMe">)" + sender +
+           R"( </span> <span class="MsgTime">)" + time + "</span><br/></div>";
 }
 
 std::string textBody(const std::string& text) {
@@ -39,7 +39,8 @@ protected:
     std::string render(const std::string& jid, int mode = kViewer) {
         for (int i = 0; i < contactTable().count(); ++i) {
             const ContactEntry& e = contactTable().row(i);
-            if (e.jid != jid) continue;
+            if (e.jid != jid)
+                continue;
             const std::string page = test::renderAndroidRow(i, mode);
             const std::string head(pageHead(mode));
             EXPECT_EQ(page.rfind(head, 0), 0u);
@@ -69,10 +70,10 @@ TEST_F(AndroidRender, EveryBodyKindAndSender) {
 
     EXPECT_EQ(render("a@s.whatsapp.net"),
               // Oldest first; a NULL time sorts first and shows "none".
-              senderLine("Anna", "none") + textBody("") +
-                  senderLine("Anna", "2017-05-31 10:20:00") + textBody("a&lt;b&gt;&c \"q\" 'x' \\") +
-                  senderLine("Me", "2017-05-31 10:20:01") + R"(<div class="content"><SPAN class="MsgHistory">)" + kNb +
-                  "[Image]</span></div>" + senderLine("Anna", "2017-05-31 10:20:02") + marker("Audio") +
+              senderLine("Anna", "none") + textBody("") + senderLine("Anna", "2017-05-31 10:20:00") +
+                  textBody("a&lt;b&gt;&c \"q\" 'x' \\") + senderLine("Me", "2017-05-31 10:20:01") +
+                  R"(<div class="content"><SPAN class="MsgHistory">)" + kNb + "[Image]</span></div>" +
+                  senderLine("Anna", "2017-05-31 10:20:02") + marker("Audio") +
                   senderLine("Anna", "2017-05-31 10:20:03") + marker("Video") +
                   senderLine("Anna", "2017-05-31 10:20:04") + marker("Call") +
                   senderLine("Anna", "2017-05-31 10:20:05") + textBody("report.pdf"));
@@ -91,12 +92,13 @@ TEST_F(AndroidRender, EmptyChatsAndThePlaceholder) {
 }
 
 TEST_F(AndroidRender, HostileNamesAndNumbersShowLiterally) {
-    test::makeAndroidFolder(dir.path(),
-                            messageRow("x@s.whatsapp.net", 0, "0", "1600000000000", "hi") +
-                                messageRow("g@g.us", 0, "0", "1600000000000", "hi", "<script>@s.whatsapp.net") +
-                                messageRow("q'@s.whatsapp.net", 0, "0", "1600000000000", "quoted jid"),
-                            contactRow("x@s.whatsapp.net", "<img src=x onerror=alert(1)>", nullptr) +
-                                contactRow("g@g.us", "G", nullptr) + contactRow("q'@s.whatsapp.net", "Q", nullptr));
+    test::makeAndroidFolder(
+        dir.path(),
+        messageRow("x@s.whatsapp.net", 0, "0", "1600000000000", "hi") +
+            messageRow("g@g.us", 0, "0", "1600000000000", "hi", "<script>@s.whatsapp.net") +
+            messageRow("q'@s.whatsapp.net", 0, "0", "1600000000000", "quoted jid"),
+        contactRow("x@s.whatsapp.net", "<img src=x onerror=alert(1)>", nullptr) +
+            contactRow("g@g.us", "G", nullptr) + contactRow("q'@s.whatsapp.net", "Q", nullptr));
     test::loadAndroidFolder(dir.path());
     EXPECT_EQ(render("x@s.whatsapp.net"),
               senderLine("&lt;img src=x onerror=alert(1)&gt;", "2020-09-13 12:26:40") + textBody("hi"));
@@ -147,9 +149,11 @@ TEST_F(AndroidRender, APageHandedOverInPiecesIsTheWholePage) {
 // The message database went away between the listing and the selection: each chat says it could
 // not be read, and never shows the chat rendered before it.
 TEST_F(AndroidRender, ADatabaseGoneAfterTheListingNeverShowsAnotherChat) {
-    test::makeAndroidFolder(dir.path(), messageRow("a@s.whatsapp.net", 0, "0", "1600000000000", "hi") +
-                                            messageRow("b@s.whatsapp.net", 0, "0", "1600000001000", "other"),
-                            contactRow("a@s.whatsapp.net", "Anna", nullptr) + contactRow("b@s.whatsapp.net", "B", nullptr) +
+    test::makeAndroidFolder(dir.path(),
+                            messageRow("a@s.whatsapp.net", 0, "0", "1600000000000", "hi") +
+                                messageRow("b@s.whatsapp.net", 0, "0", "1600000001000", "other"),
+                            contactRow("a@s.whatsapp.net", "Anna", nullptr) +
+                                contactRow("b@s.whatsapp.net", "B", nullptr) +
                                 contactRow("c@s.whatsapp.net", "C", nullptr));
     test::loadAndroidFolder(dir.path());
     EXPECT_NE(render("a@s.whatsapp.net").find("hi"), std::string::npos);

@@ -11,9 +11,11 @@ namespace talvio {
 namespace {
 
 const std::string kStyle =
-    "<style>.content { margin:3px;} a {font-size:12px} .SenderNameMe\t{font-family: Verdana;line-height: 25px; "
+    "<style>.content { margin:3px;} a {font-size:12px} .SenderNameMe\t{font-family: Verdana;line-height: "
+    "25px; "
     "color: #308712; } .SenderNameYou\t{ font-family: Verdana; line-height: 25px; color: #0066CC;}\t.MsgTime "
-    "{font-family: Verdana; font-size: 12px; line-height: 25px; color: #939393;} .MsgHistory {font-size: 13px; "
+    "{font-family: Verdana; font-size: 12px; line-height: 25px; color: #939393;} .MsgHistory {font-size: "
+    "13px; "
     "color: #000000;word-wrap:break-word;word-break:break-all;}</style>";
 const std::string kHeadStart =
     R"(<html><head><meta http-equiv="Content-Type" content="text/html; charset=UTF-8" />)"
@@ -32,10 +34,18 @@ TEST(ChatPage, StandAloneHeadHasNoBridgeAndTakesElementAndId) {
     const std::string head(pageHead(kStandAlone));
     EXPECT_EQ(head.rfind(kHeadStart + kStyle + "<script>", 0), 0u);
     EXPECT_EQ(head.find("window.external"), std::string::npos);
-    EXPECT_NE(head.find(R"(function PlayMyWav(obj,id){)" "\t" R"(var objDiv = obj.parentNode;if (IsIE) objDiv.innerHTML = "<embed autostart=true height=\"40\" width=\"365\" src=\"voice/" + id + ".wav\" />"; else objDiv.innerHTML = "<audio src=\"voice/" + id + ".wav\" autoplay=\"autoplay\" controls></audio>"; return false;}function PlayMyVideo(obj,id) {)"),
-              std::string::npos);
-    EXPECT_NE(head.find(R"(else objDiv.innerHTML = "<video width=\"640\" height=\"480\" src=\"video/" + id + ".mp4\" controls autobuffer ></video>";)" "\t" R"(return false;}</script></head><body>)"),
-              std::string::npos);
+    EXPECT_NE(
+        head.find(
+            R"(function PlayMyWav(obj,id){)"
+            "\t"
+            R"(var objDiv = obj.parentNode;if (IsIE) objDiv.innerHTML = "<embed autostart=true height=\"40\" width=\"365\" src=\"voice/" + id + ".wav\" />"; else objDiv.innerHTML = "<audio src=\"voice/" + id + ".wav\" autoplay=\"autoplay\" controls></audio>"; return false;}function PlayMyVideo(obj,id) {)"),
+        std::string::npos);
+    EXPECT_NE(
+        head.find(
+            R"(else objDiv.innerHTML = "<video width=\"640\" height=\"480\" src=\"video/" + id + ".mp4\" controls autobuffer ></video>";)"
+            "\t"
+            R"(return false;}</script></head><body>)"),
+        std::string::npos);
     // Any mode but 0 is stand-alone.
     EXPECT_EQ(pageHead(7), pageHead(kStandAlone));
 }
@@ -43,26 +53,44 @@ TEST(ChatPage, StandAloneHeadHasNoBridgeAndTakesElementAndId) {
 TEST(ChatPage, BlocksAreExact) {
     std::string out;
     appendSenderLine(out, "Me", "2017-05-31 10:20:00");
-    EXPECT_EQ(out, R"(<div class="content"><SPAN class="SenderNameMe">Me </span> <span class="MsgTime">2017-05-31 10:20:00</span><br/></div>)");
+    EXPECT_EQ(
+        out,
+        R"(<div class="content"><SPAN class="SenderNameMe">Me </span> <span class="MsgTime">2017-05-31 10:20:00</span><br/></div>)");
     const std::string nb = "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
     const struct {
         BodyKind kind;
         const char* argument;
         std::string expected;
     } bodies[] = {
-        {BodyKind::Text, "a&lt;b", R"(<div class="content"><SPAN class="MsgHistory">)" + nb + "a&lt;b</span></div>"},
-        {BodyKind::ImageMarker, "", R"(<div class="content"><SPAN class="MsgHistory">)" + nb + "[Image]</span></div>"},
-        {BodyKind::AudioMarker, "", R"(<div class="content"><SPAN class="MsgHistory">)" + nb + "[Audio]</SPAN></div>"},
-        {BodyKind::VideoMarker, "", R"(<div class="content"><SPAN class="MsgHistory">)" + nb + "[Video]</SPAN></div>"},
-        {BodyKind::CallMarker, "", R"(<div class="content"><SPAN class="MsgHistory">)" + nb + "[Call]</SPAN></div>"},
-        {BodyKind::ImageViewer, "/r/a.jpg", "<div>" + nb + R"(<SPAN class="MsgHistory"><img src="/r/a.jpg"/></SPAN></div>)"},
+        {BodyKind::Text, "a&lt;b",
+         R"(<div class="content"><SPAN class="MsgHistory">)" + nb + "a&lt;b</span></div>"},
+        {BodyKind::ImageMarker, "",
+         R"(<div class="content"><SPAN class="MsgHistory">)" + nb + "[Image]</span></div>"},
+        {BodyKind::AudioMarker, "",
+         R"(<div class="content"><SPAN class="MsgHistory">)" + nb + "[Audio]</SPAN></div>"},
+        {BodyKind::VideoMarker, "",
+         R"(<div class="content"><SPAN class="MsgHistory">)" + nb + "[Video]</SPAN></div>"},
+        {BodyKind::CallMarker, "",
+         R"(<div class="content"><SPAN class="MsgHistory">)" + nb + "[Call]</SPAN></div>"},
+        {BodyKind::ImageViewer, "/r/a.jpg",
+         "<div>" + nb + R"(<SPAN class="MsgHistory"><img src="/r/a.jpg"/></SPAN></div>)"},
         {BodyKind::ImageStandAlone, "a", "<div>" + nb + R"(<img src="images\a.jpg"/></div>)"},
-        {BodyKind::VoiceViewer, "C:\\\\r\\\\x.opus", R"(<div class="content">)" + nb + R"(<a href="#" onClick="return PlayMyWav('C:\\r\\x.opus');">[Play voice]</a></div>)"},
-        {BodyKind::VoiceStandAlone, "7", R"(<div class="content">)" + nb + R"(<a href="#" onClick="return PlayMyWav(this,'7');">[Play voice]</a></div>)"},
-        {BodyKind::VoiceMissing, "", R"(<div class="content"><SPAN class="MsgHistory">)" + nb + "[Play Voice](file lost)</SPAN></div>"},
-        {BodyKind::VideoViewer, "/v.mp4", R"(<div class="content">)" + nb + R"(<a href="#" onClick="return PlayMyVideo('/v.mp4');">[Play video]</a></div>)"},
-        {BodyKind::VideoStandAlone, "8", R"(<div class="content">)" + nb + R"(<a href="#" onClick="return PlayMyVideo(this,'8');">[Play video]</a></div>)"},
-        {BodyKind::VideoMissing, "", R"(<div class="content"><SPAN class="MsgHistory">)" + nb + "[Play video](file lost)</SPAN></div>"},
+        {BodyKind::VoiceViewer, "C:\\\\r\\\\x.opus",
+         R"(<div class="content">)" + nb +
+             R"(<a href="#" onClick="return PlayMyWav('C:\\r\\x.opus');">[Play voice]</a></div>)"},
+        {BodyKind::VoiceStandAlone, "7",
+         R"(<div class="content">)" + nb +
+             R"(<a href="#" onClick="return PlayMyWav(this,'7');">[Play voice]</a></div>)"},
+        {BodyKind::VoiceMissing, "",
+         R"(<div class="content"><SPAN class="MsgHistory">)" + nb + "[Play Voice](file lost)</SPAN></div>"},
+        {BodyKind::VideoViewer, "/v.mp4",
+         R"(<div class="content">)" + nb +
+             R"(<a href="#" onClick="return PlayMyVideo('/v.mp4');">[Play video]</a></div>)"},
+        {BodyKind::VideoStandAlone, "8",
+         R"(<div class="content">)" + nb +
+             R"(<a href="#" onClick="return PlayMyVideo(this,'8');">[Play video]</a></div>)"},
+        {BodyKind::VideoMissing, "",
+         R"(<div class="content"><SPAN class="MsgHistory">)" + nb + "[Play video](file lost)</SPAN></div>"},
     };
     for (const auto& body : bodies) {
         std::string block;

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "sources/contact_table.h"
+#include "sources/html_escape.h"
 #include "sources/message_time.h"
 #include "sources/program_state.h"
 #include "sources/text_convert.h"
 #include "tests/support/temp_dir.h"
-#include "sources/html_escape.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +48,8 @@ TEST_F(FormatMessageTimeTest, AndroidAndIPhoneBases) {
 }
 
 TEST_F(FormatMessageTimeTest, NoneForMissingZeroAndNegative) {
-    for (const char* raw : {"0", "", "x12", "-5"}) EXPECT_EQ(shown(kSourceAndroid, 0, raw), "none") << raw;
+    for (const char* raw : {"0", "", "x12", "-5"})
+        EXPECT_EQ(shown(kSourceAndroid, 0, raw), "none") << raw;
     // A shift that takes the time below 1970 has no date: "none", not garbage.
     EXPECT_EQ(shown(kSourceAndroid, 300, "3600"), "none");
 }
@@ -102,7 +103,8 @@ TEST(SortContactsByLastTime, SelectionSwapsReorderTies) {
     table.create(4);
     table.row(0).lastMessageTime = "1";
     const char* keys[] = {"1", "3"};
-    for (const char* key : keys) table.appendRow().lastMessageTime = key;
+    for (const char* key : keys)
+        table.appendRow().lastMessageTime = key;
     table.row(1).displayName = "tie";
     SortContactsByLastTime(table, {});
     EXPECT_EQ(table.row(0).lastMessageTime, "3");
@@ -116,7 +118,8 @@ TEST(SortContactsByLastTime, SameOrderAsTheSelectionSortOnManyTies) {
         for (std::size_t p = 0; p < rows.size(); ++p) {
             std::size_t best = p;
             for (std::size_t r = p + 1; r < rows.size(); ++r) {
-                if (TimeValueOf(rows[r].lastMessageTime) > TimeValueOf(rows[best].lastMessageTime)) best = r;
+                if (TimeValueOf(rows[r].lastMessageTime) > TimeValueOf(rows[best].lastMessageTime))
+                    best = r;
             }
             std::swap(rows[p], rows[best]);
         }
@@ -133,13 +136,15 @@ TEST(SortContactsByLastTime, SameOrderAsTheSelectionSortOnManyTies) {
         for (int i = 0; i < count; ++i) {
             ContactEntry& e = table.appendRow();
             e.jid = std::to_string(i);
-            if (next() % 5 != 0) e.lastMessageTime = std::to_string(1'600'000'000 + next() % distinct);
+            if (next() % 5 != 0)
+                e.lastMessageTime = std::to_string(1'600'000'000 + next() % distinct);
         }
         const std::vector<ContactEntry> expected = reference(table.rows());
         SortContactsByLastTime(table, {});
         ASSERT_EQ(table.count(), static_cast<int>(expected.size()));
         for (int i = 0; i < table.count(); ++i)
-            ASSERT_EQ(table.row(i).jid, expected[static_cast<std::size_t>(i)].jid) << "round " << round << " row " << i;
+            ASSERT_EQ(table.row(i).jid, expected[static_cast<std::size_t>(i)].jid)
+                << "round " << round << " row " << i;
     }
 }
 

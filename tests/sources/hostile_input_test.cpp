@@ -59,17 +59,19 @@ TEST_F(HostileAndroidInput, BrokenMessageDatabaseGivesHeadOnlyPages) {
     const std::string pages = loadAndRenderAll();
     ASSERT_EQ(contactTable().count(), 2);
     // The page says why it is empty, rather than passing the chat off as one without messages.
-    const std::string page = std::string(pageHead(kViewer)) +
-                             "<div>This chat could not be read: file is not a database</div><div>No message</div>";
+    const std::string page =
+        std::string(pageHead(kViewer)) +
+        "<div>This chat could not be read: file is not a database</div><div>No message</div>";
     EXPECT_EQ(pages, page + page);
 }
 
 TEST_F(HostileAndroidInput, MessagesTableLackingColumns) {
     test::makeAndroidFolder(dir.path(), "", contactRow("a@s.whatsapp.net", "Anna", nullptr));
     replaceDatabase("msgstore.db", "");
-    test::runSql(dir.path() + "databases/msgstore.db",
-                 "CREATE TABLE messages(_id INTEGER PRIMARY KEY, key_remote_jid TEXT, timestamp INTEGER);"
-                 "INSERT INTO messages(key_remote_jid, timestamp) VALUES('a@s.whatsapp.net', 1600000000000);");
+    test::runSql(
+        dir.path() + "databases/msgstore.db",
+        "CREATE TABLE messages(_id INTEGER PRIMARY KEY, key_remote_jid TEXT, timestamp INTEGER);"
+        "INSERT INTO messages(key_remote_jid, timestamp) VALUES('a@s.whatsapp.net', 1600000000000);");
     const std::string pages = loadAndRenderAll();
     // The statistics need only these two columns; the page query needs more and fails.
     EXPECT_EQ(contactTable().row(0).messageCount, 1);
@@ -127,7 +129,8 @@ TEST_F(HostileAndroidInput, IllFormedUtf8AndWrongTypes) {
             "INSERT INTO messages(key_remote_jid, key_from_me, key_id, media_wa_type, timestamp, data) VALUES"
             "('a@s.whatsapp.net', X'00', 'blob', X'31', 'soon', X'3C623E00'),"
             "('a@s.whatsapp.net', 99999999999999999999, 'huge', 1, 9223372036854775807, NULL);" +
-            messageRow(std::string(200000, 'j').append("@s.whatsapp.net").c_str(), 0, "0", "1", std::string(300000, 'x').c_str()),
+            messageRow(std::string(200000, 'j').append("@s.whatsapp.net").c_str(), 0, "0", "1",
+                       std::string(300000, 'x').c_str()),
         contactRow("a@s.whatsapp.net", "Ann\xE9", nullptr));
     const std::string pages = loadAndRenderAll();
     EXPECT_TRUE(isWellFormedUtf8(pages));

@@ -17,9 +17,11 @@ namespace talvio::test {
 
 void runSql(const std::string& path, const std::string& sql) {
     Database db;
-    if (db.open(path, Database::Access::Create) != 0) throw std::runtime_error("cannot create " + path);
+    if (db.open(path, Database::Access::Create) != 0)
+        throw std::runtime_error("cannot create " + path);
     std::string error;
-    if (db.exec(sql, &error) != 0) throw std::runtime_error(path + ": " + error);
+    if (db.exec(sql, &error) != 0)
+        throw std::runtime_error(path + ": " + error);
 }
 
 void makeAndroidFolder(const std::string& folder, const std::string& msgstoreSql, const std::string& waSql) {
@@ -30,16 +32,18 @@ void makeAndroidFolder(const std::string& folder, const std::string& msgstoreSql
     runSql(folder + "databases/wa.db", wal + readFile(data + "wa-schema.sql") + waSql);
 }
 
-void makeModernAndroidFolder(const std::string& folder, const std::string& msgstoreSql, const std::string& waSql,
-                             bool bothLayouts) {
+void makeModernAndroidFolder(const std::string& folder, const std::string& msgstoreSql,
+                             const std::string& waSql, bool bothLayouts) {
     std::filesystem::create_directories(folder + "databases");
     const std::string data = TALVIO_TEST_DATA "/android/";
     const std::string wal = "PRAGMA journal_mode=WAL;";
-    const std::string base = bothLayouts ? readFile(data + "msgstore-schema.sql")
-                                         : "CREATE TABLE android_metadata (locale TEXT);"
-                                           "CREATE TABLE props (_id INTEGER PRIMARY KEY AUTOINCREMENT, key TEXT UNIQUE, "
-                                           "value TEXT);";
-    runSql(folder + "databases/msgstore.db", wal + base + readFile(data + "msgstore-modern-schema.sql") + msgstoreSql);
+    const std::string base =
+        bothLayouts ? readFile(data + "msgstore-schema.sql")
+                    : "CREATE TABLE android_metadata (locale TEXT);"
+                      "CREATE TABLE props (_id INTEGER PRIMARY KEY AUTOINCREMENT, key TEXT UNIQUE, "
+                      "value TEXT);";
+    runSql(folder + "databases/msgstore.db",
+           wal + base + readFile(data + "msgstore-modern-schema.sql") + msgstoreSql);
     runSql(folder + "databases/wa.db", wal + readFile(data + "wa-schema.sql") + waSql);
 }
 

@@ -13,8 +13,8 @@ void makeAndroidFolder(const std::string& folder, const std::string& msgstoreSql
 
 // The same with the layout of 2022 on: "message", "chat", "jid", "jid_map". With bothLayouts the
 // legacy "messages" table is there too, as in many databases of 2020-2022.
-void makeModernAndroidFolder(const std::string& folder, const std::string& msgstoreSql, const std::string& waSql,
-                             bool bothLayouts = false);
+void makeModernAndroidFolder(const std::string& folder, const std::string& msgstoreSql,
+                             const std::string& waSql, bool bothLayouts = false);
 
 // Runs SQL in a database file of our own (created when missing); throws on failure.
 void runSql(const std::string& path, const std::string& sql);

@@ -13,7 +13,8 @@ namespace talvio::test {
 
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "talvio-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("mkdtemp failed");
     m_path = pattern + "/";
 }
 
@@ -42,7 +43,8 @@ std::map<std::string, std::string> folderSnapshot(const std::string& folder) {
         if (item.is_regular_file()) {
             const std::string data = readFile(item.path().string());
             // Content and size together: a changed byte or a grown file both show.
-            files[relative] = std::to_string(std::hash<std::string>{}(data)) + ":" + std::to_string(data.size());
+            files[relative] =
+                std::to_string(std::hash<std::string>{}(data)) + ":" + std::to_string(data.size());
         } else {
             files[relative] = "folder";
         }

@@ -212,8 +212,9 @@ TEST_F(ModernGeneratedFolder, ReadsBackAsOneRowPerPersonWithEveryMessageCounted)
     }
     // All but the first row, which is in no chat, and the status posts, which are no chat either.
     const std::int64_t statusPosts =
-        queryInt(msgstore(), "SELECT count(*) FROM message m JOIN chat c ON c._id = m.chat_row_id JOIN jid j ON "
-                             "j._id = c.jid_row_id WHERE j.raw_string = 'status@broadcast'");
+        queryInt(msgstore(),
+                 "SELECT count(*) FROM message m JOIN chat c ON c._id = m.chat_row_id JOIN jid j ON "
+                 "j._id = c.jid_row_id WHERE j.raw_string = 'status@broadcast'");
     EXPECT_GT(statusPosts, 0);
     EXPECT_EQ(counted, kMessages - 1 - statusPosts);
     EXPECT_EQ(lidRows, 0);

@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(
-  g++ clang libclang-rt-14-dev cmake ninja-build pkg-config git
+  g++ clang clang-format libclang-rt-14-dev cmake ninja-build pkg-config git
   libsqlite3-dev sqlite3
   qt6-base-dev qt6-webengine-dev qt6-webchannel-dev qt6-multimedia-dev libqt6opengl6-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav

@@ -49,22 +49,12 @@ std::string hrefForFileName(std::string_view name) {
     return out;
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 std::string fileNameOfHref(std::string_view href) {
     std::string out;
     for (std::size_t i = 0; i < href.size(); ++i) {
-        if (href[i] == '%' && i + 2 < href.size() && hexValue(href[i + 1]) >= 0 &&
-            hexValue(href[i + 2]) >= 0) {
-            out += static_cast<char>(hexValue(href[i + 1]) * 16 + hexValue(href[i + 2]));
+        if (href[i] == '%' && i + 2 < href.size() && hexDigitValue(href[i + 1]) >= 0 &&
+            hexDigitValue(href[i + 2]) >= 0) {
+            out += static_cast<char>(hexDigitValue(href[i + 1]) * 16 + hexDigitValue(href[i + 2]));
             i += 2;
         } else {
             out += href[i];

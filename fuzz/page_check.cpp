@@ -87,16 +87,6 @@ std::string at(std::size_t offset, const std::string& what) {
     return "at byte " + std::to_string(offset) + ": " + what;
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Data that sits between tags: it may not open or close one.
 std::optional<std::string> checkTextData(std::string_view data, std::size_t offset, const char* what) {
     const std::size_t bad = data.find_first_of("<>");
@@ -174,9 +164,9 @@ std::optional<std::string> readScriptString(std::string_view script, std::size_t
                 out += '\t';
                 break;
             case 'x': {
-                if (i + 2 > script.size() || hexValue(script[i]) < 0 || hexValue(script[i + 1]) < 0)
+                if (i + 2 > script.size() || hexDigitValue(script[i]) < 0 || hexDigitValue(script[i + 1]) < 0)
                     return "a broken \\x escape in a script string";
-                out += static_cast<char>(hexValue(script[i]) * 16 + hexValue(script[i + 1]));
+                out += static_cast<char>(hexDigitValue(script[i]) * 16 + hexDigitValue(script[i + 1]));
                 i += 2;
                 break;
             }
@@ -208,9 +198,10 @@ std::optional<std::string> decodeFileAddress(std::string_view address, std::size
     for (std::size_t i = kScheme.size(); i < address.size();) {
         const auto c = static_cast<unsigned char>(address[i]);
         if (c == '%') {
-            if (i + 3 > address.size() || hexValue(address[i + 1]) < 0 || hexValue(address[i + 2]) < 0)
+            if (i + 3 > address.size() || hexDigitValue(address[i + 1]) < 0 ||
+                hexDigitValue(address[i + 2]) < 0)
                 return at(offset + i, "a broken percent escape in an address");
-            path += static_cast<char>(hexValue(address[i + 1]) * 16 + hexValue(address[i + 2]));
+            path += static_cast<char>(hexDigitValue(address[i + 1]) * 16 + hexDigitValue(address[i + 2]));
             i += 3;
             continue;
         }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "fuzz/row_input.h"
+#include "sources/text_convert.h"
 
 #include <sqlite3.h>
 
@@ -8,16 +9,6 @@
 
 namespace talvio::fuzz {
 namespace {
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 std::string unescaped(std::string_view field) {
     std::string out;
@@ -44,8 +35,9 @@ std::string unescaped(std::string_view field) {
                 out += '\0';
                 break;
             case 'x':
-                if (i + 2 < field.size() && hexDigit(field[i + 1]) >= 0 && hexDigit(field[i + 2]) >= 0) {
-                    out += static_cast<char>(hexDigit(field[i + 1]) * 16 + hexDigit(field[i + 2]));
+                if (i + 2 < field.size() && hexDigitValue(field[i + 1]) >= 0 &&
+                    hexDigitValue(field[i + 2]) >= 0) {
+                    out += static_cast<char>(hexDigitValue(field[i + 1]) * 16 + hexDigitValue(field[i + 2]));
                     i += 2;
                 } else {
                     out += "\\x";

@@ -19,4 +19,15 @@ std::string Utf8ToAnsi(std::string_view utf8);
 
 bool isWellFormedUtf8(std::string_view text);
 
+// The value of a hexadecimal digit, either case; -1 for any other character.
+constexpr int hexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 }  // namespace talvio

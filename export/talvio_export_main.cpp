@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 // talvio-export: the viewer's loading and rendering code on the command line, for people who
 // script or have no display.
+#include "backup/key_parser.h"
 #include "export/export_run.h"
 #include "export/stall_watch.h"
 #include "sources/android_weixin.h"
@@ -11,13 +12,17 @@
 #include "sources/message_time.h"
 #include "sources/phone_folder.h"
 #include "sources/program_state.h"
+#include "sources/storage_opening.h"
+#include "sources/whatsapp_storage.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,7 +32,8 @@ using namespace talvio;
 
 constexpr const char* kUsage =
     "Usage:\n"
-    "  talvio-export [--resources RESDIR] [--with-messages | --jid JID ...] FOLDER OUTDIR\n"
+    "  talvio-export [--resources RESDIR | --key FILE [--backup FILE]]\n"
+    "                [--with-messages | --jid JID ...] FOLDER OUTDIR\n"
     "      Writes every contact's chat of FOLDER as a stand-alone page into OUTDIR, with\n"
     "      OUTDIR/index.html listing them as the viewer's contact list does (name, recent\n"
     "      time, quantity; newest first). --with-messages exports only contacts that have\n"
@@ -37,18 +43,28 @@ constexpr const char* kUsage =
     "      converted to WAV with opusdec (beside this program, else on PATH), so that the\n"
     "      pages play them in any browser. An earlier export in OUTDIR is updated: files are\n"
     "      replaced, never removed, and its other chats stay listed in index.html.\n"
-    "  talvio-export [--resources RESDIR] --list FOLDER\n"
+    "  talvio-export [--resources RESDIR | --key FILE [--backup FILE]]\n"
+    "                --list FOLDER\n"
     "      Prints the contact table, one tab-separated line per row: row, jid, display name,\n"
     "      picture path, message count, last message time (raw), last message time (shown).\n"
-    "  talvio-export [--resources RESDIR] --page ROW [--standalone] FOLDER\n"
+    "  talvio-export [--resources RESDIR | --key FILE [--backup FILE]]\n"
+    "                --page ROW [--standalone] FOLDER\n"
     "      Prints the chat page of table row ROW as UTF-8: the page the viewer shows, or with\n"
     "      --standalone its stand-alone form (its media still point where they lie; only an\n"
     "      export copies them).\n"
     "  talvio-export --help\n"
     "\n"
     "FOLDER is an Android \"com.whatsapp\" folder (holding databases/msgstore.db and\n"
-    "databases/wa.db) or an iPhone \"group.net.whatsapp.WhatsApp.shared\" folder (holding\n"
-    "ChatStorage.sqlite and Contacts.sqlite). RESDIR, for iPhone folders only, is the\n"
+    "databases/wa.db), the phone's WhatsApp folder (holding Databases/ with its backups, as\n"
+    "copied from Android/media/com.whatsapp/WhatsApp), an encrypted backup file itself\n"
+    "(msgstore.db.crypt15, .crypt14, .crypt12), or an iPhone\n"
+    "\"group.net.whatsapp.WhatsApp.shared\" folder (holding ChatStorage.sqlite and\n"
+    "Contacts.sqlite). Encrypted backups need --key FILE: the phone's `key` file (crypt12,\n"
+    "crypt14), its `encrypted_backup.key` (crypt15), or a text file holding the 64-digit key;\n"
+    "--key - reads the 64 digits from standard input. The key is never stored and the\n"
+    "decrypted databases stay in memory. --backup FILE chooses another backup of the folder\n"
+    "than the current one, such as Databases/msgstore-2024-01-31.1.db.crypt15. RESDIR, for iPhone folders "
+    "only, is the\n"
     "\"net.whatsapp.WhatsApp\" folder whose Library/ holds the media files; without it\n"
     "pictures show as [Image] and an export copies no media. Nothing in FOLDER or RESDIR is\n"
     "changed. Times are shown in local standard time. A load that makes no progress for two\n"
@@ -63,6 +79,8 @@ struct Options {
     std::string resources;
     bool haveResources = false;
     int row = -1;
+    std::string keyFile;
+    std::string backup;
 };
 
 // How long the load may go without progress before it is stopped.
@@ -82,16 +100,99 @@ bool parseRow(const std::string& text, int& row) {
     return true;
 }
 
+std::optional<backup::KeyMaterial> readKey(const std::string& keyFile, std::string& error) {
+    backup::KeyResult result;
+    if (keyFile == "-") {
+        std::string typed((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
+        result = backup::parseTypedKey(typed);
+        backup::wipe(typed.data(), typed.size());
+    } else {
+        result = backup::loadKeyFile(keyFile);
+    }
+    if (!result.ok())
+        error = result.error;
+    return std::move(result.key);
+}
+
+// The backup that --backup names: a file of the folder's Databases/ by its name or path.
+const StoredBackup* chosenBackup(const WhatsAppStorage& storage, const std::string& wanted) {
+    for (const StoredBackup& backup : storage.backups) {
+        if (backup.path == wanted || std::filesystem::path(backup.path).filename() == wanted ||
+            std::filesystem::path(backup.path).lexically_normal() ==
+                std::filesystem::path(wanted).lexically_normal())
+            return &backup;
+    }
+    return nullptr;
+}
+
+// The phone's WhatsApp folder or one of its backup files, as the Android folder that reads it.
+std::optional<PhoneFolder> openStorage(const std::string& given, const Options& options, std::string& error) {
+    std::error_code ec;
+    std::optional<WhatsAppStorage> storage;
+    if (std::filesystem::is_regular_file(given, ec)) {
+        if (!options.backup.empty()) {
+            error = "--backup chooses a backup of a WhatsApp folder; \"" + given + "\" is a file already.";
+            return std::nullopt;
+        }
+        std::string refusal;
+        storage = storageOfBackupFile(given, refusal);
+        if (!storage) {
+            error = refusal;
+            return std::nullopt;
+        }
+    } else {
+        storage = findWhatsAppStorage(given);
+    }
+    if (!storage) {
+        error =
+            "\"" + given +
+            "\" is not a WhatsApp folder: an Android \"com.whatsapp\" folder holds databases/msgstore.db and "
+            "databases/wa.db, the phone's WhatsApp folder holds Databases/ with msgstore.db.crypt15, an "
+            "iPhone folder ChatStorage.sqlite and Contacts.sqlite.";
+        return std::nullopt;
+    }
+    const bool wantsBackup = !options.keyFile.empty() || !options.backup.empty();
+    if (!wantsBackup && !storage->plainMessageDb.empty())
+        return plainStorageFolder(*storage, standardTimeZoneBias());
+    if (storage->backups.empty()) {
+        error = "\"" + storage->folder + "Databases\" holds no backup that can be read.";
+        for (const std::string& refusal : storage->refusals)
+            error += "\n  " + refusal;
+        if (storage->refusals.empty())
+            error += " Copy the phone's whole WhatsApp folder, with Databases/msgstore.db.crypt15 in it.";
+        return std::nullopt;
+    }
+    const StoredBackup* backupFile = &storage->backups.front();
+    if (!options.backup.empty() && (backupFile = chosenBackup(*storage, options.backup)) == nullptr) {
+        error = "the folder has no backup \"" + options.backup + "\"; it has:";
+        for (const StoredBackup& backup : storage->backups)
+            error += "\n  " + backup.path;
+        return std::nullopt;
+    }
+    if (options.keyFile.empty()) {
+        error =
+            "\"" + backupFile->path +
+            "\" is encrypted. Give its key with --key FILE: the 64-digit key in a text file (or - to type "
+            "it), the phone's encrypted_backup.key (crypt15) or its key file (crypt12, crypt14).";
+        return std::nullopt;
+    }
+    const std::optional<backup::KeyMaterial> key = readKey(options.keyFile, error);
+    if (!key)
+        return std::nullopt;
+    StorageOpening opening = openStoredBackup(*storage, backupFile->path, *key, {}, standardTimeZoneBias());
+    if (!opening.folder) {
+        error = opening.outcome.message;
+        return std::nullopt;
+    }
+    if (!opening.contactsNote.empty())
+        std::cerr << "talvio-export: " << opening.contactsNote << "\n";
+    return opening.folder;
+}
+
 std::unique_ptr<CChatSoftware> openFolder(const std::string& folder, const Options& options,
                                           std::string& error) {
-    const int kind = detectSourceKind(folder);
-    if (kind == kSourceNone) {
-        error =
-            "\"" + folder +
-            "\" is not a WhatsApp folder: an Android one holds databases/msgstore.db and databases/wa.db, "
-            "an iPhone one ChatStorage.sqlite and Contacts.sqlite.";
-        return nullptr;
-    }
+    const int kind =
+        options.keyFile.empty() && options.backup.empty() ? detectSourceKind(folder) : kSourceNone;
     if (options.haveResources) {
         std::error_code ec;
         if (kind != kSourceIPhone) {
@@ -103,12 +204,20 @@ std::unique_ptr<CChatSoftware> openFolder(const std::string& folder, const Optio
             return nullptr;
         }
     }
-    setLoadPaths(kind, folder, options.resources);
     std::unique_ptr<CChatSoftware> source;
-    if (kind == kSourceIPhone) {
-        source = std::make_unique<CIphoneWeiXin>(chosenPhoneFolder());
+    if (kind == kSourceNone) {
+        std::optional<PhoneFolder> storage = openStorage(folder, options, error);
+        if (!storage)
+            return nullptr;
+        setLoadPaths(*storage);
+        source = std::make_unique<CAndroidWeiXin>(std::move(*storage));
     } else {
-        source = std::make_unique<CAndroidWeiXin>(chosenPhoneFolder());
+        setLoadPaths(kind, folder, options.resources);
+        if (kind == kSourceIPhone) {
+            source = std::make_unique<CIphoneWeiXin>(chosenPhoneFolder());
+        } else {
+            source = std::make_unique<CAndroidWeiXin>(chosenPhoneFolder());
+        }
     }
     const StallWatch watch(kStallLimit);
     source->LoadContacts(contactTable());
@@ -203,6 +312,14 @@ int main(int argc, char** argv) {
                 return fail("--resources needs a folder.");
             options.resources = argv[++i];
             options.haveResources = true;
+        } else if (arg == "--key") {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0')
+                return fail("--key needs a key file (or - to read the 64 digits from standard input).");
+            options.keyFile = argv[++i];
+        } else if (arg == "--backup") {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0')
+                return fail("--backup needs a backup file of the folder.");
+            options.backup = argv[++i];
         } else if (arg == "--jid") {
             if (i + 1 >= argc)
                 return fail("--jid needs a jid.");

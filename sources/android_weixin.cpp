@@ -73,7 +73,7 @@ void fillContactRow(ContactTable& table, const Statement& row) {
 void CAndroidWeiXin::LoadContacts(ContactTable& table) {
     table.destroy();
     Database database;
-    const bool contactsOpened = OpenChatDatabase(m_folder.contactDbPath, database) == 0;
+    const bool contactsOpened = openContactDatabase(m_folder, database) == 0;
     if (contactsOpened) {
         Statement contacts(database, kContactsQuery);
         while (contacts.step())
@@ -87,7 +87,7 @@ void CAndroidWeiXin::LoadContacts(ContactTable& table) {
         named[0] = true;
 
     Database messages;
-    const bool messagesOpened = OpenChatDatabase(m_folder.messageDbPath, messages) == 0;
+    const bool messagesOpened = openMessageDatabase(m_folder, messages) == 0;
     if (messagesOpened && hasModernMessages(messages)) {
         readModernStatistics(messages, table, named);
     } else if (contactsOpened && table.count() >= 1) {
@@ -165,7 +165,7 @@ RenderOutcome CAndroidWeiXin::RenderChat(const ChatRequest& request) {
     startPage(request);
     RenderOutcome outcome;
     Database database;
-    if (const int rc = OpenChatDatabase(m_folder.messageDbPath, database); rc != 0) {
+    if (const int rc = openMessageDatabase(m_folder, database); rc != 0) {
         outcome = unreadableFile(rc);
     } else {
         const MessageTimeFormatter times(m_folder.kind, m_folder.timeZoneBias);

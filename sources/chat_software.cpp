@@ -10,6 +10,18 @@ int OpenChatDatabase(const std::string& path, Database& database) {
     return database.open(path, Database::Access::ReadOnlySnapshot);
 }
 
+int openMessageDatabase(const PhoneFolder& folder, Database& database) {
+    if (folder.heldMessageDb)
+        return database.openImage(folder.heldMessageDb->bytes());
+    return OpenChatDatabase(folder.messageDbPath, database);
+}
+
+int openContactDatabase(const PhoneFolder& folder, Database& database) {
+    if (folder.heldContactDb)
+        return database.openImage(folder.heldContactDb->bytes());
+    return OpenChatDatabase(folder.contactDbPath, database);
+}
+
 RenderOutcome unreadable(const std::string& reason) {
     return {false, reason};
 }

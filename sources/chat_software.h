@@ -66,6 +66,10 @@ private:
 // Opens one of the user's databases: read-only, never created, nothing written beside it.
 // Returns the SQLite result code (0 = opened).
 int OpenChatDatabase(const std::string& path, Database& database);
+// The folder's message or contact database, from the file or from memory when a backup was
+// decrypted into it.
+int openMessageDatabase(const PhoneFolder& folder, Database& database);
+int openContactDatabase(const PhoneFolder& folder, Database& database);
 
 // The outcome of a database that could not be opened or read, with SQLite's words for why.
 RenderOutcome unreadable(const std::string& reason);

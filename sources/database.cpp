@@ -103,6 +103,26 @@ int Database::open(const std::string& utf8Path, Access access) {
     return SQLITE_OK;
 }
 
+int Database::openImage(std::span<const std::uint8_t> image) {
+    close();
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK) {
+        // READONLY: SQLite neither writes to the bytes nor takes them over.
+        rc = sqlite3_deserialize(db, "main", const_cast<unsigned char*>(image.data()),
+                                 static_cast<sqlite3_int64>(image.size()),
+                                 static_cast<sqlite3_int64>(image.size()), SQLITE_DESERIALIZE_READONLY);
+    }
+    if (rc != SQLITE_OK) {
+        sqlite3_close(db);
+        return rc;
+    }
+    sqlite3_extended_result_codes(db, 0);
+    m_db = db;
+    limitToTables();
+    return SQLITE_OK;
+}
+
 void Database::limitToTables() {
     if (m_db == nullptr)
         return;

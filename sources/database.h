@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,10 @@ public:
 
     // Returns the SQLite result code (0 = opened). On failure the object stays closed.
     int open(const std::string& utf8Path, Access access);
+    // Reads a database held in memory (a decrypted backup) as a ReadOnlySnapshot reads a file:
+    // read-only, limited to tables. The bytes are read where they lie and must outlive the
+    // connection. Returns the SQLite result code.
+    int openImage(std::span<const std::uint8_t> image);
     void close();
     bool isOpen() const { return m_db != nullptr; }
     sqlite3* handle() const { return m_db; }

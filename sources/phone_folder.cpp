@@ -78,4 +78,13 @@ void setLoadPaths(int sourceKind, const std::string& dataFolder, const std::stri
     state.contactDbPath = state.dataFolder + contactDbName(sourceKind);
 }
 
+void setLoadPaths(const PhoneFolder& folder) {
+    ProgramState& state = programState();
+    state.sourceKind = folder.kind;
+    state.dataFolder = folder.dataFolder;
+    state.resourceFolder = folder.resourceFolder;
+    state.messageDbPath = folder.messageDbPath;
+    state.contactDbPath = folder.contactDbPath;
+}
+
 }  // namespace talvio

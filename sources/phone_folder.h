@@ -2,7 +2,10 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #pragma once
 
+#include <memory>
 #include <string>
+
+#include "backup/plain_image.h"
 
 namespace talvio {
 
@@ -18,6 +21,10 @@ struct PhoneFolder {
     std::string messageDbPath;
     std::string contactDbPath;
     int timeZoneBias = 0;  // minutes west of UTC of local standard time
+    // Databases decrypted from a backup, held in memory for as long as anything reads them. When
+    // set, they are read in place of the files that the two paths name (the backups themselves).
+    std::shared_ptr<const backup::PlainImage> heldMessageDb;
+    std::shared_ptr<const backup::PlainImage> heldContactDb;
 };
 
 // The folder of the kind below dataFolder, with the database files a folder of the kind holds.
@@ -41,5 +48,7 @@ bool hasDatabaseFiles(int sourceKind, const std::string& folder);
 
 // Sets SourceKind and the four load paths of the program state, as an accepted open does.
 void setLoadPaths(int sourceKind, const std::string& dataFolder, const std::string& resourceFolder);
+// The same for a folder opened some other way (a WhatsApp storage folder, a decrypted backup).
+void setLoadPaths(const PhoneFolder& folder);
 
 }  // namespace talvio

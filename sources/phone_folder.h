@@ -25,6 +25,9 @@ struct PhoneFolder {
     // set, they are read in place of the files that the two paths name (the backups themselves).
     std::shared_ptr<const backup::PlainImage> heldMessageDb;
     std::shared_ptr<const backup::PlainImage> heldContactDb;
+    // A contacts file (vCard) from the phone's address book that names chats no database names;
+    // empty when there is none.
+    std::string addressBookPath;
 };
 
 // The folder of the kind below dataFolder, with the database files a folder of the kind holds.

@@ -25,6 +25,8 @@ constexpr std::string_view kStatisticsQuery =
 // Every message's jid and time in one pass over the table, in storage order: reading the rows
 // where they lie is several times faster than walking an index and fetching each row from it.
 constexpr std::string_view kAllTimesQuery = "SELECT key_remote_jid, timestamp FROM messages NOT INDEXED;";
+// The chats of a legacy database with the group subjects, for folders that list every chat.
+constexpr std::string_view kChatListQuery = "SELECT key_remote_jid, subject FROM chat_list ORDER BY _id;";
 constexpr std::string_view kMessageQuery =
     "SELECT media_wa_type, key_from_me, timestamp, data, remote_resource, 'r' as f FROM messages "
     "WHERE key_remote_jid=? order by timestamp;";
@@ -90,8 +92,11 @@ void CAndroidWeiXin::LoadContacts(ContactTable& table) {
     const bool messagesOpened = openMessageDatabase(m_folder, messages) == 0;
     if (messagesOpened && hasModernMessages(messages)) {
         readModernStatistics(messages, table, named);
-    } else if (contactsOpened && table.count() >= 1) {
-        readStatistics(table, messagesOpened ? &messages : nullptr);
+    } else {
+        if (messagesOpened && m_folder.listsEveryChat)
+            addLegacyChats(table, messages);
+        if ((contactsOpened || m_folder.listsEveryChat) && table.count() >= 1)
+            readStatistics(table, messagesOpened ? &messages : nullptr);
     }
     if (table.count() >= 2) {
         const int count = table.count();
@@ -99,6 +104,27 @@ void CAndroidWeiXin::LoadContacts(ContactTable& table) {
             if (p % 50 == 25)
                 reportPercent(static_cast<double>(p) / count * 20 + 30);
         });
+    }
+}
+
+// Chats that wa.db does not list join the table after its rows, a group by its subject.
+void CAndroidWeiXin::addLegacyChats(ContactTable& table, const Database& messages) {
+    std::unordered_map<std::string, bool> listed;
+    for (const ContactEntry& entry : table.rows())
+        listed[entry.jid] = true;
+    Statement chats(messages, kChatListQuery);
+    while (chats.step()) {
+        const std::string jid = textOrEmpty(chats.text(0));
+        if (jid.empty() || listed[jid] || jid == "status@broadcast" || jid == "-1")
+            continue;
+        listed[jid] = true;
+        if (!table.exists())
+            table.create(1);
+        ContactEntry& entry = table.appendRow();
+        entry.jid = jid;
+        const char* subject = chats.text(1);
+        entry.displayName = subject != nullptr && *subject != '\0' ? Utf8ToAnsi(subject) : JidToNumber(jid);
+        entry.picturePath = "cache/Profile Pictures/" + JidToNumber(jid) + ".jpg";
     }
 }
 

@@ -17,6 +17,7 @@ public:
     RenderOutcome RenderChat(const ChatRequest& request) override;
 
 private:
+    void addLegacyChats(ContactTable& table, const Database& messages);
     void readStatistics(ContactTable& table, const Database* messages);
 };
 

@@ -25,6 +25,9 @@ struct PhoneFolder {
     // set, they are read in place of the files that the two paths name (the backups themselves).
     std::shared_ptr<const backup::PlainImage> heldMessageDb;
     std::shared_ptr<const backup::PlainImage> heldContactDb;
+    // Every chat of the messages gets a row, named or not. A "com.whatsapp" data folder lists
+    // what wa.db lists; backups seldom carry a wa.db with contacts in it.
+    bool listsEveryChat = false;
     // A contacts file (vCard) from the phone's address book that names chats no database names;
     // empty when there is none.
     std::string addressBookPath;

@@ -46,6 +46,7 @@ PhoneFolder androidFolder(const WhatsAppStorage& storage, int timeZoneBias) {
     // The media of these chats lie in the WhatsApp folder's Media/.
     folder.resourceFolder = storage.folder;
     folder.timeZoneBias = timeZoneBias;
+    folder.listsEveryChat = true;
     return folder;
 }
 

@@ -39,6 +39,10 @@ constexpr std::array kNoTrunkPrefix = std::to_array<std::string_view>({
     "47",  "48",  "502", "503", "504", "505", "506", "507", "65",  "852", "853", "965", "968", "973", "974",
 });
 
+// Binary search needs both tables in order.
+static_assert(std::is_sorted(kCallingCodes.begin(), kCallingCodes.end()));
+static_assert(std::is_sorted(kNoTrunkPrefix.begin(), kNoTrunkPrefix.end()));
+
 // How the owner's phone dials abroad when it is not "00".
 struct ExitPrefix {
     std::string_view code;

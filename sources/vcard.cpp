@@ -493,6 +493,16 @@ VCardFile loadVCardFile(const std::string& path) {
         file.error = shown + " is a folder. Choose the contacts file (.vcf) inside it.";
         return file;
     }
+    const std::string tooLarge =
+        shown +
+        " is larger than 64 MiB, far more than a contacts file holds. Export the "
+        "contacts from the phone's address book as a .vcf file and choose that file.";
+    // Refused before reading when the size already says so; the read below caps it either way.
+    const auto size = std::filesystem::file_size(path, ec);
+    if (!ec && size > kMaxVCardFileBytes) {
+        file.error = tooLarge;
+        return file;
+    }
     const std::optional<std::string> bytes = platform::readRegularFile(path, kMaxVCardFileBytes + 1);
     if (!bytes) {
         file.error = "The contacts file " + shown +
@@ -501,9 +511,7 @@ VCardFile loadVCardFile(const std::string& path) {
         return file;
     }
     if (bytes->size() > kMaxVCardFileBytes) {
-        file.error = shown +
-                     " is larger than 64 MiB, far more than a contacts file holds. Export the contacts "
-                     "from the phone's address book as a .vcf file and choose that file.";
+        file.error = tooLarge;
         return file;
     }
     file.cards = parseVCards(*bytes);

@@ -58,6 +58,8 @@ constexpr std::array kExitPrefixes = std::to_array<ExitPrefix>({
 // E.164 allows 15 digits; nothing shorter than 7 is a whole international number.
 constexpr std::size_t kMinDigits = 7;
 constexpr std::size_t kMaxDigits = 15;
+// Room for separators, an extension and direction marks around the digits; more is no number.
+constexpr std::size_t kMaxTypedBytes = 128;
 
 bool contains(const auto& sortedCodes, std::string_view code) {
     return std::binary_search(sortedCodes.begin(), sortedCodes.end(), code);
@@ -124,6 +126,8 @@ struct TypedDigits {
 
 // The digits of a typed number, or nullopt when it holds anything but digits and separators.
 std::optional<TypedDigits> digitsOf(std::string_view typed) {
+    if (typed.size() > kMaxTypedBytes)
+        return std::nullopt;
     const std::u16string wide = Utf8ToWide(typed);
     TypedDigits out;
     std::size_t bracketStart = std::string::npos;

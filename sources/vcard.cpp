@@ -93,20 +93,20 @@ std::string decodeQuotedPrintable(std::string_view text) {
     return out;
 }
 
-// Splits on a separator that no backslash escapes; the pieces keep their escapes.
-std::vector<std::string_view> splitUnescaped(std::string_view text, char separator) {
-    std::vector<std::string_view> parts;
+// Calls take(piece) for each piece between separators that no backslash escapes; the pieces keep
+// their escapes.
+template <typename Take>
+void forEachUnescaped(std::string_view text, char separator, Take take) {
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\\') {
             ++i;
         } else if (text[i] == separator) {
-            parts.push_back(text.substr(start, i - start));
+            take(text.substr(start, i - start));
             start = i + 1;
         }
     }
-    parts.push_back(text.substr(start));
-    return parts;
+    take(text.substr(std::min(start, text.size())));
 }
 
 std::string unescape(std::string_view text) {
@@ -133,7 +133,7 @@ std::string unescape(std::string_view text) {
 // Well-formed UTF-8 on one line: controls become spaces, runs of spaces one, none at either end,
 // and never more than kMaxNameBytes (cut between characters).
 std::string cleanText(std::string_view text, std::size_t maxBytes) {
-    const std::string repaired = Utf8ToAnsi(text);
+    const std::string repaired = isWellFormedUtf8(text) ? std::string(text) : Utf8ToAnsi(text);
     std::string out;
     out.reserve(std::min(repaired.size(), maxBytes));
     bool pendingSpace = false;
@@ -181,7 +181,7 @@ Charset charsetNamed(std::string_view name) {
 // vCard 2.1 writes bare values ("TEL;CELL;QUOTED-PRINTABLE:"), later versions key=value pairs.
 Parameters parseParameters(std::string_view text) {
     Parameters params;
-    for (std::string_view param : splitUnescaped(text, ';')) {
+    forEachUnescaped(text, ';', [&params](std::string_view param) {
         param = trimmed(param);
         std::string_view key;
         std::string_view value = param;
@@ -201,7 +201,7 @@ Parameters parseParameters(std::string_view text) {
         } else if (equalsNoCase(key, "VALUE")) {
             params.uri = equalsNoCase(value, "uri");
         }
-    }
+    });
     return params;
 }
 
@@ -265,13 +265,18 @@ public:
     std::optional<std::string_view> peek() {
         if (m_pos >= m_text.size())
             return std::nullopt;
-        const auto end = m_text.find_first_of("\r\n", m_pos);
-        const std::size_t stop = end == std::string_view::npos ? m_text.size() : end;
-        std::size_t next = stop;
-        if (next < m_text.size())
-            next += m_text[next] == '\r' && next + 1 < m_text.size() && m_text[next + 1] == '\n' ? 2 : 1;
-        m_next = next;
-        return m_text.substr(m_pos, stop - m_pos);
+        if (m_peekedAt != m_pos) {
+            std::size_t stop = m_pos;
+            while (stop < m_text.size() && m_text[stop] != '\n' && m_text[stop] != '\r')
+                ++stop;
+            m_line = m_text.substr(m_pos, stop - m_pos);
+            m_next = stop;
+            if (stop < m_text.size())
+                m_next +=
+                    m_text[stop] == '\r' && stop + 1 < m_text.size() && m_text[stop + 1] == '\n' ? 2 : 1;
+            m_peekedAt = m_pos;
+        }
+        return m_line;
     }
     // Moves past the line the last peek() returned.
     void skip() { m_pos = m_next; }
@@ -280,6 +285,8 @@ private:
     std::string_view m_text;
     std::size_t m_pos = 0;
     std::size_t m_next = 0;
+    std::size_t m_peekedAt = std::string_view::npos;
+    std::string_view m_line;
 };
 
 bool isWanted(std::string_view name) {
@@ -372,16 +379,18 @@ private:
 
     // N is family;given;middle;prefix;suffix; later versions allow comma lists inside each.
     void structuredNameParts(std::string_view value, const Parameters& params) {
-        for (const std::string_view component : splitUnescaped(value, ';')) {
+        forEachUnescaped(value, ';', [&](std::string_view component) {
             std::string joined;
-            const std::vector<std::string_view> items =
-                m_version21 ? std::vector<std::string_view>{component} : splitUnescaped(component, ',');
-            for (const std::string_view item : items) {
+            const auto add = [&](std::string_view item) {
                 joined += ' ';
                 joined += unescape(decodeValue(item, params));
-            }
+            };
+            if (m_version21)
+                add(component);
+            else
+                forEachUnescaped(component, ',', add);
             m_nameParts.push_back(cleanText(joined, kMaxNameBytes));
-        }
+        });
     }
 
     std::string structuredName() const {
@@ -452,17 +461,24 @@ std::vector<AddressCard> parseVCards(std::string_view input) {
         // Only the few properties that matter are put together; the rest (photos above all) are
         // walked past without a copy.
         const bool wanted = isWanted(propertyName(*first));
-        const std::optional<ContentLine> head = splitContentLine(*first);
-        const bool quotedPrintable = head && parseParameters(head->params).quotedPrintable;
-        if (wanted)
+        // Whether the value is quoted-printable matters only where a line ends in '='.
+        std::optional<bool> quotedPrintable;
+        const auto isQuotedPrintable = [&] {
+            if (!quotedPrintable) {
+                const std::optional<ContentLine> head = splitContentLine(*first);
+                quotedPrintable = head && parseParameters(head->params).quotedPrintable;
+            }
+            return *quotedPrintable;
+        };
+        bool overlong = first->size() > kMaxValueBytes;
+        if (wanted && !overlong)
             logical.assign(*first);
-        bool overlong = false;
         std::string_view last = *first;
         while (const std::optional<std::string_view> next = lines.peek()) {
             std::string_view piece;
-            if (quotedPrintable && !last.empty() && last.back() == '=' && !isEndLine(*next)) {
+            if (!last.empty() && last.back() == '=' && !isEndLine(*next) && isQuotedPrintable()) {
                 // A quoted-printable soft line break: the '=' goes, the next line follows on.
-                if (wanted)
+                if (wanted && !overlong)
                     logical.pop_back();
                 piece = *next;
             } else if (!next->empty() && (next->front() == ' ' || next->front() == '\t')) {

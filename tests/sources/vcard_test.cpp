@@ -157,7 +157,10 @@ TEST(ParseVCards, HostileValuesStaySafe) {
     for (int i = 0; i < 200000; ++i)
         text += " y\n";
     text += "TEL:+1 555 0100\nEND:VCARD\n";
-    text += "BEGIN:VCARD\nFN:" + std::string(100000, 'z') + "\nTEL:+1 555 0101\nEND:VCARD\n";
+    text += "BEGIN:VCARD\nFN:" + std::string(60000, 'z') + "\nTEL:+1 555 0101\nEND:VCARD\n";
+    // Lines longer than any name or number are passed over whole, however they are built.
+    text += "BEGIN:VCARD\nFN:" + std::string(70000, 'w') + "\nN:" + std::string(1 << 20, ';') + "\nTEL;" +
+            std::string(1 << 20, ';') + ":1\nTEL:+1 555 0100\nEND:VCARD\n";
     text += "BEGIN:VCARD\nFN:B64\nFN;ENCODING=b:QQ==\nTEL;ENCODING=b:KzE=\nTEL:+1 555 0102\nEND:VCARD\n";
     const std::vector<AddressCard> cards = parseVCards(text);
     // The first card has no number; the others keep what is sane.

@@ -5,17 +5,25 @@
 #include "phone_number.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace talvio {
 
 AddressBook::AddressBook(const std::vector<AddressCard>& cards, std::string_view ownCallingCode) {
+    std::vector<std::pair<std::string, const std::string*>> variants;
     for (const AddressCard& card : cards) {
         for (const std::string& number : card.numbers) {
             std::string digits = normalizePhoneNumber(number, ownCallingCode);
-            if (!digits.empty())
-                m_names.try_emplace(std::move(digits), card.name);
+            if (digits.empty())
+                continue;
+            for (std::string& variant : jidVariants(digits))
+                variants.emplace_back(std::move(variant), &card.name);
+            m_names.try_emplace(std::move(digits), card.name);
         }
     }
+    // After every number as written, so that a number in the book always beats another's variant.
+    for (auto& [digits, name] : variants)
+        m_names.try_emplace(std::move(digits), *name);
 }
 
 const std::string* AddressBook::nameFor(std::string_view jid) const {

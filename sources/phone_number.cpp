@@ -244,6 +244,27 @@ std::string normalizePhoneNumber(std::string_view typed, std::string_view ownCal
     return checked(digits.substr(exitLength));
 }
 
+std::vector<std::string> jidVariants(std::string_view digits) {
+    const auto startsWith = [&](std::string_view prefix) {
+        return digits.substr(0, prefix.size()) == prefix;
+    };
+    const std::string all(digits);
+    if (startsWith("521") && digits.size() == 13)
+        return {"52" + all.substr(3)};
+    if (startsWith("52") && digits.size() == 12)
+        return {"521" + all.substr(2)};
+    if (startsWith("54") && digits.size() == 12 && digits[2] != '9')
+        return {"549" + all.substr(2)};
+    if (startsWith("549") && digits.size() == 13)
+        return {"54" + all.substr(3)};
+    // Brazil: 55, a two-digit area code, then a mobile number that gained a leading 9 in 2012-2016.
+    if (startsWith("55") && digits.size() == 13 && digits[4] == '9' && digits[5] >= '6')
+        return {all.substr(0, 4) + all.substr(5)};
+    if (startsWith("55") && digits.size() == 12 && digits[4] >= '6')
+        return {all.substr(0, 4) + "9" + all.substr(4)};
+    return {};
+}
+
 std::string_view personJidDigits(std::string_view jid) {
     constexpr std::string_view kPersonServer = "@s.whatsapp.net";
     const auto at = jid.find('@');

@@ -19,6 +19,11 @@ std::string_view callingCodeOf(std::string_view internationalDigits);
 // number has, the result is empty.
 std::string normalizePhoneNumber(std::string_view typed, std::string_view ownCallingCode);
 
+// Other digits a jid may hold for the same phone, where WhatsApp keeps an older numbering: Mexican
+// mobiles as 521 + ten digits, Argentine mobiles with the 9 after 54, and Brazilian mobiles from
+// before the ninth digit (55 + area + eight digits). Empty for every other number.
+std::vector<std::string> jidVariants(std::string_view internationalDigits);
+
 // The phone digits of a person jid ("4915112345678@s.whatsapp.net", also with a device part as in
 // "4915112345678:12@s.whatsapp.net"); empty for groups, broadcasts and anything else.
 std::string_view personJidDigits(std::string_view jid);

@@ -144,6 +144,26 @@ TEST(AddressBook, NamesPersonJidsByTheirDigits) {
     EXPECT_EQ(noCountry.nameFor("491512222222@s.whatsapp.net"), nullptr);
 }
 
+TEST(AddressBook, FindsTheOlderNumberingsJidsKeep) {
+    EXPECT_EQ(jidVariants("525512345678"), std::vector<std::string>{"5215512345678"});
+    EXPECT_EQ(jidVariants("5215512345678"), std::vector<std::string>{"525512345678"});
+    EXPECT_EQ(jidVariants("541112345678"), std::vector<std::string>{"5491112345678"});
+    EXPECT_EQ(jidVariants("5511987654321"), std::vector<std::string>{"551187654321"});
+    EXPECT_EQ(jidVariants("551187654321"), std::vector<std::string>{"5511987654321"});
+    EXPECT_TRUE(jidVariants("551132345678").empty());  // a landline never had the ninth digit
+    EXPECT_TRUE(jidVariants("491511234567").empty());
+
+    const AddressBook book(parseVCards("BEGIN:VCARD\nFN:Lupita\nTEL:+52 55 1234 5678\nEND:VCARD\n"
+                                       "BEGIN:VCARD\nFN:Jo\u00E3o\nTEL:+55 11 98765-4321\nEND:VCARD\n"
+                                       "BEGIN:VCARD\nFN:Old Line\nTEL:+55 11 8765-4321\nEND:VCARD\n"),
+                           "");
+    EXPECT_EQ(*book.nameFor("5215512345678@s.whatsapp.net"), "Lupita");
+    EXPECT_EQ(*book.nameFor("525512345678@s.whatsapp.net"), "Lupita");
+    EXPECT_EQ(*book.nameFor("5511987654321@s.whatsapp.net"), "Jo\u00E3o");
+    // A number as written beats another card's variant of it.
+    EXPECT_EQ(*book.nameFor("551187654321@s.whatsapp.net"), "Old Line");
+}
+
 TEST(NameRowsFromAddressBook, NamesOnlyRowsWithoutANameOfTheirOwn) {
     ContactTable table;
     table.create(8);

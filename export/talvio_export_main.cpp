@@ -13,6 +13,7 @@
 #include "sources/phone_folder.h"
 #include "sources/program_state.h"
 #include "sources/storage_opening.h"
+#include "sources/vcard.h"
 #include "sources/whatsapp_storage.h"
 
 #include <chrono>
@@ -32,7 +33,7 @@ using namespace talvio;
 
 constexpr const char* kUsage =
     "Usage:\n"
-    "  talvio-export [--resources RESDIR | --key FILE [--backup FILE]]\n"
+    "  talvio-export [--resources RESDIR | --key FILE [--backup FILE]] [--contacts FILE.vcf]\n"
     "                [--with-messages | --jid JID ...] FOLDER OUTDIR\n"
     "      Writes every contact's chat of FOLDER as a stand-alone page into OUTDIR, with\n"
     "      OUTDIR/index.html listing them as the viewer's contact list does (name, recent\n"
@@ -43,11 +44,11 @@ constexpr const char* kUsage =
     "      converted to WAV with opusdec (beside this program, else on PATH), so that the\n"
     "      pages play them in any browser. An earlier export in OUTDIR is updated: files are\n"
     "      replaced, never removed, and its other chats stay listed in index.html.\n"
-    "  talvio-export [--resources RESDIR | --key FILE [--backup FILE]]\n"
+    "  talvio-export [--resources RESDIR | --key FILE [--backup FILE]] [--contacts FILE.vcf]\n"
     "                --list FOLDER\n"
     "      Prints the contact table, one tab-separated line per row: row, jid, display name,\n"
     "      picture path, message count, last message time (raw), last message time (shown).\n"
-    "  talvio-export [--resources RESDIR | --key FILE [--backup FILE]]\n"
+    "  talvio-export [--resources RESDIR | --key FILE [--backup FILE]] [--contacts FILE.vcf]\n"
     "                --page ROW [--standalone] FOLDER\n"
     "      Prints the chat page of table row ROW as UTF-8: the page the viewer shows, or with\n"
     "      --standalone its stand-alone form (its media still point where they lie; only an\n"
@@ -59,16 +60,19 @@ constexpr const char* kUsage =
     "copied from Android/media/com.whatsapp/WhatsApp), an encrypted backup file itself\n"
     "(msgstore.db.crypt15, .crypt14, .crypt12), or an iPhone\n"
     "\"group.net.whatsapp.WhatsApp.shared\" folder (holding ChatStorage.sqlite and\n"
-    "Contacts.sqlite). Encrypted backups need --key FILE: the phone's `key` file (crypt12,\n"
-    "crypt14), its `encrypted_backup.key` (crypt15), or a text file holding the 64-digit key;\n"
-    "--key - reads the 64 digits from standard input. The key is never stored and the\n"
-    "decrypted databases stay in memory. --backup FILE chooses another backup of the folder\n"
-    "than the current one, such as Databases/msgstore-2024-01-31.1.db.crypt15. RESDIR, for iPhone folders "
-    "only, is the\n"
-    "\"net.whatsapp.WhatsApp\" folder whose Library/ holds the media files; without it\n"
-    "pictures show as [Image] and an export copies no media. Nothing in FOLDER or RESDIR is\n"
-    "changed. Times are shown in local standard time. A load that makes no progress for two\n"
-    "minutes (a damaged database) is stopped with exit status 2.\n";
+    "Contacts.sqlite).\n"
+    "Encrypted backups need --key FILE: the phone's `key` file (crypt12, crypt14), its\n"
+    "`encrypted_backup.key` (crypt15), or a text file holding the 64-digit key; --key -\n"
+    "reads the 64 digits from standard input. The key is never stored, and the decrypted\n"
+    "databases stay in memory. --backup FILE chooses another backup of the folder than\n"
+    "the current one, such as msgstore-2024-01-31.1.db.crypt15.\n"
+    "For Android, --contacts FILE.vcf names the chats that no database names, from a\n"
+    "contacts file exported from the phone's address book.\n"
+    "RESDIR, for iPhone folders only, is the \"net.whatsapp.WhatsApp\" folder whose\n"
+    "Library/ holds the media files; without it pictures show as [Image] and an export\n"
+    "copies no media. Nothing in FOLDER or RESDIR is changed. Times are shown in local\n"
+    "standard time. A load that makes no progress for two minutes (a damaged database)\n"
+    "is stopped with exit status 2.\n";
 
 struct Options {
     enum class Command { Export, List, Page, Help } command = Command::Export;
@@ -81,6 +85,7 @@ struct Options {
     int row = -1;
     std::string keyFile;
     std::string backup;
+    std::string contacts;
 };
 
 // How long the load may go without progress before it is stopped.
@@ -204,20 +209,32 @@ std::unique_ptr<CChatSoftware> openFolder(const std::string& folder, const Optio
             return nullptr;
         }
     }
-    std::unique_ptr<CChatSoftware> source;
-    if (kind == kSourceNone) {
-        std::optional<PhoneFolder> storage = openStorage(folder, options, error);
-        if (!storage)
-            return nullptr;
-        setLoadPaths(*storage);
-        source = std::make_unique<CAndroidWeiXin>(std::move(*storage));
-    } else {
-        setLoadPaths(kind, folder, options.resources);
+    if (!options.contacts.empty()) {
         if (kind == kSourceIPhone) {
-            source = std::make_unique<CIphoneWeiXin>(chosenPhoneFolder());
-        } else {
-            source = std::make_unique<CAndroidWeiXin>(chosenPhoneFolder());
+            error = "--contacts is for Android folders; an iPhone folder brings its own address book.";
+            return nullptr;
         }
+        if (const VCardFile cards = loadVCardFile(options.contacts); !cards.error.empty()) {
+            error = cards.error;
+            return nullptr;
+        }
+    }
+    std::unique_ptr<CChatSoftware> source;
+    if (kind == kSourceIPhone) {
+        setLoadPaths(kind, folder, options.resources);
+        source = std::make_unique<CIphoneWeiXin>(chosenPhoneFolder());
+    } else {
+        std::optional<PhoneFolder> android;
+        if (kind == kSourceAndroid) {
+            setLoadPaths(kind, folder, options.resources);
+            android = chosenPhoneFolder();
+        } else if ((android = openStorage(folder, options, error))) {
+            setLoadPaths(*android);
+        } else {
+            return nullptr;
+        }
+        android->addressBookPath = options.contacts;
+        source = std::make_unique<CAndroidWeiXin>(std::move(*android));
     }
     const StallWatch watch(kStallLimit);
     source->LoadContacts(contactTable());
@@ -320,6 +337,10 @@ int main(int argc, char** argv) {
             if (i + 1 >= argc || argv[i + 1][0] == '\0')
                 return fail("--backup needs a backup file of the folder.");
             options.backup = argv[++i];
+        } else if (arg == "--contacts") {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0')
+                return fail("--contacts needs a contacts file (.vcf).");
+            options.contacts = argv[++i];
         } else if (arg == "--jid") {
             if (i + 1 >= argc)
                 return fail("--jid needs a jid.");

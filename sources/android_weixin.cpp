@@ -2,12 +2,14 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "android_weixin.h"
 
+#include "sources/address_book.h"
 #include "sources/android_modern.h"
 #include "sources/chat_page.h"
 #include "sources/contact_table.h"
 #include "sources/message_time.h"
 #include "sources/program_state.h"
 #include "sources/text_convert.h"
+#include "sources/vcard.h"
 
 #include <sqlite3.h>
 
@@ -104,7 +106,9 @@ void CAndroidWeiXin::LoadContacts(ContactTable& table) {
             if (p % 50 == 25)
                 reportPercent(static_cast<double>(p) / count * 20 + 30);
         });
-    }
+    }  // Checked when it was chosen; a file gone since names nothing.
+    if (!m_folder.addressBookPath.empty() && table.exists())
+        nameRowsFromAddressBook(table, loadVCardFile(m_folder.addressBookPath).cards);
 }
 
 // Chats that wa.db does not list join the table after its rows, a group by its subject.

@@ -78,7 +78,8 @@ protected:
     void makeStorage(BackupFormat format, int messages = 3) {
         const std::string plain = work.path() + "plain/";
         std::string sql = "INSERT INTO chat_list(key_remote_jid, subject) VALUES ('g@g.us', 'Hikers');" +
-                          test::messageRow("g@g.us", 0, "0", "1500000000000", "old news");
+                          test::messageRow("g@g.us", 0, "0", "1500000000000", "old news") +
+                          test::messageRow("4915112345678@s.whatsapp.net", 0, "0", "1400000000000", "hallo");
         for (int i = 0; i < messages; ++i) {
             sql += test::messageRow("a@s.whatsapp.net", i % 2, "0",
                                     std::to_string(1600000000000 + i * 1000).c_str(),
@@ -124,7 +125,9 @@ TEST_F(BackupExport, ListsRendersAndExportsAnEncryptedFolder) {
     const CommandResult dated = runCommand(tool + " --key " + keyFile +
                                            " --backup msgstore-2024-01-31.1.db.crypt15 --list " + storage);
     EXPECT_EQ(dated.status, 0) << dated.out;
-    EXPECT_NE(dated.out.find("\ta@s.whatsapp.net\tAnna\tcache/Profile Pictures/a.jpg\t0\t"), std::string::npos) << dated.out;
+    EXPECT_NE(dated.out.find("\ta@s.whatsapp.net\tAnna\tcache/Profile Pictures/a.jpg\t0\t"),
+              std::string::npos)
+        << dated.out;
     EXPECT_EQ(
         runCommand(tool + " --key " + keyFile + " --list " + storage + "Databases/msgstore.db.crypt15").out,
         list.out);

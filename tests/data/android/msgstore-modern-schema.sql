@@ -142,6 +142,16 @@ CREATE TABLE message_media (
 );
 CREATE INDEX message_media_chat_index ON message_media (chat_row_id);
 
+CREATE TABLE message_thumbnail (
+    message_row_id INTEGER PRIMARY KEY,
+    thumbnail BLOB
+);
+
+CREATE TABLE media_hash_thumbnail (
+    media_hash TEXT PRIMARY KEY,
+    thumbnail BLOB
+);
+
 CREATE TABLE message_quoted (
     message_row_id INTEGER PRIMARY KEY,
     chat_row_id INTEGER NOT NULL,

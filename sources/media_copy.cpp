@@ -41,29 +41,17 @@ std::string_view extensionOf(std::string_view fileName) {
     return fileName.substr(dot + 1);
 }
 
-// A voice note keeps its own extension when it is a plain one; a ".wav" needs no conversion.
-std::string voiceExtension(std::string_view fileName) {
+// A file's own extension when it is a plain one (a ".wav" voice note needs no conversion, a
+// document opens by its extension), else the fallback.
+std::string plainExtension(std::string_view fileName, const char* fallback) {
     const std::string ext = lowerAscii(extensionOf(fileName));
     if (ext.empty() || ext.size() > 8)
-        return "opus";
+        return fallback;
     for (char c : ext) {
         if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')))
-            return "opus";
+            return fallback;
     }
     return ext;
-}
-
-std::string targetName(MediaFolder folder, const std::string& id, std::string_view fileName) {
-    std::string name = std::string(mediaFolderName(folder)) + "/" + id;
-    switch (folder) {
-        case MediaFolder::Images:
-            return name + ".jpg";
-        case MediaFolder::Video:
-            return name + ".mp4";
-        case MediaFolder::Voice:
-            return name + "." + voiceExtension(fileName);
-    }
-    return name;
 }
 
 std::string sourceKey(MediaFolder folder, const std::string& source) {
@@ -150,6 +138,21 @@ std::string makeMediaFolder(const std::string& folder) {
 
 }  // namespace
 
+std::string mediaTarget(MediaFolder folder, const std::string& id, std::string_view fileName) {
+    std::string name = std::string(mediaFolderName(folder)) + "/" + id;
+    switch (folder) {
+        case MediaFolder::Images:
+            return name + ".jpg";
+        case MediaFolder::Video:
+            return name + ".mp4";
+        case MediaFolder::Voice:
+            return name + "." + plainExtension(fileName, "opus");
+        case MediaFolder::Documents:
+            return name + "." + plainExtension(fileName, "bin");
+    }
+    return name;
+}
+
 const char* mediaFolderName(MediaFolder folder) {
     switch (folder) {
         case MediaFolder::Images:
@@ -158,6 +161,8 @@ const char* mediaFolderName(MediaFolder folder) {
             return "voice";
         case MediaFolder::Video:
             return "video";
+        case MediaFolder::Documents:
+            return "documents";
     }
     return "media";
 }
@@ -192,7 +197,7 @@ void MediaCopyLog::chooseName(MediaCopy& entry, std::string_view fileName) {
         const std::string taken = prefix + lowerAscii(id);
         if (m_takenIds.count(taken) != 0)
             continue;
-        std::string target = targetName(entry.folder, id, fileName);
+        std::string target = mediaTarget(entry.folder, id, fileName);
         const Holder holder =
             exportFolder.empty() ? Holder::Nothing : holderOf(entry, exportFolder, target, id);
         if (holder == Holder::OtherFile)

@@ -11,7 +11,7 @@
 namespace talvio {
 
 // The folders below ExportFolder that an exported page refers to.
-enum class MediaFolder { Images, Voice, Video };
+enum class MediaFolder { Images, Voice, Video, Documents };
 
 const char* mediaFolderName(MediaFolder folder);
 
@@ -20,11 +20,16 @@ struct MediaCopy {
     MediaFolder folder = MediaFolder::Images;
     std::string source;         // the media path, as the renderer computed it
     std::string id;             // what the page refers to: images/<id>.jpg, voice/<id>.wav, video/<id>.mp4
-    std::string target;         // the copy, below ExportFolder ("voice/<id>.opus")
+    std::string target;         // the copy, below ExportFolder (mediaTarget)
     bool copied = false;        // target holds the file
     bool alreadyThere = false;  // it did before this run, with the same bytes: nothing was written
     std::string error;          // why the copy was not made; empty when it was
 };
+
+// Where the copy of a file named fileName with the given id goes, below ExportFolder:
+// "images/<id>.jpg", "video/<id>.mp4", "voice/<id>.opus", "documents/<id>.pdf". Documents and voice
+// notes keep their own extension when it is a plain one.
+std::string mediaTarget(MediaFolder folder, const std::string& id, std::string_view fileName);
 
 // A stem that is safe wherever a page puts it: in a relative address, an attribute, a script
 // string and a file name. Only ASCII letters, digits, '-', '_' and inner '.' survive; anything

@@ -79,27 +79,27 @@ BackupRows::BackupRows(QWidget* parent, int top)
     };
     const auto label = [this, &place](const QString& text, int y) {
         auto* shown = new QLabel(text, this);
-        place(shown, 14, y + 2, 72, 10);
+        place(shown, 14, y + 2, 76, 10);
     };
     label(QStringLiteral("Backup:"), top);
-    place(m_backup, 88, top, 232, 14);
+    place(m_backup, 92, top, 228, 14);
 
     label(QStringLiteral("Key:"), top + 18);
-    place(m_key, 88, top + 18, 142, 14);
+    place(m_key, 92, top + 18, 138, 14);
     m_key->setEchoMode(QLineEdit::Password);
     m_key->setPlaceholderText(QStringLiteral("the 64-digit key"));
     place(m_showKey, 234, top + 18, 32, 14);
     m_showKey->setCheckable(true);
-    place(m_keyFile, 88, top + 18, 178, 14);
+    place(m_keyFile, 92, top + 18, 174, 14);
     m_keyFile->setClearButtonEnabled(true);
     m_keyFile->setToolTip(QStringLiteral("Empty this box to type the key instead."));
     place(m_pickKeyFile, 270, top + 18, 50, 14);
-    place(m_status, 88, top + 34, 232, 10);
+    place(m_status, 92, top + 34, 228, 10);
     m_status->setTextFormat(Qt::PlainText);
 
     label(QStringLiteral("Contacts file (.vcf):"), top + 46);
-    place(m_contacts, 88, top + 46, 178, 14);
-    m_contacts->setPlaceholderText(QStringLiteral("optional: names from the phone's address book"));
+    place(m_contacts, 92, top + 46, 174, 14);
+    m_contacts->setPlaceholderText(QStringLiteral("optional: the address book"));
     place(m_pickContacts, 270, top + 46, 50, 14);
 
     connect(m_key, &QLineEdit::textChanged, this, [this](const QString& typed) {

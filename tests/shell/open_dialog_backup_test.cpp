@@ -323,6 +323,21 @@ TEST_F(OpenBackup, ADecryptedDatabaseOpensWithoutAKeyFromTheDialogAndTheCommandL
     ASSERT_TRUE(dialog.openedFolder().has_value());
     EXPECT_EQ(dialog.openedFolder()->messageDbPath, folder.path() + "Databases/msgstore.db");
 
+    // Beside backups it is offered last, and needs no key either.
+    test::writeFile(folder.path() + kCurrent, "only its name is read before OK");
+    COpenWeiXinDataDlg both(nullptr);
+    both.setKind(kSourceAndroid);
+    both.pathEdit(kDataEdit)->setText(QString::fromStdString(folder.path()));
+    QComboBox* choice = both.backupRows()->backupChoice();
+    ASSERT_EQ(choice->count(), 2);
+    EXPECT_EQ(choice->itemText(1), "Decrypted database (msgstore.db), no key needed");
+    choice->setCurrentIndex(1);
+    okButton(both)->click();
+    EXPECT_EQ(both.result(), QDialog::Accepted);
+    ASSERT_TRUE(both.openedFolder().has_value());
+    EXPECT_EQ(both.openedFolder()->messageDbPath, folder.path() + "Databases/msgstore.db");
+    std::filesystem::remove(folder.path() + kCurrent);
+
     EXPECT_TRUE(loadFolderDirectly(window(), QString::fromStdString(folder.path()), QString()));
     EXPECT_TRUE(desktop.messages.empty());
     EXPECT_EQ(listedNames(), (QStringList{"Anna", kUngrouped}));

@@ -322,7 +322,9 @@ void COpenWeiXinDataDlg::accept() {
         // Looked at again: the folder may have changed since the path was typed.
         checkStorage(chosen);
         if (m_storage) {
-            acceptStorage(*m_storage);
+            // A copy: the windows answer while a backup is decrypted, and m_storage follows the path.
+            const WhatsAppStorage storage = *m_storage;
+            acceptStorage(storage);
             return;
         }
     }

@@ -17,6 +17,8 @@
 #include "sources/message_time.h"
 #include "sources/phone_folder.h"
 #include "sources/program_state.h"
+#include "sources/storage_opening.h"
+#include "sources/whatsapp_storage.h"
 
 #include <QFileInfo>
 #include <QTreeWidget>
@@ -30,6 +32,24 @@ QString fromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The open dialog, then the load of what it opened; `androidFolder`, when given, is put in its data
+// path first. Whether a folder was loaded.
+bool runOpenDialog(CMireloDlg& window, const QString* androidFolder) {
+    COpenWeiXinDataDlg dialog(&window);
+    if (androidFolder != nullptr)
+        dialog.prefillAndroidFolder(*androidFolder);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    if (!dialog.openedFolder()) {
+        loadChosenFolder(window);
+        return true;
+    }
+    loadPhoneFolder(window, *dialog.openedFolder());
+    if (!dialog.contactsNote().isEmpty())
+        platform::desktop().message(&window, dialog.contactsNote(), QString());
+    return true;
+}
+
 }  // namespace
 
 void loadSettingsAtStartUp() {
@@ -37,20 +57,28 @@ void loadSettingsAtStartUp() {
 }
 
 void runLoadWorkflow(CMireloDlg& window) {
-    COpenWeiXinDataDlg dialog(&window);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    loadChosenFolder(window);
+    runOpenDialog(window, nullptr);
 }
 
 bool loadFolderDirectly(CMireloDlg& window, const QString& folder, const QString& resourceFolder) {
     const std::string data = folder.toStdString();
     const int kind = detectSourceKind(data);
     if (kind == kSourceNone) {
+        if (const std::optional<WhatsAppStorage> storage = findWhatsAppStorage(data)) {
+            // A folder another tool decrypted opens at once; backups need their key, asked for in
+            // the open dialog.
+            if (!storage->plainMessageDb.empty()) {
+                loadPhoneFolder(window, plainStorageFolder(*storage, standardTimeZoneBias()));
+                return true;
+            }
+            if (!storage->backups.empty())
+                return runOpenDialog(window, &folder);
+        }
         platform::desktop().message(
             &window,
             QStringLiteral("\"%1\" is not a WhatsApp folder. Choose the \"com.whatsapp\" "
-                           "folder of an Android phone or the "
+                           "folder of an Android phone, the phone's WhatsApp folder with its "
+                           "Databases folder, or the "
                            "\"group.net.whatsapp.WhatsApp.shared\" folder of an iPhone.")
                 .arg(folder),
             platform::programName(), platform::Buttons::Ok, platform::Icon::Exclamation);
@@ -62,6 +90,11 @@ bool loadFolderDirectly(CMireloDlg& window, const QString& folder, const QString
 }
 
 void loadChosenFolder(CMireloDlg& window) {
+    loadPhoneFolder(window, chosenPhoneFolder());
+}
+
+void loadPhoneFolder(CMireloDlg& window, PhoneFolder folder) {
+    setLoadPaths(folder);
     ProgramState& state = programState();
     CChatSoftware& source = window.chooseSource(state.sourceKind);
     // The Android message database is read alone, without its write-ahead log: it is opened
@@ -79,7 +112,7 @@ void loadChosenFolder(CMireloDlg& window) {
     progress->setWindowTitle(QStringLiteral("Reading database file..."));
     progress->show();
     progress->move(window.geometry().center() - progress->rect().center());
-    source.setFolder(chosenPhoneFolder());
+    source.setFolder(std::move(folder));
     source.LoadContacts(contactTable());
     // A cancelled load leaves no half-read list behind.
     if (progress->cancelled())

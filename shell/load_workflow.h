@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #pragma once
 
+#include "sources/phone_folder.h"
+
 #include <QString>
 
 namespace talvio {
@@ -15,12 +17,16 @@ void loadSettingsAtStartUp();
 // "Open WhatsApp database": the open dialog, then the load of the chosen folder.
 void runLoadWorkflow(CMireloDlg& window);
 
-// Loads a folder named on the command line, Android or iPhone by its files. Shows a message and
-// returns false when the folder is neither.
+// Loads a folder named on the command line, Android or iPhone by its files. The phone's WhatsApp
+// folder opens at once when it holds a decrypted database, else in the open dialog, which asks for
+// the key of its backups. Shows a message and returns false when the folder is none of these (or
+// the dialog was cancelled).
 bool loadFolderDirectly(CMireloDlg& window, const QString& folder, const QString& resourceFolder);
 
 // Loads the folder of the current load paths into the table and the list.
 void loadChosenFolder(CMireloDlg& window);
+// Loads this folder (a decrypted backup held in memory, say) and makes it the current load paths.
+void loadPhoneFolder(CMireloDlg& window, PhoneFolder folder);
 
 // Fills the contact list from the table and copies the profile pictures.
 void PopulateContactList(CMireloDlg& window, const CChatSoftware& source);

@@ -2,15 +2,21 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "open_dialog.h"
 
+#include "backup/key_parser.h"
 #include "platform/desktop.h"
 #include "platform/dialog_units.h"
 #include "platform/paths.h"
+#include "shell/backup_opening.h"
+#include "shell/backup_rows.h"
 #include "shell/hyperlink.h"
 #include "shell/settings_file.h"
+#include "sources/message_time.h"
 #include "sources/phone_folder.h"
 #include "sources/program_state.h"
+#include "sources/storage_opening.h"
 
 #include <QButtonGroup>
+#include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -39,7 +45,8 @@ enum ControlId {
 };
 
 const QString kAndroidHint = QStringLiteral(
-    "Android WhatsApp data path is the \"com.whatsapp\" folder exported from android. \r\nYou can get more "
+    "Android WhatsApp data path is the \"com.whatsapp\" folder exported from android, or the phone's "
+    "WhatsApp folder (Android/media/com.whatsapp/WhatsApp) with its Databases folder. \r\nYou can get more "
     "information by clicking \"Usage\" link above.");
 const QString kIPhoneHint = QStringLiteral(
     "Hint: Data path is required, resource path is not absolute required. \r\niPhone WhatsApp data path is "
@@ -67,6 +74,32 @@ int pathIndex(int editId) {
     }
 }
 
+// Where the backup rows begin: in the place of the resource row that Android never shows.
+constexpr int kBackupRowsTop = 114;
+
+std::string localPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+// The phone's WhatsApp folder at the path, unless the path is a "com.whatsapp" data folder, which
+// keeps the meaning it always had.
+std::optional<WhatsAppStorage> storageFolderAt(const QString& path) {
+    if (path.isEmpty() || hasDatabaseFiles(kSourceAndroid, localPath(path)))
+        return std::nullopt;
+    return findWhatsAppStorage(localPath(path));
+}
+
+QString tooLongMessage() {
+    return QStringLiteral(
+               "The folder path is too long to be remembered: a path may hold at most %1 "
+               "bytes. Please move the folder to a shorter path.")
+        .arg(kLongestPath);
+}
+
+QString fromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 // Shown text for a label: the label text itself, without the control-line breaks.
 QString shownText(QString text) {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -87,10 +120,7 @@ OpenChoice checkOpenChoice(int kind, const QString& dataPath, const QString& res
     const std::string data = withTrailingSlash(dataPath.toStdString());
     const std::string resource = withTrailingSlash(resourcePath.toStdString());
     if (data.size() > kLongestPath || resource.size() > kLongestPath) {
-        choice.message = QStringLiteral(
-                             "The folder path is too long to be remembered: a path may hold at most %1 "
-                             "bytes. Please move the folder to a shorter path.")
-                             .arg(kLongestPath);
+        choice.message = tooLongMessage();
         choice.caption = platform::programName();
         return choice;
     }
@@ -119,7 +149,6 @@ COpenWeiXinDataDlg::COpenWeiXinDataDlg(QWidget* parent)
       m_usage(new CHyperLink(this)),
       m_hint(new QLabel(this)) {
     setWindowTitle(QStringLiteral("Open WhatsApp Database - Talvio"));
-    setFixedSize(dluSize(333, 232));
 
     auto* upper = new QGroupBox(this);
     upper->setGeometry(dluRect(7, 4, 319, 48));
@@ -131,8 +160,7 @@ COpenWeiXinDataDlg::COpenWeiXinDataDlg(QWidget* parent)
     m_kindGroup->addButton(m_iphone, kSourceIPhone);
     connect(m_kindGroup, &QButtonGroup::idClicked, this, &COpenWeiXinDataDlg::applyLayout);
 
-    auto* lower = new QGroupBox(this);
-    lower->setGeometry(dluRect(7, 56, 319, 146));
+    m_lower = new QGroupBox(this);
     auto* step2 = new QLabel(QStringLiteral("Step2: Set WhatsApp Database Folder"), this);
     step2->setGeometry(dluRect(14, 64, 200, 10));
     m_usage->setText(QStringLiteral("Usage"));
@@ -140,7 +168,7 @@ COpenWeiXinDataDlg::COpenWeiXinDataDlg(QWidget* parent)
     m_usage->SetURL(QString::fromLatin1(kUsageAddress));
     // A frame made after the controls it frames would lie on top of them and take their clicks.
     upper->lower();
-    lower->lower();
+    m_lower->lower();
 
     // Both kinds' rows lie in the same place; a layout shows one set at a time.
     const auto addRow = [this](int labelId, const QString& label, int editId, int browseId, int top) {
@@ -163,24 +191,33 @@ COpenWeiXinDataDlg::COpenWeiXinDataDlg(QWidget* parent)
     addRow(kIPhoneResourceLabel, QStringLiteral("Resource path (\"net.whatsapp.WhatsApp\" folder):"),
            kIPhoneResourceEdit, kIPhoneResourceBrowse, 114);
 
-    m_hint->setGeometry(dluRect(14, 146, 305, 52));
     m_hint->setWordWrap(true);
     m_hint->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    m_backupRows = new BackupRows(this, kBackupRowsTop);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setGeometry(dluRect(196, 209, 60, 16));
-    connect(ok, &QPushButton::clicked, this, &COpenWeiXinDataDlg::accept);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setGeometry(dluRect(264, 209, 60, 16));
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    connect(m_ok, &QPushButton::clicked, this, &COpenWeiXinDataDlg::accept);
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    placeControls(false);
+    // Typed, pasted or browsed: the backup rows follow what the data path is.
+    connect(pathEdit(kAndroidDataEdit), &QLineEdit::textChanged, this, [this] { checkStorage(kind()); });
 
     const SettingsRecord& settings = settingsRecord();
     m_paths[0] = QString::fromStdString(settings.androidDataPath);
     m_paths[1] = QString::fromStdString(settings.androidResourcePath);
     m_paths[2] = QString::fromStdString(settings.iphoneDataPath);
     m_paths[3] = QString::fromStdString(settings.iphoneResourcePath);
+    m_choices = OpenMemory(platform::settingsFolder()).restore();
+    m_backupRows->setKeyFile(m_choices.keyFile);
+    m_backupRows->setContactsFile(m_choices.contactsFile);
     setKind(settings.sourceKind);
     writeControls();
+}
+
+void COpenWeiXinDataDlg::prefillAndroidFolder(const QString& folder) {
+    setKind(kSourceAndroid);
+    pathEdit(kAndroidDataEdit)->setText(folder);
 }
 
 int COpenWeiXinDataDlg::kind() const {
@@ -230,6 +267,27 @@ void COpenWeiXinDataDlg::applyLayout(int kind) {
         row.widget->setVisible(iphone ? iphoneRow : androidData);
     }
     m_hint->setText(shownText(kind == kSourceAndroid ? kAndroidHint : iphone ? kIPhoneHint : kShortHint));
+    checkStorage(kind);
+}
+
+void COpenWeiXinDataDlg::checkStorage(int kind) {
+    m_storage.reset();
+    if (kind == kSourceAndroid)
+        m_storage = storageFolderAt(pathEdit(kAndroidDataEdit)->text());
+    if (m_storage)
+        m_backupRows->setStorage(*m_storage, m_choices.backupName);
+    placeControls(m_storage && !m_storage->backups.empty());
+}
+
+void COpenWeiXinDataDlg::placeControls(bool withBackupRows) {
+    // Without the rows the dialog keeps its classic size; with them it grows below them.
+    const int extra = withBackupRows ? BackupRows::kExtraHeight : 0;
+    setFixedSize(dluSize(333, 232 + extra));
+    m_lower->setGeometry(dluRect(7, 56, 319, 146 + extra));
+    m_hint->setGeometry(dluRect(14, 146 + extra, 305, 52));
+    m_ok->setGeometry(dluRect(196, 209 + extra, 60, 16));
+    m_cancel->setGeometry(dluRect(264, 209 + extra, 60, 16));
+    m_backupRows->setVisible(withBackupRows);
 }
 
 void COpenWeiXinDataDlg::readControls() {
@@ -260,6 +318,16 @@ void COpenWeiXinDataDlg::accept() {
     readControls();
     const int chosen = kind();
     const bool android = chosen == kSourceAndroid;
+    if (android) {
+        // Looked at again: the folder may have changed since the path was typed.
+        checkStorage(chosen);
+        if (m_storage) {
+            // A copy: the windows answer while a backup is decrypted, and m_storage follows the path.
+            const WhatsAppStorage storage = *m_storage;
+            acceptStorage(storage);
+            return;
+        }
+    }
     const OpenChoice choice =
         checkOpenChoice(chosen, m_paths[android ? 0 : 2], chosen < 0 ? QString() : m_paths[android ? 1 : 3]);
     if (!choice.accepted) {
@@ -274,7 +342,73 @@ void COpenWeiXinDataDlg::accept() {
     if (const auto failure = SaveSettings(platform::settingsFolder().toStdString())) {
         platform::desktop().message(nullptr, QString::fromStdString(*failure), QString());
     }
+    if (android)
+        rememberChoices(QStringLiteral("data"));
     QDialog::accept();
+}
+
+void COpenWeiXinDataDlg::acceptStorage(const WhatsAppStorage& storage) {
+    const QString caption = platform::programName();
+    if (!storage.hasMessages()) {
+        QString text =
+            QStringLiteral("\"%1Databases\" holds no backup that can be read.").arg(fromUtf8(storage.folder));
+        for (const std::string& refusal : storage.refusals)
+            text += QStringLiteral("\n") + fromUtf8(refusal);
+        if (storage.refusals.empty())
+            text += QStringLiteral(
+                " Copy the phone's whole WhatsApp folder, with Databases/msgstore.db.crypt15 in it.");
+        platform::desktop().message(this, text, caption);
+        return;
+    }
+    if (storage.folder.size() > kLongestPath) {
+        platform::desktop().message(this, tooLongMessage(), caption);
+        return;
+    }
+    const std::string backupPath = storage.backups.empty() ? std::string() : m_backupRows->chosenBackup();
+    std::optional<PhoneFolder> folder;
+    QString contactsNote;
+    if (backupPath.empty()) {
+        folder = plainStorageFolder(storage, standardTimeZoneBias());
+    } else {
+        const backup::KeyResult key = m_backupRows->readKey();
+        if (!key.ok()) {
+            platform::desktop().message(this, fromUtf8(key.error), caption);
+            return;
+        }
+        StorageOpening opening = openBackupWithProgress(this, storage, backupPath, *key.key);
+        // Wrong key, damaged, cancelled: the dialog stays as it was, and so does the main window.
+        if (!opening.folder) {
+            platform::desktop().message(this, fromUtf8(opening.outcome.message), caption);
+            return;
+        }
+        m_backupRows->forgetTypedKey();
+        folder = std::move(opening.folder);
+        contactsNote = fromUtf8(opening.contactsNote);
+    }
+    folder->addressBookPath = localPath(m_backupRows->contactsFile());
+    setLoadPaths(*folder);
+    m_opened = std::move(folder);
+    m_contactsNote = contactsNote;
+
+    SettingsRecord& settings = settingsRecord();
+    settings.sourceKind = kSourceAndroid;
+    settings.androidDataPath = storage.folder;
+    settings.androidResourcePath = withTrailingSlash(m_paths[1].toStdString());
+    if (const auto failure = SaveSettings(platform::settingsFolder().toStdString())) {
+        platform::desktop().message(nullptr, QString::fromStdString(*failure), QString());
+    }
+    rememberChoices(QStringLiteral("storage"));
+    QDialog::accept();
+}
+
+void COpenWeiXinDataDlg::rememberChoices(const QString& androidFolderKind) {
+    m_choices.androidFolderKind = androidFolderKind;
+    m_choices.keyFile = m_backupRows->keyFile();
+    m_choices.contactsFile = m_backupRows->contactsFile();
+    if (androidFolderKind == QLatin1String("storage"))
+        m_choices.backupName = m_backupRows->chosenBackupName();
+    // Only convenience is lost when this file cannot be written; the settings file said so already.
+    OpenMemory(platform::settingsFolder()).save(m_choices);
 }
 
 void COpenWeiXinDataDlg::keyPressEvent(QKeyEvent* event) {

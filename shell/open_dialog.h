@@ -2,12 +2,18 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #pragma once
 
+#include "shell/open_memory.h"
+#include "sources/phone_folder.h"
+#include "sources/whatsapp_storage.h"
+
 #include <QDialog>
 #include <QString>
 
+#include <optional>
 #include <string>
 
 class QButtonGroup;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -15,6 +21,7 @@ class QRadioButton;
 
 namespace talvio {
 
+class BackupRows;
 class CHyperLink;
 
 // What OK decides about the paths typed into the open dialog.
@@ -43,12 +50,27 @@ public:
     QLabel* hintLabel() const { return m_hint; }
     // The ids of the controls that the current layout shows.
     QList<int> visibleControls() const;
+    // The rows of backup, key and contacts file, shown for a phone's WhatsApp folder with backups.
+    BackupRows* backupRows() const { return m_backupRows; }
+    // Android, with this folder in the data path (a folder named on the command line).
+    void prefillAndroidFolder(const QString& folder);
+
+    // After OK on the phone's WhatsApp folder: the folder to load, holding what was decrypted.
+    // Nothing after OK on any other folder: the program state names that one.
+    const std::optional<PhoneFolder>& openedFolder() const { return m_opened; }
+    // Why the contacts backup beside the messages did not open, when it did not.
+    QString contactsNote() const { return m_contactsNote; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void applyLayout(int kind);
+    // Whether the data path is a phone's WhatsApp folder; its backup rows show when it has backups.
+    void checkStorage(int kind);
+    void placeControls(bool withBackupRows);
+    void acceptStorage(const WhatsAppStorage& storage);
+    void rememberChoices(const QString& androidFolderKind);
     void browse(int editId);
     void readControls();
     void writeControls();
@@ -59,6 +81,14 @@ private:
     QRadioButton* m_iphone;
     CHyperLink* m_usage;
     QLabel* m_hint;
+    QGroupBox* m_lower = nullptr;
+    QPushButton* m_ok = nullptr;
+    QPushButton* m_cancel = nullptr;
+    BackupRows* m_backupRows = nullptr;
+    std::optional<WhatsAppStorage> m_storage;
+    std::optional<PhoneFolder> m_opened;
+    QString m_contactsNote;
+    OpenChoices m_choices;
     struct Row {
         int id;
         QWidget* widget;

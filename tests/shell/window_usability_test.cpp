@@ -217,6 +217,11 @@ TEST_F(Usability, EveryClickableControlOfEveryDialogLiesOnTop) {
         open.setKind(kind);
         EXPECT_EQ(coveredControls(open), QStringList()) << "open dialog, kind " << kind;
     }
+    // With the rows of a phone's WhatsApp folder with a backup (only its name is read).
+    test::writeFile(android.path() + "WhatsApp/Databases/msgstore.db.crypt15", "");
+    open.setKind(0);
+    open.pathEdit(1010)->setText(QString::fromStdString(android.path()));
+    EXPECT_EQ(coveredControls(open), QStringList()) << "open dialog with backup rows";
     CAboutDlg about(nullptr);
     showAndWait(about);
     EXPECT_EQ(coveredControls(about), QStringList());

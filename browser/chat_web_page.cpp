@@ -4,6 +4,8 @@
 
 #include "browser/chat_scheme.h"
 #include "platform/desktop.h"
+#include "sources/folder_boundary.h"
+#include "sources/program_state.h"
 
 #include <QLoggingCategory>
 #include <QWebEngineView>
@@ -49,7 +51,18 @@ void ChatWebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, 
     qCDebug(pageConsole, "%s:%d: %s", qPrintable(sourceId), lineNumber, qPrintable(message));
 }
 
-bool ChatWebPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) {
+bool ChatWebPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
+    // A document's link opens the file with the desktop's own program, and only a file of the
+    // phone's media folder: the page never leaves for it.
+    if (isMainFrame && type == NavigationTypeLinkClicked && url.isLocalFile()) {
+        const std::string path = url.toLocalFile().toStdString();
+        const std::string& media = programState().resourceFolder;
+        if (!media.empty() && FolderBoundary(media).holdsFile(path))
+            platform::desktop().openAddress(url.toLocalFile());
+        else
+            platform::desktop().message(QWebEngineView::forPage(this), QStringLiteral("File lost."), QString());
+        return false;
+    }
     // The chat view has no way back: a page that left would leave the reader without the chat.
     return !isMainFrame || url.scheme() == QLatin1String(kChatScheme);
 }

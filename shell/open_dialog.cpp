@@ -14,6 +14,7 @@
 #include "sources/phone_folder.h"
 #include "sources/program_state.h"
 #include "sources/storage_opening.h"
+#include "sources/vcard.h"
 
 #include <QButtonGroup>
 #include <QFile>
@@ -363,6 +364,13 @@ void COpenWeiXinDataDlg::acceptStorage(const WhatsAppStorage& storage) {
     if (storage.folder.size() > kLongestPath) {
         platform::desktop().message(this, tooLongMessage(), caption);
         return;
+    }
+    // A contacts file that cannot name anything is said before a long decryption, not after.
+    if (const QString contacts = m_backupRows->contactsFile(); !contacts.isEmpty()) {
+        if (const VCardFile cards = loadVCardFile(localPath(contacts)); !cards.error.empty()) {
+            platform::desktop().message(this, fromUtf8(cards.error), caption);
+            return;
+        }
     }
     const std::string backupPath = storage.backups.empty() ? std::string() : m_backupRows->chosenBackup();
     std::optional<PhoneFolder> folder;

@@ -242,7 +242,7 @@ TEST_F(OpenBackup, KeyFileDatedBackupAndContactsFileAreUsedAndRemembered) {
     const auto keyBytes = backup::writeRootKeyFile(key);
     test::writeFile(keyFile, std::string(keyBytes.begin(), keyBytes.end()));
     const std::string contacts = home.path() + "contacts.vcf";
-    test::writeFile(contacts, "BEGIN:VCARD\r\nEND:VCARD\r\n");
+    test::writeFile(contacts, "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Bo Berg\r\nTEL:+49 2\r\nEND:VCARD\r\n");
 
     COpenWeiXinDataDlg dialog(nullptr);
     chooseStorage(dialog);
@@ -285,6 +285,22 @@ TEST_F(OpenBackup, KeyFileDatedBackupAndContactsFileAreUsedAndRemembered) {
     ASSERT_EQ(desktop.messages.size(), 1u);
     EXPECT_TRUE(desktop.messages[0].text.contains("not a WhatsApp key file"));
     EXPECT_EQ(next.result(), 0);
+}
+
+TEST_F(OpenBackup, AContactsFileThatNamesNothingIsSaidBeforeDecrypting) {
+    makeStorage();
+    const std::string contacts = home.path() + "notes.vcf";
+    test::writeFile(contacts, "shopping list\n");
+    COpenWeiXinDataDlg dialog(nullptr);
+    chooseStorage(dialog);
+    dialog.backupRows()->keyEdit()->setText(QString::fromStdString(hexWithSpaces(key)));
+    dialog.backupRows()->contactsEdit()->setText(QString::fromStdString(contacts));
+    okButton(dialog)->click();
+    ASSERT_EQ(desktop.messages.size(), 1u);
+    EXPECT_TRUE(desktop.messages[0].text.contains("is not a contacts file"))
+        << desktop.messages[0].text.toStdString();
+    EXPECT_EQ(dialog.result(), 0);
+    EXPECT_FALSE(dialog.openedFolder().has_value());
 }
 
 TEST_F(OpenBackup, CancelStopsTheDecryption) {

@@ -62,14 +62,16 @@ std::vector<Chat> readChats(const Database& db) {
     return chats;
 }
 
-std::string senderQuery(bool jidMap, std::size_t chats) {
+std::string senderQuery(bool jidMap, std::size_t chats, bool withMedia) {
     std::string in;
     for (std::size_t i = 0; i < chats; ++i)
         in += i == 0 ? "?" : ",?";
     const std::string sender = jidMap ? "COALESCE(phone.raw_string, sender.raw_string)" : "sender.raw_string";
     std::string sql = "SELECT message.message_type, message.from_me, message.timestamp, message.text_data, " +
-                      sender +
+                      sender + (withMedia ? std::string(androidMediaColumns(false)) : std::string()) +
                       " FROM message LEFT JOIN jid AS sender ON sender._id = message.sender_jid_row_id ";
+    if (withMedia)
+        sql += "LEFT JOIN message_media ON message_media.message_row_id = message._id ";
     if (jidMap) {
         sql +=
             "LEFT JOIN jid_map ON jid_map.lid_row_id = sender._id "
@@ -165,7 +167,8 @@ void readModernStatistics(const Database& messageDb, ContactTable& table,
 }
 
 RenderOutcome appendModernChat(const Database& messageDb, const std::string& jid, std::string_view shownName,
-                               const MessageTimeFormatter& times, ChatPageBuffer& out) {
+                               const MessageTimeFormatter& times, ChatPageBuffer& out,
+                               AndroidMediaWriter* media) {
     std::vector<std::int64_t> ids;
     for (const Chat& chat : readChats(messageDb)) {
         if (chat.key == jid)
@@ -173,15 +176,15 @@ RenderOutcome appendModernChat(const Database& messageDb, const std::string& jid
     }
     if (ids.empty())
         return {};
-    Statement messages(messageDb, senderQuery(hasJidMap(messageDb), ids.size()));
+    Statement messages(messageDb, senderQuery(hasJidMap(messageDb), ids.size(), media != nullptr));
     for (std::size_t i = 0; i < ids.size(); ++i)
         messages.bind(static_cast<int>(i) + 1, ids[i]);
-    return appendAndroidMessages(messages, messageDb, shownName, times, out);
+    return appendAndroidMessages(messages, messageDb, shownName, times, out, media, jid);
 }
 
 RenderOutcome appendAndroidMessages(Statement& messages, const Database& messageDb,
                                     std::string_view shownName, const MessageTimeFormatter& times,
-                                    ChatPageBuffer& out) {
+                                    ChatPageBuffer& out, AndroidMediaWriter* media, std::string_view jid) {
     const std::string name = escapeText(shownName);
     std::string sender;
     std::string time;
@@ -203,7 +206,8 @@ RenderOutcome appendAndroidMessages(Statement& messages, const Database& message
         time.clear();
         times.append(time, timestamp != nullptr ? timestamp : "0");
         appendSenderLine(page, shownSender, time);
-        appendAndroidBody(page, kind != nullptr ? kind : "0", messages.text(3));
+        if (media == nullptr || !media->append(page, messages, jid, fromMe != nullptr && fromMe[0] != '0'))
+            appendAndroidBody(page, kind != nullptr ? kind : "0", messages.text(3));
         out.handOverIfLarge();
     }
     return messages.failed() ? unreadable(messageDb.lastError()) : RenderOutcome{};

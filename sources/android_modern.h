@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #pragma once
 
+#include "sources/android_media_page.h"
 #include "sources/chat_software.h"
 #include "sources/contact_table.h"
 #include "sources/database.h"
@@ -29,14 +30,18 @@ void readModernStatistics(const Database& messageDb, ContactTable& table, std::v
 void appendAndroidBody(std::string& page, std::string_view kind, const char* text);
 
 // Appends the message blocks of the chats shown under jid to the page, oldest first.
+// With media, the query also selects the media columns and media messages show their files.
 RenderOutcome appendModernChat(const Database& messageDb, const std::string& jid, std::string_view shownName,
-                               const MessageTimeFormatter& times, ChatPageBuffer& out);
+                               const MessageTimeFormatter& times, ChatPageBuffer& out,
+                               AndroidMediaWriter* media = nullptr);
 
 // Appends a block for each row of a chat query of either layout, whose columns are the message's
 // kind, whether it is from me, its time, its text and the member who sent a received group
-// message. Unreadable when the rows end in an error.
+// message. Unreadable when the rows end in an error. With media, the rows carry the media columns
+// (androidMediaColumns) too, and jid is the chat's.
 RenderOutcome appendAndroidMessages(Statement& messages, const Database& messageDb,
                                     std::string_view shownName, const MessageTimeFormatter& times,
-                                    ChatPageBuffer& out);
+                                    ChatPageBuffer& out, AndroidMediaWriter* media = nullptr,
+                                    std::string_view jid = {});
 
 }  // namespace talvio

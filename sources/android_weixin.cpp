@@ -14,6 +14,7 @@
 #include <sqlite3.h>
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -32,6 +33,13 @@ constexpr std::string_view kChatListQuery = "SELECT key_remote_jid, subject FROM
 constexpr std::string_view kMessageQuery =
     "SELECT media_wa_type, key_from_me, timestamp, data, remote_resource, 'r' as f FROM messages "
     "WHERE key_remote_jid=? order by timestamp;";
+
+// The legacy chat query with the media columns after its own.
+std::string legacyMediaQuery() {
+    return "SELECT media_wa_type, key_from_me, timestamp, data, remote_resource" +
+           std::string(androidMediaColumns(true)) +
+           " FROM messages WHERE key_remote_jid=? order by timestamp;";
+}
 
 // One jid's figures while the pass runs. Times are integers in every real database; a time of
 // another type (text, real, blob) has SQLite's own ordering for MAX, so such a jid is asked
@@ -191,6 +199,14 @@ void CAndroidWeiXin::readStatistics(ContactTable& table, const Database* opened)
     }
 }
 
+AndroidMediaLocator& CAndroidWeiXin::mediaLocator() {
+    if (!m_mediaLocator || m_locatorFolder != m_folder.resourceFolder) {
+        m_mediaLocator = std::make_unique<AndroidMediaLocator>(m_folder.resourceFolder);
+        m_locatorFolder = m_folder.resourceFolder;
+    }
+    return *m_mediaLocator;
+}
+
 RenderOutcome CAndroidWeiXin::RenderChat(const ChatRequest& request) {
     startPage(request);
     RenderOutcome outcome;
@@ -199,12 +215,20 @@ RenderOutcome CAndroidWeiXin::RenderChat(const ChatRequest& request) {
         outcome = unreadableFile(rc);
     } else {
         const MessageTimeFormatter times(m_folder.kind, m_folder.timeZoneBias);
-        if (hasModernMessages(database)) {
-            outcome = appendModernChat(database, request.jid, request.shownName, times, *request.page);
+        const bool modern = hasModernMessages(database);
+        // Without a media folder the pages stay as they always were: markers, no media columns.
+        std::optional<AndroidMediaWriter> media;
+        if (!m_folder.resourceFolder.empty())
+            media.emplace(m_folder, mediaLocator(), database, !modern, request.media);
+        AndroidMediaWriter* writer = media ? &*media : nullptr;
+        if (modern) {
+            outcome =
+                appendModernChat(database, request.jid, request.shownName, times, *request.page, writer);
         } else {
-            Statement messages(database, kMessageQuery);
+            Statement messages(database, writer != nullptr ? legacyMediaQuery() : std::string(kMessageQuery));
             messages.bind(1, request.jid);
-            outcome = appendAndroidMessages(messages, database, request.shownName, times, *request.page);
+            outcome = appendAndroidMessages(messages, database, request.shownName, times, *request.page,
+                                            writer, request.jid);
         }
     }
     endPage(request, outcome);

@@ -2,8 +2,10 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #pragma once
 
+#include "sources/android_media.h"
 #include "sources/chat_software.h"
 
+#include <memory>
 #include <string>
 
 namespace talvio {
@@ -19,6 +21,11 @@ public:
 private:
     void addLegacyChats(ContactTable& table, const Database& messages);
     void readStatistics(ContactTable& table, const Database* messages);
+    AndroidMediaLocator& mediaLocator();
+
+    // Finds the media files of every chat of the folder; made on the first render with media.
+    std::unique_ptr<AndroidMediaLocator> m_mediaLocator;
+    std::string m_locatorFolder;
 };
 
 }  // namespace talvio

@@ -1,0 +1,225 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#include "android_media_page.h"
+
+#include "sources/chat_page.h"
+#include "sources/html_escape.h"
+#include "sources/iphone_page.h"
+
+#include <openssl/evp.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+namespace talvio {
+namespace {
+
+constexpr std::string_view kIndent = "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
+
+const char* orEmpty(const char* text) {
+    return text != nullptr ? text : "";
+}
+
+std::string_view fileNameOf(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string_view pictureType(std::string_view bytes) {
+    if (bytes.starts_with("\x89PNG"))
+        return "image/png";
+    if (bytes.starts_with("RIFF"))
+        return "image/webp";
+    return "image/jpeg";
+}
+
+// A preview the database keeps, inline: it goes with the page wherever the page goes.
+void appendPreview(std::string& page, std::string_view bytes) {
+    page += "<div>";
+    page += kIndent;
+    page += "<SPAN class=\"MsgHistory\"><img src=\"data:";
+    page += pictureType(bytes);
+    page += ";base64,";
+    const std::size_t start = page.size();
+    page.resize(start + 4 * ((bytes.size() + 2) / 3) + 1);
+    const int written =
+        EVP_EncodeBlock(reinterpret_cast<unsigned char*>(page.data() + start),
+                        reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
+    page.resize(start + static_cast<std::size_t>(written > 0 ? written : 0));
+    page += "\"/></SPAN></div>";
+}
+
+std::string currentFolder() {
+    std::error_code ec;
+    std::string folder = std::filesystem::current_path(ec).string();
+    return ec ? std::string("/") : folder;
+}
+
+BodyKind markerOf(AndroidMediaKind kind) {
+    switch (kind) {
+        case AndroidMediaKind::Voice:
+        case AndroidMediaKind::Audio:
+            return BodyKind::AudioMarker;
+        case AndroidMediaKind::Video:
+        case AndroidMediaKind::Gif:
+            return BodyKind::VideoMarker;
+        default:
+            return BodyKind::ImageMarker;
+    }
+}
+
+}  // namespace
+
+std::string_view androidMediaColumns(bool legacyLayout) {
+    return legacyLayout ? ", _id, thumb_image, media_mime_type, media_caption, media_name, key_id"
+                        : ", message._id, message_media.file_path, message_media.mime_type, "
+                          "message_media.media_caption, message_media.media_name, message_media.file_hash";
+}
+
+AndroidMediaWriter::AndroidMediaWriter(const PhoneFolder& folder, AndroidMediaLocator& locator,
+                                       const Database& messageDb, bool legacyLayout, MediaCopyLog* media)
+    : m_mediaFolder(folder.resourceFolder),
+      m_locator(locator),
+      m_previews(messageDb),
+      m_db(messageDb),
+      m_legacy(legacyLayout),
+      m_media(media) {
+    if (m_media == nullptr && !m_mediaFolder.empty() && m_mediaFolder.front() != '/')
+        m_currentFolder = currentFolder();
+}
+
+AndroidMediaWriter::~AndroidMediaWriter() = default;
+
+bool AndroidMediaWriter::append(std::string& page, const Statement& row, std::string_view jid, bool fromMe) {
+    const int type = std::atoi(orEmpty(row.text(0)));
+    const std::string_view mime = orEmpty(row.text(7));
+    std::string relative;
+    if (m_legacy) {
+        if (const auto path = legacyMediaPath(row.textView(6)))
+            relative = *path;
+    } else {
+        relative = orEmpty(row.text(6));
+    }
+    const AndroidMediaKind kind = androidMediaKind(type, mime, relative);
+    if (kind == AndroidMediaKind::None)
+        return false;
+    const std::string_view storedName = orEmpty(row.text(9));
+    const LocatedMedia located = m_locator.locate(relative, fileNameOf(storedName));
+    const std::string_view name = fileNameOf(located.path).empty() ? storedName : fileNameOf(located.path);
+
+    if (!located.refusal.empty() && m_media != nullptr) {
+        const MediaFolder folder =
+            kind == AndroidMediaKind::Voice                                          ? MediaFolder::Voice
+            : kind == AndroidMediaKind::Video || kind == AndroidMediaKind::Gif       ? MediaFolder::Video
+            : kind == AndroidMediaKind::Picture || kind == AndroidMediaKind::Sticker ? MediaFolder::Images
+                                                                                     : MediaFolder::Documents;
+        m_media->refuse(folder, m_mediaFolder + relative, located.refusal);
+    }
+    if (!located.present) {
+        appendMissing(page, row, jid, fromMe, kind);
+    } else {
+        switch (kind) {
+            case AndroidMediaKind::Picture:
+            case AndroidMediaKind::Sticker:
+                if (m_media == nullptr) {
+                    m_argument.clear();
+                    appendFileUrl(m_argument, located.path, m_currentFolder);
+                    appendBody(page, BodyKind::ImageViewer, m_argument);
+                } else {
+                    appendBody(page, BodyKind::ImageStandAlone,
+                               m_media->copy(MediaFolder::Images, located.path, name));
+                }
+                break;
+            case AndroidMediaKind::Voice:
+                if (m_media == nullptr) {
+                    m_argument.clear();
+                    appendScriptStringInAttribute(m_argument, located.path);
+                    appendBody(page, BodyKind::VoiceViewer, m_argument);
+                } else {
+                    appendBody(page, BodyKind::VoiceStandAlone,
+                               m_media->copy(MediaFolder::Voice, located.path, name));
+                }
+                break;
+            case AndroidMediaKind::Video:
+            case AndroidMediaKind::Gif:
+                if (m_media == nullptr) {
+                    m_argument.clear();
+                    appendScriptStringInAttribute(m_argument, located.path);
+                    appendBody(page, BodyKind::VideoViewer, m_argument);
+                } else {
+                    appendBody(page, BodyKind::VideoStandAlone,
+                               m_media->copy(MediaFolder::Video, located.path, name));
+                }
+                break;
+            case AndroidMediaKind::Audio:
+                appendLink(page, located.path, name, "[Audio]", true);
+                break;
+            case AndroidMediaKind::Document:
+            case AndroidMediaKind::None:
+                appendLink(page, located.path, name, "[Document]", true);
+                break;
+        }
+    }
+    if (const char* caption = row.text(8); caption != nullptr && *caption != '\0')
+        appendTextBody(page, caption);
+    return true;
+}
+
+void AndroidMediaWriter::appendMissing(std::string& page, const Statement& row, std::string_view jid,
+                                       bool fromMe, AndroidMediaKind kind) {
+    if (const auto bytes = preview(row, jid, fromMe))
+        appendPreview(page, *bytes);
+    if (kind == AndroidMediaKind::Document) {
+        appendLink(page, {}, fileNameOf(orEmpty(row.text(9))), "[Document]", false);
+        return;
+    }
+    appendBody(page, markerOf(kind));
+}
+
+// A link that opens the file: the desktop's program in the viewer, the copy in an export. A file
+// that is not there shows its name alone.
+void AndroidMediaWriter::appendLink(std::string& page, const std::string& path, std::string_view name,
+                                    std::string_view label, bool present) {
+    page += "<div class=\"content\"><SPAN class=\"MsgHistory\">";
+    page += kIndent;
+    if (present) {
+        page += "<a href=\"";
+        if (m_media == nullptr) {
+            m_argument.clear();
+            appendFileUrl(m_argument, path, m_currentFolder);
+            page += m_argument;
+        } else {
+            const std::string id = m_media->copy(MediaFolder::Documents, path, name);
+            appendAttributeText(page, mediaTarget(MediaFolder::Documents, id, name));
+        }
+        page += "\">";
+    }
+    page += label;
+    if (!name.empty()) {
+        page += ' ';
+        appendEscapedText(page, name);
+    }
+    if (present)
+        page += "</a>";
+    page += "</SPAN></div>";
+}
+
+std::optional<std::string> AndroidMediaWriter::preview(const Statement& row, std::string_view jid,
+                                                       bool fromMe) {
+    const std::int64_t rowId = row.int64(5);
+    if (!m_legacy)
+        return m_previews.modernPreview(rowId, row.textView(10));
+    if (!m_rawData.ok())
+        m_rawData = Statement(m_db, "SELECT raw_data FROM messages WHERE _id = ?;");
+    std::string rawData;
+    if (m_rawData.ok()) {
+        m_rawData.reset();
+        m_rawData.bind(1, rowId);
+        if (m_rawData.step())
+            rawData = m_rawData.textView(0);
+    }
+    return m_previews.legacyPreview(jid, fromMe ? 1 : 0, row.textView(10), rawData);
+}
+
+}  // namespace talvio

@@ -33,22 +33,23 @@ using namespace talvio;
 
 constexpr const char* kUsage =
     "Usage:\n"
-    "  talvio-export [--resources RESDIR | --key FILE [--backup FILE]] [--contacts FILE.vcf]\n"
+    "  talvio-export [--resources RESDIR] [--key FILE [--backup FILE]] [--contacts FILE.vcf]\n"
     "                [--with-messages | --jid JID ...] FOLDER OUTDIR\n"
     "      Writes every contact's chat of FOLDER as a stand-alone page into OUTDIR, with\n"
     "      OUTDIR/index.html listing them as the viewer's contact list does (name, recent\n"
     "      time, quantity; newest first). --with-messages exports only contacts that have\n"
     "      messages; --jid (repeatable) exports only the contacts with those jids.\n"
-    "      For an iPhone folder with RESDIR, the pages' pictures, voice notes and videos are\n"
-    "      copied into OUTDIR/images, OUTDIR/voice and OUTDIR/video, and every voice note is\n"
-    "      converted to WAV with opusdec (beside this program, else on PATH), so that the\n"
-    "      pages play them in any browser. An earlier export in OUTDIR is updated: files are\n"
-    "      replaced, never removed, and its other chats stay listed in index.html.\n"
-    "  talvio-export [--resources RESDIR | --key FILE [--backup FILE]] [--contacts FILE.vcf]\n"
+    "      With media (RESDIR, or the phone's WhatsApp folder), the pages' pictures, voice\n"
+    "      notes, videos and documents are copied into OUTDIR/images, OUTDIR/voice, OUTDIR/video\n"
+    "      and OUTDIR/documents, and every voice note is converted to WAV with opusdec\n"
+    "      (beside this program, else on PATH), so that the pages play them in any browser.\n"
+    "      An earlier export in OUTDIR is updated: files are replaced, never removed, and\n"
+    "      its other chats stay listed in index.html.\n"
+    "  talvio-export [--resources RESDIR] [--key FILE [--backup FILE]] [--contacts FILE.vcf]\n"
     "                --list FOLDER\n"
     "      Prints the contact table, one tab-separated line per row: row, jid, display name,\n"
     "      picture path, message count, last message time (raw), last message time (shown).\n"
-    "  talvio-export [--resources RESDIR | --key FILE [--backup FILE]] [--contacts FILE.vcf]\n"
+    "  talvio-export [--resources RESDIR] [--key FILE [--backup FILE]] [--contacts FILE.vcf]\n"
     "                --page ROW [--standalone] FOLDER\n"
     "      Prints the chat page of table row ROW as UTF-8: the page the viewer shows, or with\n"
     "      --standalone its stand-alone form (its media still point where they lie; only an\n"
@@ -68,11 +69,13 @@ constexpr const char* kUsage =
     "the current one, such as msgstore-2024-01-31.1.db.crypt15.\n"
     "For Android, --contacts FILE.vcf names the chats that no database names, from a\n"
     "contacts file exported from the phone's address book.\n"
-    "RESDIR, for iPhone folders only, is the \"net.whatsapp.WhatsApp\" folder whose\n"
-    "Library/ holds the media files; without it pictures show as [Image] and an export\n"
-    "copies no media. Nothing in FOLDER or RESDIR is changed. Times are shown in local\n"
-    "standard time. A load that makes no progress for two minutes (a damaged database)\n"
-    "is stopped with exit status 2.\n";
+    "RESDIR is where the media files lie: for an iPhone folder the \"net.whatsapp.WhatsApp\"\n"
+    "folder whose Library/ holds them, for an Android folder the phone's WhatsApp folder that\n"
+    "holds Media/ (the WhatsApp folder opened as FOLDER brings its own). Without it pictures\n"
+    "show as [Image] and an export copies no media.\n"
+    "Nothing in FOLDER or RESDIR is changed. Times are shown in local standard time. A load\n"
+    "that makes no progress for two minutes (a damaged database) is stopped with exit\n"
+    "status 2.\n";
 
 struct Options {
     enum class Command { Export, List, Page, Help } command = Command::Export;
@@ -200,10 +203,6 @@ std::unique_ptr<CChatSoftware> openFolder(const std::string& folder, const Optio
         options.keyFile.empty() && options.backup.empty() ? detectSourceKind(folder) : kSourceNone;
     if (options.haveResources) {
         std::error_code ec;
-        if (kind != kSourceIPhone) {
-            error = "--resources is for iPhone folders; \"" + folder + "\" is an Android folder.";
-            return nullptr;
-        }
         if (!std::filesystem::is_directory(options.resources, ec)) {
             error = "the resource folder \"" + options.resources + "\" does not exist.";
             return nullptr;
@@ -229,6 +228,8 @@ std::unique_ptr<CChatSoftware> openFolder(const std::string& folder, const Optio
             setLoadPaths(kind, folder, options.resources);
             android = chosenPhoneFolder();
         } else if ((android = openStorage(folder, options, error))) {
+            if (options.haveResources)
+                android->resourceFolder = withTrailingSlash(options.resources);
             setLoadPaths(*android);
         } else {
             return nullptr;

@@ -47,8 +47,9 @@ enum ControlId {
 
 const QString kAndroidHint = QStringLiteral(
     "Android WhatsApp data path is the \"com.whatsapp\" folder exported from android, or the phone's "
-    "WhatsApp folder (Android/media/com.whatsapp/WhatsApp) with its Databases folder. \r\nYou can get more "
-    "information by clicking \"Usage\" link above.");
+    "WhatsApp folder (Android/media/com.whatsapp/WhatsApp) with its Databases folder; that folder's Media "
+    "also shows pictures, voice notes and videos. \r\nYou can get more information by clicking \"Usage\" "
+    "link above.");
 const QString kIPhoneHint = QStringLiteral(
     "Hint: Data path is required, resource path is not absolute required. \r\niPhone WhatsApp data path is "
     "the "
@@ -185,8 +186,9 @@ COpenWeiXinDataDlg::COpenWeiXinDataDlg(QWidget* parent)
         m_rows.append({browseId, button});
     };
     addRow(kAndroidDataLabel, QStringLiteral("Data Path:"), kAndroidDataEdit, kAndroidDataBrowse, 82);
-    addRow(kAndroidResourceLabel, QStringLiteral("Resource path:"), kAndroidResourceEdit,
-           kAndroidResourceBrowse, 114);
+    addRow(kAndroidResourceLabel,
+           QStringLiteral("Media path (the phone's \"WhatsApp\" folder, which holds Media; optional):"),
+           kAndroidResourceEdit, kAndroidResourceBrowse, 114);
     addRow(kIPhoneDataLabel, QStringLiteral("Data Path (\"group.net.whatsapp.WhatsApp.shared\" folder):"),
            kIPhoneDataEdit, kIPhoneDataBrowse, 82);
     addRow(kIPhoneResourceLabel, QStringLiteral("Resource path (\"net.whatsapp.WhatsApp\" folder):"),
@@ -257,7 +259,8 @@ QList<int> COpenWeiXinDataDlg::visibleControls() const {
 }
 
 void COpenWeiXinDataDlg::applyLayout(int kind) {
-    // The Android resource row is never shown: its value lives on in the settings alone.
+    // The Android media row shows for a "com.whatsapp" folder only (see checkStorage): the
+    // phone's WhatsApp folder brings its own Media/.
     const bool iphone = kind == kSourceIPhone;
     for (const Row& row : m_rows) {
         const bool androidData =
@@ -277,6 +280,12 @@ void COpenWeiXinDataDlg::checkStorage(int kind) {
         m_storage = storageFolderAt(pathEdit(kAndroidDataEdit)->text());
     if (m_storage)
         m_backupRows->setStorage(*m_storage, m_choices.backupName);
+    const bool mediaRow = kind == kSourceAndroid && !m_storage;
+    for (const Row& row : m_rows) {
+        if (row.id == kAndroidResourceLabel || row.id == kAndroidResourceEdit ||
+            row.id == kAndroidResourceBrowse)
+            row.widget->setVisible(mediaRow);
+    }
     placeControls(m_storage && !m_storage->backups.empty());
 }
 

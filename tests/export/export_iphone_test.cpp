@@ -256,13 +256,7 @@ TEST_F(IphoneExport, CommandLine) {
     EXPECT_EQ(hostile.status, 1);
     EXPECT_NE(hostile.out.find("voice/broken.wav: "), std::string::npos) << hostile.out;
 
-    // A resource folder belongs to an iPhone folder, and must exist.
-    test::writeFile(dir.path() + "android/databases/msgstore.db", "");
-    test::writeFile(dir.path() + "android/databases/wa.db", "");
-    CommandResult android =
-        runCommand(tool + " --resources " + resources + " --list " + dir.path() + "android");
-    EXPECT_EQ(android.status, 2);
-    EXPECT_NE(android.out.find("--resources is for iPhone folders"), std::string::npos) << android.out;
+    // A resource folder must exist.
     CommandResult missing = runCommand(tool + " --resources " + dir.path() + "nowhere --list " + data);
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(runCommand(tool + " --help").out.find("--resources RESDIR"), std::string::npos);

@@ -46,8 +46,8 @@ TEST_F(OpenDialog, LayoutsAndHintsPerKind) {
     EXPECT_TRUE(
         dialog.hintLabel()->text().contains("\"net.whatsapp.WhatsApp\" folder exported from iPhone."));
     dialog.setKind(0);
-    // The Android resource row never shows.
-    EXPECT_EQ(dialog.visibleControls(), (QList<int>{1039, 1010, 1012}));
+    // Android shows its media row beside a "com.whatsapp" folder.
+    EXPECT_EQ(dialog.visibleControls(), (QList<int>{1039, 1010, 1012, 1038, 1011, 1013}));
     EXPECT_TRUE(
         dialog.hintLabel()->text().startsWith("Android WhatsApp data path is the \"com.whatsapp\" folder"));
 }

@@ -150,5 +150,38 @@ TEST_F(AndroidMediaPage, AnExportCopiesEachKindIntoItsFolder) {
     EXPECT_FALSE(fs::exists(out + "/images/secret.jpg"));
 }
 
+// The legacy layout keeps the path inside thumb_image, a serialized MediaData object, and the
+// preview in message_thumbnails.
+TEST_F(AndroidMediaPage, LegacyRowsFindTheirFileInThumbImage) {
+    const std::string legacy = root.path() + "legacy/";
+    // Stream magic, an object of a class, then the path as a serialized string (0x74, length, bytes).
+    const std::string path = "Media/WhatsApp Images/IMG-1.jpg";
+    const std::string blob = std::string("\xAC\xED\x00\x05\x73\x72\x00\x16", 8) + "com.whatsapp.MediaData" +
+                             "\x74" + std::string(1, '\0') + static_cast<char>(path.size()) + path;
+    const std::string sql =
+        "INSERT INTO messages(key_remote_jid, key_from_me, key_id, status, media_wa_type, timestamp, "
+        "media_name, media_caption, thumb_image) VALUES ('491@s.whatsapp.net', 0, 'L1', 0, '1', "
+        "1600000000000, "
+        "'IMG-1.jpg', 'From the old phone', X'" +
+        hex(blob) +
+        "'),"
+        "('491@s.whatsapp.net', 1, 'L2', 0, '1', 1600000001000, 'IMG-9.jpg', NULL, NULL);"
+        "INSERT INTO message_thumbnails(thumbnail, key_remote_jid, key_from_me, key_id) VALUES (X'" +
+        hex(kJpeg) + "', '491@s.whatsapp.net', 1, 'L2');";
+    test::makeAndroidFolder(legacy, sql, test::contactRow("491@s.whatsapp.net", "Anna", nullptr));
+    CAndroidWeiXin source(phoneFolderOf(kSourceAndroid, legacy, phone, 0));
+    source.LoadContacts(contactTable());
+    ChatPageBuffer page;
+    for (const ContactEntry& entry : contactTable().rows()) {
+        if (entry.jid == "491@s.whatsapp.net")
+            renderContact(source, entry, kViewer, page);
+    }
+    EXPECT_NE(page.text().find("<img src=\"file://" + phone + "Media/WhatsApp%20Images/IMG-1.jpg\"/>"),
+              std::string::npos)
+        << page.text();
+    EXPECT_NE(page.text().find("From the old phone"), std::string::npos);
+    EXPECT_NE(page.text().find("<img src=\"data:image/jpeg;base64,"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace talvio

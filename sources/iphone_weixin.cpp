@@ -18,9 +18,16 @@
 namespace talvio {
 namespace {
 
-// DISTINCT covers all four columns, so a jid with two different pictures is listed twice; c counts
-// the join without DISTINCT and so is never below the number of rows delivered.
+// A jid with several pictures comes once per picture; the rows are folded into one per jid (see
+// LoadContacts). c counts the join and so is never below the number of rows delivered.
 constexpr std::string_view kContactQuery =
+    "SELECT DISTINCT ZWACHATSESSION.ZCONTACTJID, ZWACHATSESSION.ZPARTNERNAME, ZWAPROFILEPICTUREITEM.ZPATH, "
+    "(select count(1) from ZWACHATSESSION LEFT JOIN ZWAPROFILEPICTUREITEM ON "
+    "ZWACHATSESSION.ZCONTACTJID=ZWAPROFILEPICTUREITEM.ZJID) as c, ZWAPROFILEPICTUREITEM.ZREQUESTDATE FROM "
+    "ZWACHATSESSION LEFT JOIN ZWAPROFILEPICTUREITEM ON "
+    "ZWACHATSESSION.ZCONTACTJID=ZWAPROFILEPICTUREITEM.ZJID;";
+// The same for a store whose picture table has no dates: the first picture of a jid stays.
+constexpr std::string_view kUndatedContactQuery =
     "SELECT DISTINCT ZWACHATSESSION.ZCONTACTJID, ZWACHATSESSION.ZPARTNERNAME, ZWAPROFILEPICTUREITEM.ZPATH, "
     "(select count(1) from ZWACHATSESSION LEFT JOIN ZWAPROFILEPICTUREITEM ON "
     "ZWACHATSESSION.ZCONTACTJID=ZWAPROFILEPICTUREITEM.ZJID) as c FROM ZWACHATSESSION LEFT JOIN "
@@ -44,23 +51,51 @@ int parseCount(const char* text) {
                                                        : static_cast<int>(value);
 }
 
-void fillContactRow(ContactTable& table, const Statement& row) {
-    const int total = parseCount(row.text(3));
-    if (!table.exists())
-        table.create(total + 1);
-    const int count = table.count();
-    if (count % kProgressEvery == kProgressAt && total > 0) {
-        reportPercent(static_cast<double>(count - 1) / total * 10);
-    }
-    ContactEntry& entry = table.appendRow();
-    entry.jid = textOrEmpty(row.text(0));
-    if (const char* name = row.text(1))
-        entry.displayName = Utf8ToAnsi(name);
-    if (const char* path = row.text(2); path != nullptr && *path != '\0') {
-        entry.picturePath = Utf8ToAnsi(path);
-        entry.picturePath += ".jpg";
-    }
+std::string picturePathOf(const Statement& row) {
+    const char* path = row.text(2);
+    return path != nullptr && *path != '\0' ? Utf8ToAnsi(path) + ".jpg" : std::string();
 }
+
+// One row per chat. A contact with several profile pictures used to be listed (and exported) once
+// per picture; the row stays where the first came and shows the newest picture.
+class ContactRows {
+public:
+    void add(ContactTable& table, const Statement& row) {
+        const std::string jid = textOrEmpty(row.text(0));
+        const bool dated = row.columnCount() > 4 && !row.isNull(4);
+        const double date = dated ? row.real(4) : 0;
+        if (const auto seen = m_rowOfJid.find(jid); seen != m_rowOfJid.end()) {
+            Seen& first = seen->second;
+            if (dated && (!first.dated || date > first.date)) {
+                table.row(first.row).picturePath = picturePathOf(row);
+                first.dated = true;
+                first.date = date;
+            }
+            return;
+        }
+        const int total = parseCount(row.text(3));
+        if (!table.exists())
+            table.create(total + 1);
+        const int count = table.count();
+        if (count % kProgressEvery == kProgressAt && total > 0) {
+            reportPercent(static_cast<double>(count - 1) / total * 10);
+        }
+        m_rowOfJid.emplace(jid, Seen{count, dated, date});
+        ContactEntry& entry = table.appendRow();
+        entry.jid = jid;
+        if (const char* name = row.text(1))
+            entry.displayName = Utf8ToAnsi(name);
+        entry.picturePath = picturePathOf(row);
+    }
+
+private:
+    struct Seen {
+        int row = 0;
+        bool dated = false;
+        double date = 0;
+    };
+    std::unordered_map<std::string, Seen> m_rowOfJid;
+};
 
 }  // namespace
 
@@ -70,8 +105,11 @@ void CIphoneWeiXin::LoadContacts(ContactTable& table) {
     Database database;
     if (m_snapshot.open(m_folder.messageDbPath, database) == 0) {
         Statement contacts(database, kContactQuery);
+        if (!contacts.ok())
+            contacts = Statement(database, kUndatedContactQuery);
+        ContactRows rows;
         while (contacts.step())
-            fillContactRow(table, contacts);
+            rows.add(table, contacts);
         if (table.count() >= 1)
             readStatistics(database, table);
         if (table.count() >= 2) {

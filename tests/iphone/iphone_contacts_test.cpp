@@ -57,9 +57,8 @@ TEST_F(IphoneContacts, RowsOfTheBasicFolder) {
         {"4915110000001@s.whatsapp.net", "Ann Becker", "Media/Profile/4915110000001-1612345678.jpg", 14,
          "700000900"},
         {"491511000000-1577836800@g.us", "Family 👪", "", 4, "690000030"},
-        // Two picture rows: DISTINCT keeps both, each with the full statistics. No partner name,
-        // and no fallback. Whole-second dates are stored as integers and read unchanged.
-        {"4915110000002@s.whatsapp.net", "", "Media/Profile/4915110000002-1600000000.jpg", 5, "650000500"},
+        // Two pictures, one row: the newer picture. No partner name, and no fallback. Whole-second
+        // dates are stored as integers and read unchanged.
         {"4915110000002@s.whatsapp.net", "", "Media/Profile/4915110000002-1650000000.jpg", 5, "650000500"},
         // The quote in the jid no longer costs the chat its figures.
         {"o'neil@s.whatsapp.net", "Liam O'Neil", "", 2, "600000001"},
@@ -237,6 +236,27 @@ TEST_F(IphoneBadInput, ForeignFilesWhereTheStoreShouldBe) {
     std::filesystem::create_directory(dir.path() + "ChatStorage.sqlite");
     loadAndRenderAll();
     EXPECT_FALSE(contactTable().exists());
+}
+
+// A contact with several profile pictures is one chat: one row, where its first picture row came,
+// with the picture requested last; undated pictures count as oldest.
+TEST_F(IphoneBadInput, EachChatOnceWhateverItsPictures) {
+    test::makeIphoneFolder(
+        dir.path(),
+        "INSERT INTO ZWACHATSESSION (Z_PK, ZCONTACTJID, ZPARTNERNAME) VALUES (1, 'a@s', 'Ann'), "
+        "(2, 'b@s', 'Bo'), (3, 'c@s', 'Cy');"
+        "INSERT INTO ZWAPROFILEPICTUREITEM (Z_PK, ZREQUESTDATE, ZJID, ZPATH) VALUES "
+        "(1, 300, 'a@s', 'a-new'), (2, 100, 'a@s', 'a-old'), (3, 200, 'b@s', 'b-mid'), "
+        "(4, NULL, 'b@s', 'b-undated'), (5, 250, 'b@s', 'b-new'), (6, 10, 'b@s', 'b-old'),"
+        "(7, NULL, 'c@s', 'c-1'), (8, NULL, 'c@s', 'c-2');"
+        "INSERT INTO ZWAMESSAGE (Z_PK, ZISFROMME, ZMESSAGEDATE, ZFROMJID, ZTEXT) VALUES "
+        "(1, 0, 5, 'a@s', 'hi'), (2, 0, 6, 'b@s', 'yo'), (3, 0, 7, 'c@s', 'hey');");
+    loadAndRenderAll();
+    std::vector<std::string> rows;
+    for (const ContactEntry& e : contactTable().rows())
+        rows.push_back(e.jid + " " + e.picturePath + " " + std::to_string(e.messageCount));
+    EXPECT_EQ(rows, (std::vector<std::string>{"c@s c-1.jpg 1", "b@s b-new.jpg 1", "a@s a-new.jpg 1",
+                                              "UnGroupedFriend  0"}));
 }
 
 TEST_F(IphoneBadInput, MissingStoreIsNeverCreated) {

@@ -9,8 +9,12 @@ bool IphonePicture::available() {
     return false;
 }
 
-Failure IphonePicture::write(const std::filesystem::path& file, int, int, std::string_view) {
+Failure IphonePicture::write(const std::filesystem::path& file, int, int, std::string_view, const char*) {
     return "cannot draw " + file.string() + ": built without Qt";
+}
+
+Failure IphonePicture::encode(std::string&, int, int, std::string_view) {
+    return std::string("cannot draw a preview: built without Qt");
 }
 
 }  // namespace talvio::fixture

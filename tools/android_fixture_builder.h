@@ -27,7 +27,7 @@ public:
         // The tables msgstore.sql fills; wa.db is the same in every layout.
         AndroidLayout layout = AndroidLayout::Legacy;
         // The WhatsApp folder that gets Media/ from media.txt; needed when that list exists.
-        std::filesystem::path mediaOut;
+        std::filesystem::path mediaOut{};
     };
 
     static Failure build(const Options& options);

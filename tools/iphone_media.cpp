@@ -60,7 +60,7 @@ Failure IphoneMedia::writeToneVoice(const std::filesystem::path& file, double se
                                     std::uint32_t serial) {
     const std::filesystem::path wav = scratch(file, ".wav");
     if (auto failure = runProgram(
-            {"sox", "-n", "-r", "16000", "-c", "1", "-b", "16", wav.string(), "synth", number(seconds),
+            {"sox", "-R", "-n", "-r", "16000", "-c", "1", "-b", "16", wav.string(), "synth", number(seconds),
              "sine", std::to_string(hertz), "fade", "0.05", number(seconds), "0.05", "vol", "0.5"},
             "sox")) {
         return failure;

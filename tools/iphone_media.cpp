@@ -59,10 +59,27 @@ Failure IphoneMedia::writeSpokenVoice(const std::filesystem::path& file, std::st
 Failure IphoneMedia::writeToneVoice(const std::filesystem::path& file, double seconds, int hertz,
                                     std::uint32_t serial) {
     const std::filesystem::path wav = scratch(file, ".wav");
-    if (auto failure = runProgram(
-            {"sox", "-R", "-n", "-r", "16000", "-c", "1", "-b", "16", wav.string(), "synth", number(seconds),
-             "sine", std::to_string(hertz), "fade", "0.05", number(seconds), "0.05", "vol", "0.5"},
-            "sox")) {
+    if (auto failure = runProgram({"sox",
+                                   "-R",
+                                   "-n",
+                                   "-r",
+                                   "16000",
+                                   "-c",
+                                   "1",
+                                   "-b",
+                                   "16",
+                                   wav.string(),
+                                   "synth",
+                                   number(seconds),
+                                   "sine",
+                                   std::to_string(hertz),
+                                   "fade",
+                                   "0.05",
+                                   number(seconds),
+                                   "0.05",
+                                   "vol",
+                                   "0.5"},
+                                  "sox")) {
         return failure;
     }
     // Some phones forward audio that is a WAV already; such a file is kept as sox made it.

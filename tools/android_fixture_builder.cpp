@@ -6,8 +6,10 @@
 #include <string>
 
 #include "tools/android_folder.h"
+#include "tools/android_media.h"
 #include "tools/android_schema.h"
 #include "tools/database_build.h"
+#include "tools/fixture_sql_functions.h"
 #include "tools/profile_picture.h"
 #include "tools/text_file.h"
 #include "tools/wal_tail_writer.h"
@@ -18,12 +20,16 @@ Failure AndroidFixtureBuilder::build(const Options& options) {
     const std::filesystem::path msgstoreSql = options.sqlDir / "msgstore.sql";
     const std::filesystem::path waSql = options.sqlDir / "wa.sql";
     const std::filesystem::path pictureList = options.sqlDir / "pictures.txt";
+    const std::filesystem::path mediaList = options.sqlDir / "media.txt";
     if (!std::filesystem::exists(msgstoreSql) && !std::filesystem::exists(waSql)) {
         return "neither msgstore.sql nor wa.sql in " + options.sqlDir.string();
     }
     if (options.walTail && !std::filesystem::exists(msgstoreSql)) {
         return "--wal-tail needs a msgstore.sql";
     }
+
+    if (std::filesystem::exists(mediaList) && options.mediaOut.empty())
+        return options.sqlDir.string() + " lists media: --media-out is required";
 
     const AndroidFolder folder(options.out);
     if (auto failure = folder.prepare())
@@ -40,6 +46,10 @@ Failure AndroidFixtureBuilder::build(const Options& options) {
     }
     if (std::filesystem::exists(pictureList)) {
         if (auto failure = drawPictures(pictureList, folder.pictures()))
+            return failure;
+    }
+    if (std::filesystem::exists(mediaList)) {
+        if (auto failure = AndroidMedia::build(mediaList, options.mediaOut))
             return failure;
     }
     if (options.walTail) {
@@ -59,6 +69,8 @@ Failure AndroidFixtureBuilder::buildDatabase(const std::filesystem::path& sqlFil
         return failure;
     DatabaseBuild build;
     if (auto failure = build.create(database, schema))
+        return failure;
+    if (auto failure = addFixtureSqlFunctions(build.database().handle()))
         return failure;
     if (auto failure = build.run(rows, sqlFile.filename().string()))
         return failure;

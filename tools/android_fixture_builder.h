@@ -12,7 +12,9 @@ namespace talvio::fixture {
 
 // Builds a "com.whatsapp" folder from SQL text: databases/msgstore.db from msgstore.sql and
 // databases/wa.db from wa.sql, each on top of the real layout, and the profile pictures named
-// in pictures.txt. A missing SQL file means a folder without that database.
+// in pictures.txt; and the phone's WhatsApp folder with the media files media.txt lists. A
+// missing SQL file means a folder without that database. The SQL may call media_data() and
+// preview_jpeg() (tools/fixture_sql_functions.h) for the binary media columns.
 class AndroidFixtureBuilder {
 public:
     struct Options {
@@ -24,6 +26,8 @@ public:
         bool bare = false;
         // The tables msgstore.sql fills; wa.db is the same in every layout.
         AndroidLayout layout = AndroidLayout::Legacy;
+        // The WhatsApp folder that gets Media/ from media.txt; needed when that list exists.
+        std::filesystem::path mediaOut{};
     };
 
     static Failure build(const Options& options);

@@ -56,18 +56,28 @@ Builds Android WhatsApp folders ("com.whatsapp") for Talvio's tests, samples and
 Databases get a real table layout and end in WAL journal mode, cleanly closed.
 
   talvio-fixture android --sql-dir DIR --out FOLDER [--layout L] [--wal-tail FILE.sql] [--bare]
+                         [--media-out WHATSAPP]
       FOLDER/databases/msgstore.db from DIR/msgstore.sql and FOLDER/databases/wa.db from
       DIR/wa.sql. The full table layout is created first, so the files hold only rows; each
       file runs as one transaction. A missing file means a folder without that database.
       DIR/pictures.txt, if present, lists "<number>.jpg" lines ('#' starts a comment): each
       becomes a small distinct JPEG in FOLDER/cache/Profile Pictures/.
+      The SQL may call media_data(PATH, SIZE) for the Java-serialized MediaData of legacy
+      thumb_image, and preview_jpeg(SEED, WIDTH, HEIGHT) for preview blobs.
+      DIR/media.txt, if present, lists media files "KIND ARGUMENTS | PATH" ('#' starts a
+      comment), PATH relative to the phone's WhatsApp folder, made with the real encoders:
+        picture WxH  sticker WxH (WebP)  gif SECONDS WxH (silent MP4)
+        video SECONDS WxH [HERTZ]  voice say TEXT  voice tone SECONDS HERTZ
+        audio SECONDS HERTZ (.m4a/.mp3/.ogg)  document [TITLE] (PDF)  text TEXT
+      --media-out WHATSAPP the WhatsApp folder that gets Media/ (needed with media.txt);
+                           Media/ is rebuilt from scratch each time
       --wal-tail FILE.sql  apply FILE.sql to msgstore.db afterwards and leave it in a
                            non-empty msgstore.db-wal (with -shm), as on a copied phone folder
       --bare               do not create the layout: the SQL files bring their own tables
                            (not with --layout)
 
   talvio-fixture android-scale --contacts N --messages M --out FOLDER [--seed S] [--layout L]
-                               [--no-pictures]
+                               [--no-pictures] [--media N [--media-out WHATSAPP]]
       A generated folder of N contacts (about 5% groups) and M message rows, spread
       unevenly over the chats, with every message kind, group members, system rows and
       texts in many scripts, dated 2021-2025. The same seed (default 1) gives the same folder.
@@ -75,6 +85,9 @@ Databases get a real table layout and end in WAL journal mode, cleanly closed.
       on about 3% of the chats and the members of some groups go by "@lid" jids, which
       jid_map resolves to phone jids.
       --no-pictures        leave out the profile pictures
+      --media N            N real small media files named by the media rows, under
+                           --media-out (default: "WhatsApp" beside FOLDER)/Media: most where
+                           the row says, some moved to another folder, the rest missing
 
   --layout L, for both commands, picks the tables of msgstore.db:
       legacy  "messages" with "chat_list", as phones wrote them up to about 2022 (the default)
@@ -115,8 +128,10 @@ CommandLine::Command CommandLine::parseAndroid(const std::vector<std::string>& a
             options.bare = true;
             continue;
         }
-        if (name != "--sql-dir" && name != "--out" && name != "--wal-tail" && name != "--layout")
+        if (name != "--sql-dir" && name != "--out" && name != "--wal-tail" && name != "--layout" &&
+            name != "--media-out") {
             return Invalid{"unknown option " + name};
+        }
         if (!reader.value(text))
             return missingValue(name);
         if (name == "--sql-dir")
@@ -125,6 +140,8 @@ CommandLine::Command CommandLine::parseAndroid(const std::vector<std::string>& a
             options.out = text;
         if (name == "--wal-tail")
             options.walTail = text;
+        if (name == "--media-out")
+            options.mediaOut = text;
         if (name == "--layout") {
             const auto layout = parseAndroidLayout(text);
             if (!layout)
@@ -156,7 +173,7 @@ CommandLine::Command CommandLine::parseScale(const std::vector<std::string>& arg
             continue;
         }
         if (name != "--contacts" && name != "--messages" && name != "--out" && name != "--seed" &&
-            name != "--layout") {
+            name != "--layout" && name != "--media" && name != "--media-out") {
             return Invalid{"unknown option " + name};
         }
         if (!reader.value(text))
@@ -175,8 +192,12 @@ CommandLine::Command CommandLine::parseScale(const std::vector<std::string>& arg
             ok = haveMessages = parseNumber(text, options.messages) && options.messages >= 0;
         if (name == "--seed")
             ok = parseNumber(text, options.seed);
+        if (name == "--media")
+            ok = parseNumber(text, options.mediaFiles) && options.mediaFiles >= 0;
         if (name == "--out")
             options.out = text;
+        if (name == "--media-out")
+            options.mediaOut = text;
         if (!ok)
             return Invalid{name + ": not a valid number: " + text};
     }
@@ -186,6 +207,8 @@ CommandLine::Command CommandLine::parseScale(const std::vector<std::string>& arg
         return Invalid{"android-scale: --messages is required"};
     if (options.out.empty())
         return Invalid{"android-scale: --out is required"};
+    if (options.mediaFiles > 0 && options.mediaOut.empty())
+        options.mediaOut = options.out.parent_path() / "WhatsApp";
     return options;
 }
 

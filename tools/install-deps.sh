@@ -10,7 +10,7 @@ packages=(
   libsqlite3-dev sqlite3
   qt6-base-dev qt6-webengine-dev qt6-webchannel-dev qt6-multimedia-dev libqt6opengl6-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
-  opus-tools espeak-ng sox ffmpeg
+  opus-tools espeak-ng sox ffmpeg qt6-image-formats-plugins
   pulseaudio
   libssl-dev zlib1g-dev libzip-dev libplist-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -2,8 +2,6 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "tools/iphone_media.h"
 
-#include <unistd.h>
-
 #include <string>
 #include <system_error>
 
@@ -22,19 +20,12 @@ std::string number(double value) {
     return text;
 }
 
-// A scratch file beside the result, so that a half-made file never carries the final name.
 std::filesystem::path scratch(const std::filesystem::path& file, const char* suffix) {
-    std::filesystem::path path = file;
-    path += ".part-" + std::to_string(::getpid()) + suffix;
-    return path;
+    return scratchBeside(file, suffix);
 }
 
 Failure finish(const std::filesystem::path& made, const std::filesystem::path& file) {
-    std::error_code error;
-    std::filesystem::rename(made, file, error);
-    if (error)
-        return "cannot write " + file.string() + ": " + error.message();
-    return std::nullopt;
+    return renameInto(made, file);
 }
 
 Failure encodeOpus(const std::filesystem::path& wav, const std::filesystem::path& file,
@@ -68,10 +59,27 @@ Failure IphoneMedia::writeSpokenVoice(const std::filesystem::path& file, std::st
 Failure IphoneMedia::writeToneVoice(const std::filesystem::path& file, double seconds, int hertz,
                                     std::uint32_t serial) {
     const std::filesystem::path wav = scratch(file, ".wav");
-    if (auto failure = runProgram(
-            {"sox", "-n", "-r", "16000", "-c", "1", "-b", "16", wav.string(), "synth", number(seconds),
-             "sine", std::to_string(hertz), "fade", "0.05", number(seconds), "0.05", "vol", "0.5"},
-            "sox")) {
+    if (auto failure = runProgram({"sox",
+                                   "-R",
+                                   "-n",
+                                   "-r",
+                                   "16000",
+                                   "-c",
+                                   "1",
+                                   "-b",
+                                   "16",
+                                   wav.string(),
+                                   "synth",
+                                   number(seconds),
+                                   "sine",
+                                   std::to_string(hertz),
+                                   "fade",
+                                   "0.05",
+                                   number(seconds),
+                                   "0.05",
+                                   "vol",
+                                   "0.5"},
+                                  "sox")) {
         return failure;
     }
     // Some phones forward audio that is a WAV already; such a file is kept as sox made it.

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "tools/iphone_picture.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QColor>
 #include <QImage>
 #include <QLinearGradient>
@@ -30,12 +32,9 @@ bool IphonePicture::available() {
     return true;
 }
 
-Failure IphonePicture::write(const std::filesystem::path& file, int width, int height,
-                             std::string_view seed) {
-    if (width < 8 || height < 8 || width > 4096 || height > 4096) {
-        return file.string() + ": picture size " + std::to_string(width) + "x" + std::to_string(height) +
-               " is out of range";
-    }
+namespace {
+
+QImage draw(int width, int height, std::string_view seed) {
     Random random(seedOf(seed));
     const int hue = static_cast<int>(random.below(360));
 
@@ -72,10 +71,39 @@ Failure IphonePicture::write(const std::filesystem::path& file, int width, int h
         painter.drawPath(hills);
     }
     painter.end();
+    return image;
+}
 
-    if (!image.save(QString::fromStdString(file.string()), "JPG", 85)) {
-        return "cannot write " + file.string() + " (is Qt's JPEG plugin installed?)";
+Failure checkSize(const std::string& what, int width, int height) {
+    if (width < 8 || height < 8 || width > 4096 || height > 4096) {
+        return what + ": picture size " + std::to_string(width) + "x" + std::to_string(height) +
+               " is out of range";
     }
+    return std::nullopt;
+}
+
+}  // namespace
+
+Failure IphonePicture::write(const std::filesystem::path& file, int width, int height, std::string_view seed,
+                             const char* format) {
+    if (auto failure = checkSize(file.string(), width, height))
+        return failure;
+    if (!draw(width, height, seed).save(QString::fromStdString(file.string()), format, 85)) {
+        return "cannot write " + file.string() + " (is Qt's " + format +
+               " plugin installed? WEBP comes with qt6-image-formats-plugins)";
+    }
+    return std::nullopt;
+}
+
+Failure IphonePicture::encode(std::string& bytes, int width, int height, std::string_view seed) {
+    if (auto failure = checkSize("preview", width, height))
+        return failure;
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    if (!draw(width, height, seed).save(&buffer, "JPG", 60))
+        return std::string("cannot encode a preview JPEG (is Qt's JPEG plugin installed?)");
+    bytes.assign(data.constData(), static_cast<std::size_t>(data.size()));
     return std::nullopt;
 }
 

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <system_error>
 
 extern char** environ;
 
@@ -46,6 +47,20 @@ Failure runProgram(const std::vector<std::string>& arguments, const char* packag
     if (WIFEXITED(status))
         return command + ": exit status " + std::to_string(WEXITSTATUS(status));
     return command + ": ended by signal " + std::to_string(WTERMSIG(status));
+}
+
+std::filesystem::path scratchBeside(const std::filesystem::path& file, const char* suffix) {
+    std::filesystem::path path = file;
+    path += ".part-" + std::to_string(::getpid()) + suffix;
+    return path;
+}
+
+Failure renameInto(const std::filesystem::path& made, const std::filesystem::path& file) {
+    std::error_code error;
+    std::filesystem::rename(made, file, error);
+    if (error)
+        return "cannot write " + file.string() + ": " + error.message();
+    return std::nullopt;
 }
 
 }  // namespace talvio::fixture

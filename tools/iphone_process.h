@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,5 +14,10 @@ namespace talvio::fixture {
 // quoting), its standard output discarded, and waits for it. A failure names the program and,
 // where it was not found, the Debian package that brings it.
 Failure runProgram(const std::vector<std::string>& arguments, const char* package);
+
+// A scratch file beside `file`, so that a half-made file never carries the final name.
+std::filesystem::path scratchBeside(const std::filesystem::path& file, const char* suffix);
+// Gives the finished scratch file its final name.
+Failure renameInto(const std::filesystem::path& made, const std::filesystem::path& file);
 
 }  // namespace talvio::fixture

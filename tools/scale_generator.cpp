@@ -5,6 +5,7 @@
 #include "tools/android_folder.h"
 #include "tools/random.h"
 #include "tools/scale_contacts.h"
+#include "tools/scale_media.h"
 #include "tools/scale_messages.h"
 #include "tools/scale_modern.h"
 
@@ -38,6 +39,12 @@ Failure ScaleGenerator::build(const Options& options) {
     } else if (auto failure =
                    messages.write(folder.msgstore(), options.messages, messageRandom, options.layout)) {
         return failure;
+    }
+    if (options.mediaFiles > 0) {
+        const auto whatsApp =
+            options.mediaOut.empty() ? options.out.parent_path() / "WhatsApp" : options.mediaOut;
+        if (auto failure = ScaleMedia::write(folder.msgstore(), whatsApp, options.mediaFiles, options.seed))
+            return failure;
     }
     if (options.pictures)
         return contacts.writePictures(folder.pictures());

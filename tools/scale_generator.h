@@ -21,6 +21,9 @@ public:
         std::uint64_t seed = 1;
         bool pictures = true;
         AndroidLayout layout = AndroidLayout::Legacy;
+        // Real files for this many media rows, in mediaOut/Media.
+        std::int64_t mediaFiles = 0;
+        std::filesystem::path mediaOut{};
     };
 
     // 2021-01-01 00:00:00 UTC to the last millisecond of 2025.

@@ -11,6 +11,7 @@
 
 #include "tools/android_schema.h"
 #include "tools/database_build.h"
+#include "tools/media_names.h"
 
 namespace talvio::fixture {
 
@@ -46,32 +47,6 @@ std::string upperHex(Random& random, int count) {
     std::string text;
     for (int i = 0; i < count; ++i)
         text += kHex[random.below(16)];
-    return text;
-}
-
-std::chrono::year_month_day dayOf(std::int64_t milliseconds) {
-    using namespace std::chrono;
-    return year_month_day{
-        floor<days>(sys_time<std::chrono::milliseconds>(std::chrono::milliseconds(milliseconds)))};
-}
-
-// "20240317", as media file names carry the day they arrived.
-std::string dayText(std::int64_t milliseconds) {
-    const auto day = dayOf(milliseconds);
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d%02u%02u", static_cast<int>(day.year()),
-                  static_cast<unsigned>(day.month()), static_cast<unsigned>(day.day()));
-    return text;
-}
-
-// Voice notes are filed by year and week: "202411".
-std::string weekText(std::int64_t milliseconds) {
-    using namespace std::chrono;
-    const auto day = dayOf(milliseconds);
-    const auto yearStart = sys_days{day.year() / January / 1};
-    const auto week = (sys_days{day} - yearStart).count() / 7 + 1;
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d%02d", static_cast<int>(day.year()), static_cast<int>(week));
     return text;
 }
 
@@ -393,7 +368,7 @@ bool ScaleModernMessages::storeMedia(std::int64_t id, const Chat& chat, const Me
     const bool sent = row.keyFromMe != 0;
     // Received media the owner never opened was never downloaded.
     const bool downloaded = sent || !m_random.chance(0.1);
-    const std::string day = dayText(row.timestamp);
+    const std::string day = mediaDayText(row.timestamp);
     char serial[8];
     std::snprintf(serial, sizeof serial, "%04d", static_cast<int>(++m_mediaSerial % 10000));
     const std::string sentFolder = sent ? "Sent/" : "";
@@ -406,9 +381,9 @@ bool ScaleModernMessages::storeMedia(std::int64_t id, const Chat& chat, const Me
             size = kPhotoSizes[m_random.below(std::size(kPhotoSizes))];
             break;
         case 2:
-            path = row.origin == 1
-                       ? "Media/WhatsApp Voice Notes/" + weekText(row.timestamp) + "/PTT-" + stem + ".opus"
-                       : "Media/WhatsApp Audio/" + sentFolder + "AUD-" + stem + ".mp3";
+            path = row.origin == 1 ? "Media/WhatsApp Voice Notes/" + mediaWeekText(row.timestamp) + "/PTT-" +
+                                         stem + ".opus"
+                                   : "Media/WhatsApp Audio/" + sentFolder + "AUD-" + stem + ".mp3";
             break;
         case 3:
             path = "Media/WhatsApp Video/" + sentFolder + "VID-" + stem + ".mp4";

@@ -191,6 +191,61 @@ INSERT INTO message_add_on_reaction (message_add_on_row_id, reaction, sender_tim
 (1, '❤️', 1708456269000),
 (2, '👍', 1739552730000);
 
+-- Mads Nielsen: media of every kind. Most files are in the sample's WhatsApp/Media folder
+-- (media.txt); two were moved to another folder since, three are gone (previews by message,
+-- by file hash, none), one was never downloaded; a file name is hostile and one path climbs
+-- out of the media folder.
+INSERT INTO jid (_id, user, server, agent, device, type, raw_string) VALUES
+(14, '4520123456', 's.whatsapp.net', 0, 0, 0, '4520123456@s.whatsapp.net');
+INSERT INTO chat (_id, jid_row_id, hidden, subject, created_timestamp, archived, plaintext_disabled,
+    group_type) VALUES
+(19, 14, 0, NULL, 1733220000000, 0, 1, 0);
+INSERT INTO message (_id, chat_row_id, from_me, key_id, sender_jid_row_id, status, timestamp, received_timestamp,
+    receipt_server_timestamp, message_type, text_data, starred, sort_id) VALUES
+(50, 19, 0, 'C0FFEE0000000001', 0, 0, 1733220000000, 1733220001400, -1, 0, 'Hej! Billeder fra julemarkedet 🎄', 0, 50),
+(51, 19, 0, 'C0FFEE0000000002', 0, 0, 1733220089000, 1733220090400, -1, 1, NULL, 0, 51),
+(52, 19, 0, 'C0FFEE0000000003', 0, 0, 1733220178000, 1733220179400, -1, 2, NULL, 0, 52),
+(53, 19, 1, '3EB0C0FFEE0000000004', 0, 13, 1733220267000, 1733220267000, 1733220267900, 3, NULL, 0, 53),
+(54, 19, 0, 'C0FFEE0000000005', 0, 0, 1733220356000, 1733220357400, -1, 13, NULL, 0, 54),
+(55, 19, 0, 'C0FFEE0000000006', 0, 0, 1733220445000, 1733220446400, -1, 20, NULL, 0, 55),
+(56, 19, 0, 'C0FFEE0000000007', 0, 0, 1733220534000, 1733220535400, -1, 2, NULL, 0, 56),
+(57, 19, 1, '3EB0C0FFEE0000000008', 0, 13, 1733220623000, 1733220623000, 1733220623900, 2, NULL, 0, 57),
+(58, 19, 1, '3EB0C0FFEE0000000009', 0, 13, 1733220712000, 1733220712000, 1733220712900, 9, NULL, 0, 58),
+(59, 19, 0, 'C0FFEE000000000A', 0, 0, 1733220801000, 1733220802400, -1, 1, NULL, 0, 59),
+(60, 19, 0, 'C0FFEE000000000B', 0, 0, 1733220890000, 1733220891400, -1, 2, NULL, 0, 60),
+(61, 19, 0, 'C0FFEE000000000C', 0, 0, 1733220979000, 1733220980400, -1, 1, NULL, 0, 61),
+(62, 19, 0, 'C0FFEE000000000D', 0, 0, 1733221068000, 1733221069400, -1, 3, NULL, 0, 62),
+(63, 19, 0, 'C0FFEE000000000E', 0, 0, 1733221157000, 1733221158400, -1, 9, NULL, 0, 63),
+(64, 19, 0, 'C0FFEE000000000F', 0, 0, 1733221246000, 1733221247400, -1, 1, NULL, 0, 64),
+(65, 19, 0, 'C0FFEE0000000010', 0, 0, 1733221335000, 1733221336400, -1, 9, NULL, 0, 65),
+(66, 19, 0, 'C0FFEE0000000011', 0, 0, 1733221424000, 1733221425400, -1, 1, NULL, 0, 66),
+(67, 19, 1, '3EB0C0FFEE0000000012', 0, 13, 1733221513000, 1733221513000, 1733221513900, 0, 'Tak! Glædelig jul 🎅', 0, 67);
+INSERT INTO message_media (message_row_id, chat_row_id, transferred, file_path, file_size, mime_type, media_name,
+    media_duration, width, height, media_caption, file_length, file_hash) VALUES
+(51, 19, 1, 'Media/WhatsApp Images/IMG-20241203-WA0012.jpg', 41210, 'image/jpeg', NULL, 0, 480, 360, 'Tivoli om aftenen ✨', 41210, 'MadsFileHash01AAAAAAAAAAAAAAAAAAAAAAAAAAAAA='),
+(52, 19, 1, 'Media/WhatsApp Voice Notes/202449/PTT-20241203-WA0013.opus', 8800, 'audio/ogg; codecs=opus', NULL, 4, 0, 0, NULL, 8800, 'MadsFileHash02AAAAAAAAAAAAAAAAAAAAAAAAAAAAA='),
+(53, 19, 1, 'Media/WhatsApp Video/Sent/VID-20241203-WA0014.mp4', 90112, 'video/mp4', NULL, 3, 320, 240, 'Skøjtebanen ⛸️', 90112, 'MadsFileHash03AAAAAAAAAAAAAAAAAAAAAAAAAAAAA='),
+(54, 19, 1, 'Media/WhatsApp Animated Gifs/VID-20241203-WA0015.mp4', 22001, 'video/mp4', NULL, 2, 240, 180, NULL, 22001, 'MadsFileHash04AAAAAAAAAAAAAAAAAAAAAAAAAAAAA='),
+(55, 19, 1, 'Media/WhatsApp Stickers/STK-20241203-WA0016.webp', 12011, 'image/webp', NULL, 0, 256, 256, NULL, 12011, 'MadsFileHash05AAAAAAAAAAAAAAAAAAAAAAAAAAAAA='),
+(56, 19, 1, 'Media/WhatsApp Audio/AUD-20241203-WA0017.m4a', 17800, 'audio/mp4', 'AUD-20241203-WA0017.m4a', 2, 0, 0, NULL, 17800, 'MadsFileHash06AAAAAAAAAAAAAAAAAAAAAAAAAAAAA='),
+(57, 19, 1, 'Media/WhatsApp Audio/Sent/AUD-20241204-WA0018.ogg', 14200, 'audio/ogg', 'Julesang.ogg', 2, 0, 0, NULL, 14200, 'MadsFileHash07AAAAAAAAAAAAAAAAAAAAAAAAAAAAA='),
+(58, 19, 1, 'Media/WhatsApp Documents/Sent/Årsrapport 2024.pdf', 705, 'application/pdf', 'Årsrapport 2024.pdf', 0, 0, 0, NULL, 705, 'MadsFileHash08AAAAAAAAAAAAAAAAAAAAAAAAAAAAA='),
+(59, 19, 1, 'Media/WhatsApp Images/IMG-20241205-WA0019.jpg', 35100, 'image/jpeg', NULL, 0, 400, 300, 'Flyttet billede', 35100, 'MadsFileHash09AAAAAAAAAAAAAAAAAAAAAAAAAAAAA='),
+(60, 19, 1, 'Media/WhatsApp Voice Notes/202449/PTT-20241205-WA0020.opus', 7300, 'audio/ogg; codecs=opus', NULL, 3, 0, 0, NULL, 7300, 'MadsFileHash10AAAAAAAAAAAAAAAAAAAAAAAAAAAAA='),
+(61, 19, 1, 'Media/WhatsApp Images/IMG-20241206-WA0021.jpg', 52340, 'image/jpeg', NULL, 0, 480, 360, 'Slettet billede', 52340, 'MadsFileHash11AAAAAAAAAAAAAAAAAAAAAAAAAAAAA='),
+(62, 19, 1, 'Media/WhatsApp Video/VID-20241206-WA0022.mp4', 61200, 'video/mp4', NULL, 4, 320, 240, NULL, 61200, 'MadsFileHash12AAAAAAAAAAAAAAAAAAAAAAAAAAAAA='),
+(63, 19, 1, 'Media/WhatsApp Documents/Kvittering.pdf', 900, 'application/pdf', 'Kvittering.pdf', 0, 0, 0, NULL, 900, 'MadsFileHash13AAAAAAAAAAAAAAAAAAAAAAAAAAAAA='),
+(64, 19, 0, NULL, 48211, 'image/jpeg', NULL, 0, 480, 360, NULL, 48211, 'MadsFileHash14AAAAAAAAAAAAAAAAAAAAAAAAAAAAA='),
+(65, 19, 1, 'Media/WhatsApp Documents/Faktura "Maj" <2024> & Co''s – Grüße 北京.pdf', 810, 'application/pdf', 'Faktura "Maj" <2024> & Co''s – Grüße 北京.pdf', 0, 0, 0, NULL, 810, 'MadsFileHash15AAAAAAAAAAAAAAAAAAAAAAAAAAAAA='),
+(66, 19, 1, 'Media/WhatsApp Images/../../../escaped.jpg', 3000, 'image/jpeg', NULL, 0, 64, 64, '../ i stien', 3000, 'MadsFileHash16AAAAAAAAAAAAAAAAAAAAAAAAAAAAA=');
+INSERT INTO message_thumbnail (message_row_id, thumbnail) VALUES
+(51, preview_jpeg('tivoli', 96, 72)),
+(53, preview_jpeg('skojtebanen', 96, 72)),
+(59, preview_jpeg('moved-picture', 96, 72)),
+(61, preview_jpeg('deleted-picture', 96, 72));
+INSERT INTO media_hash_thumbnail (media_hash, thumbnail)
+SELECT file_hash, preview_jpeg(file_hash, 96, 72) FROM message_media WHERE message_row_id IN (62, 64);
+
 -- Each chat points at its newest message.
 UPDATE chat SET last_message_row_id = (SELECT max(_id) FROM message WHERE chat_row_id = chat._id),
     display_message_row_id = (SELECT max(_id) FROM message WHERE chat_row_id = chat._id),

@@ -24,4 +24,7 @@ INSERT INTO wa_contacts (jid, is_whatsapp_user, status, status_timestamp, number
     NULL, 0, 0, 0, 0, NULL, NULL, '愛子', NULL, 0, 0, 0),
 -- In the address book and on WhatsApp, but never written to.
 ('33698765432@s.whatsapp.net', 1, 'Hey there! I am using WhatsApp.', 1700000000000, '+33 6 98 76 54 32', 204,
-    'Camille Dubois', 2, 0, 0, 0, 0, 'Camille', 'Dubois', 'Camille', 'Camille Dubois', 0, 0, 0);
+    'Camille Dubois', 2, 0, 0, 0, 0, 'Camille', 'Dubois', 'Camille', 'Camille Dubois', 0, 0, 0),
+-- Mads, whose chat holds media of every kind: files present, moved and missing.
+('4520123456@s.whatsapp.net', 1, 'Hygge 🕯️', 1733000000000, '+45 20 12 34 56', 205, 'Mads Nielsen',
+    2, 0, 0, 1733220000, 1733220000, 'Mads', 'Nielsen', 'Mads', 'Mads Nielsen', 0, 0, 0);

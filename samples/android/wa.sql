@@ -44,4 +44,7 @@ INSERT INTO wa_contacts (jid, is_whatsapp_user, status, status_timestamp, number
 ('4915112345678-1561975200@g.us', 1, NULL, NULL, NULL, -1, 'Familie Müller 👨‍👩‍👧',
     NULL, 0, 0, 1561975300, 1561975300, NULL, NULL, NULL, 'Familie Müller 👨‍👩‍👧', 0, 0, 0),
 ('4917612345678-1600000000@g.us', 1, NULL, NULL, NULL, -1, 'Voyage à Pékin 北京 ✈️',
-    NULL, 0, 0, 0, 0, NULL, NULL, NULL, 'Voyage à Pékin 北京 ✈️', 0, 0, 0);
+    NULL, 0, 0, 0, 0, NULL, NULL, NULL, 'Voyage à Pékin 北京 ✈️', 0, 0, 0),
+-- Sofia, whose chat holds media of every kind: files present, moved and missing.
+('46709876543@s.whatsapp.net', 1, 'Hej hej', 1733000000000, '+46 70 987 65 43', 109, 'Sofia Lindqvist',
+    2, 0, 0, 1733220000, 1733220000, 'Sofia', 'Lindqvist', 'Sofia', 'Sofia Lindqvist', 0, 0, 0);

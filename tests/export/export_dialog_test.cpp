@@ -197,16 +197,16 @@ TEST_F(ExportDialog, ExportsTheAndroidChatsWithMessages) {
     desktop.answers = {Answer::No};
     withDialog([&](CDlgExport& dialog) {
         dialog.withMessagesButton()->click();
-        EXPECT_EQ(checked(dialog).size(), 11u);
+        EXPECT_EQ(checked(dialog).size(), 12u);
         dialog.exportButton()->click();
     });
     ASSERT_EQ(desktop.messages.size(), 1u);
     EXPECT_EQ(desktop.messages[0].text,
               QString::fromStdString(
-                  "Exported 11 chats.\nWritten into " + out +
-                  ": 12 pages (index.html included) and 0 media files.\n\nOpen the folder now?"));
+                  "Exported 12 chats.\nWritten into " + out +
+                  ": 13 pages (index.html included) and 0 media files.\n\nOpen the folder now?"));
     EXPECT_TRUE(desktop.openedAddresses.isEmpty());
-    EXPECT_EQ(indexLinkCount(out), 11u);
+    EXPECT_EQ(indexLinkCount(out), 12u);
     EXPECT_FALSE(fs::exists(out + "/5511987654321.html"));  // no messages, not checked
     const std::string index = test::readFile(out + "/index.html");
     EXPECT_NE(index.find("&lt;img src=x onerror=alert(1)&gt;"), std::string::npos);

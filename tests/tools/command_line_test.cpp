@@ -81,5 +81,21 @@ TEST(CommandLine, HelpAndUnknownCommands) {
     }
 }
 
+TEST(CommandLine, MediaGoesToTheWhatsAppFolderBesideTheOutput) {
+    const auto android = CommandLine::parse(
+        {"android", "--sql-dir", "d", "--out", "o/com.whatsapp", "--media-out", "o/WhatsApp"});
+    ASSERT_TRUE(std::holds_alternative<AndroidFixtureBuilder::Options>(android));
+    EXPECT_EQ(std::get<AndroidFixtureBuilder::Options>(android).mediaOut, "o/WhatsApp");
+
+    const auto scale = CommandLine::parse({"android-scale", "--contacts", "2", "--messages", "3", "--out",
+                                           "o/com.whatsapp", "--media", "50000"});
+    ASSERT_TRUE(std::holds_alternative<ScaleGenerator::Options>(scale));
+    EXPECT_EQ(std::get<ScaleGenerator::Options>(scale).mediaFiles, 50000);
+    EXPECT_EQ(std::get<ScaleGenerator::Options>(scale).mediaOut, "o/WhatsApp");
+    EXPECT_THAT(invalidMessage(
+                    {"android-scale", "--contacts", "2", "--messages", "3", "--out", "o", "--media", "-1"}),
+                HasSubstr("not a valid number"));
+}
+
 }  // namespace
 }  // namespace talvio::fixture

@@ -41,9 +41,10 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Talvio shows WhatsApp chat histories copied off a phone. FOLDER is an Android \"com.whatsapp\" "
-        "folder or an "
-        "iPhone \"group.net.whatsapp.WhatsApp.shared\" folder; RESOURCEFOLDER is the iPhone's "
-        "\"net.whatsapp.WhatsApp\" folder with the media. Without FOLDER the open dialog asks."));
+        "folder, the phone's \"WhatsApp\" folder with its backups, or an iPhone "
+        "\"group.net.whatsapp.WhatsApp.shared\" folder; RESOURCEFOLDER is where the media lie: the "
+        "iPhone's \"net.whatsapp.WhatsApp\" folder, or for a \"com.whatsapp\" folder the phone's "
+        "\"WhatsApp\" folder that holds Media. Without FOLDER the open dialog asks."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption screenshot(
@@ -52,7 +53,7 @@ int main(int argc, char** argv) {
     parser.addOption(screenshot);
     parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("The phone folder to open."),
                                  QStringLiteral("[FOLDER"));
-    parser.addPositionalArgument(QStringLiteral("RESOURCEFOLDER"), QStringLiteral("The iPhone media folder."),
+    parser.addPositionalArgument(QStringLiteral("RESOURCEFOLDER"), QStringLiteral("The folder with the media."),
                                  QStringLiteral("[RESOURCEFOLDER]]"));
     parser.process(app);
     const QStringList folders = parser.positionalArguments();

@@ -9,6 +9,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TALVIO_BUILD_DIR:-$root/build}
 "$root/tools/build.sh" "$build"
 sample="$build/samples/android/com.whatsapp"
+media="$build/samples/android/WhatsApp"
 if [[ -z "${XDG_RUNTIME_DIR:-}" ]]; then
   export XDG_RUNTIME_DIR=$(mktemp -d)
 fi
@@ -17,7 +18,7 @@ if [[ $(id -u) -eq 0 ]]; then
   export QTWEBENGINE_DISABLE_SANDBOX=1
 fi
 if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
-  exec "$build/shell/talvio" "$sample"
+  exec "$build/shell/talvio" "$sample" "$media"
 fi
 shot="$build/sample-screenshot.png"
-xvfb-run -a -s "-screen 0 1280x800x24" "$build/shell/talvio" --screenshot "$shot" "$sample"
+xvfb-run -a -s "-screen 0 1280x800x24" "$build/shell/talvio" --screenshot "$shot" "$sample" "$media"

@@ -2,7 +2,9 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "android_media.h"
 
+#include <dirent.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
@@ -263,28 +265,47 @@ MediaNameIndex::MediaNameIndex(const std::string& mediaFolder, const std::functi
     if (folder.back() != '/')
         folder += '/';
     const FolderBoundary boundary(folder);
-    // Links to folders are not followed (the iterator's default), so a loop of links ends too.
-    std::error_code ec;
-    fs::recursive_directory_iterator entry(folder + "Media", fs::directory_options::skip_permission_denied,
-                                           ec);
-    constexpr std::size_t kEntriesBetweenLooks = 256;
+    // readdir's own file types: a folder of 50,000 files costs no look at each file. Links to
+    // folders are not followed, so a loop of links ends too.
+    std::vector<std::string> pending{"Media"};
     std::size_t seen = 0;
-    for (; !ec && entry != fs::recursive_directory_iterator(); entry.increment(ec)) {
-        if (stillWanted && ++seen % kEntriesBetweenLooks == 0 && !stillWanted()) {
-            m_cancelled = true;
-            break;
+    constexpr std::size_t kEntriesBetweenLooks = 256;
+    while (!pending.empty() && !m_cancelled) {
+        const std::string relativeFolder = std::move(pending.back());
+        pending.pop_back();
+        DIR* dir = ::opendir((folder + relativeFolder).c_str());
+        if (dir == nullptr)
+            continue;
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string_view name = entry->d_name;
+            if (name == "." || name == "..")
+                continue;
+            if (stillWanted && ++seen % kEntriesBetweenLooks == 0 && !stillWanted()) {
+                m_cancelled = true;
+                break;
+            }
+            std::string relative = relativeFolder + '/' + std::string(name);
+            unsigned char type = entry->d_type;
+            if (type == DT_UNKNOWN) {
+                struct stat status {};
+                if (::lstat((folder + relative).c_str(), &status) != 0)
+                    continue;
+                type = S_ISDIR(status.st_mode)   ? DT_DIR
+                       : S_ISREG(status.st_mode) ? DT_REG
+                       : S_ISLNK(status.st_mode) ? DT_LNK
+                                                 : DT_UNKNOWN;
+            }
+            if (type == DT_DIR) {
+                pending.push_back(std::move(relative));
+                continue;
+            }
+            if (type != DT_REG &&
+                !(type == DT_LNK && boundary.place(folder + relative) == FolderBoundary::Place::Inside))
+                continue;
+            m_byName[std::string(name)].push_back(std::move(relative));
+            ++m_fileCount;
         }
-        std::error_code typeEc;
-        // The type the folder listing gave: no extra look at the file for most entries.
-        const fs::file_type type = entry->symlink_status(typeEc).type();
-        const std::string path = entry->path().string();
-        if (typeEc || path.size() <= folder.size())
-            continue;
-        if (type != fs::file_type::regular &&
-            !(type == fs::file_type::symlink && boundary.place(path) == FolderBoundary::Place::Inside))
-            continue;
-        m_byName[entry->path().filename().string()].push_back(path.substr(folder.size()));
-        ++m_fileCount;
+        ::closedir(dir);
     }
     // The listing's order is the file system's: sorted, the same copy wins on every machine.
     for (auto& [name, paths] : m_byName)
@@ -292,7 +313,7 @@ MediaNameIndex::MediaNameIndex(const std::string& mediaFolder, const std::functi
 }
 
 std::optional<std::string> MediaNameIndex::find(std::string_view name, std::string_view wantedPath) const {
-    const auto found = m_byName.find(std::string(name));
+    const auto found = m_byName.find(name);
     if (found == m_byName.end())
         return std::nullopt;
     const std::string_view wantedTop = topFolder(wantedPath);
@@ -316,6 +337,41 @@ AndroidMediaLocator::AndroidMediaLocator(std::string mediaFolder, std::function<
     : m_folder(std::move(mediaFolder)), m_boundary(m_folder), m_stillWanted(std::move(stillWanted)) {
     if (!m_folder.empty() && m_folder.back() != '/')
         m_folder += '/';
+    std::error_code ec;
+    if (!m_folder.empty()) {
+        const std::string root = fs::canonical(m_folder, ec).string();
+        if (!ec && !root.empty())
+            m_root = root.back() == '/' ? root : root + '/';
+    }
+}
+
+// A plain file (not a link) is inside when its folder is, and a missing one is missing: one look
+// at the file, and each folder resolved once per load. Links and everything else take the
+// boundary's full resolution.
+FolderBoundary::Place AndroidMediaLocator::place(const std::string& path) {
+    if (m_root.empty())
+        return m_boundary.place(path);
+    struct stat status {};
+    const bool there = ::lstat(path.c_str(), &status) == 0;
+    if (there && !S_ISREG(status.st_mode))
+        return m_boundary.place(path);
+    const std::string parent = path.substr(0, path.rfind('/'));
+    auto known = m_folderInside.find(parent);
+    if (known == m_folderInside.end()) {
+        std::error_code ec;
+        const std::string resolved = fs::canonical(parent, ec).string() + '/';
+        // A folder that is not there leads nowhere: what it would hold is missing.
+        const bool inside = ec || resolved.compare(0, m_root.size(), m_root) == 0;
+        known = m_folderInside.emplace(parent, inside).first;
+    }
+    if (!known->second)
+        return FolderBoundary::Place::Outside;
+    return there ? FolderBoundary::Place::Inside : FolderBoundary::Place::Missing;
+}
+
+void AndroidMediaLocator::buildNameIndex() {
+    if (!m_index && !m_folder.empty())
+        m_index.emplace(m_folder, m_stillWanted);
 }
 
 LocatedMedia AndroidMediaLocator::locate(std::string_view relativePath, std::string_view fileName) {
@@ -341,7 +397,7 @@ LocatedMedia AndroidMediaLocator::locate(std::string_view relativePath, std::str
             return out;
         }
         out.path = m_folder + relative;
-        switch (m_boundary.place(out.path)) {
+        switch (place(out.path)) {
             case FolderBoundary::Place::Inside:
                 out.present = true;
                 return out;
@@ -358,7 +414,7 @@ LocatedMedia AndroidMediaLocator::locate(std::string_view relativePath, std::str
     if (!m_index)
         m_index.emplace(m_folder, m_stillWanted);
     const std::optional<std::string> found = m_index->find(name, relative);
-    if (found && m_boundary.place(m_folder + *found) == FolderBoundary::Place::Inside) {
+    if (found && place(m_folder + *found) == FolderBoundary::Place::Inside) {
         out.path = m_folder + *found;
         out.present = true;
     }

@@ -53,7 +53,12 @@ public:
     bool cancelled() const { return m_cancelled; }
 
 private:
-    std::unordered_map<std::string, std::vector<std::string>> m_byName;
+    // Looked up by string_view, without a copy of the name.
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+    };
+    std::unordered_map<std::string, std::vector<std::string>, NameHash, std::equal_to<>> m_byName;
     std::size_t m_fileCount = 0;
     bool m_cancelled = false;
 };
@@ -77,9 +82,15 @@ public:
     LocatedMedia locate(std::string_view relativePath, std::string_view fileName = {});
 
     bool hasNameIndex() const { return m_index.has_value(); }
+    // Walks Media/ now rather than at the first miss (a load does, so that no chat waits for it).
+    void buildNameIndex();
 
 private:
+    FolderBoundary::Place place(const std::string& path);
+
     std::string m_folder;
+    std::string m_root;  // m_folder resolved, ending in '/'
+    std::unordered_map<std::string, bool> m_folderInside;
     FolderBoundary m_boundary;
     std::function<bool()> m_stillWanted;
     std::optional<MediaNameIndex> m_index;

@@ -56,6 +56,11 @@ std::string currentFolder() {
     return ec ? std::string("/") : folder;
 }
 
+// The message kinds that carry a file: picture, audio, video, document, GIF, sticker.
+bool isMediaType(int type) {
+    return type == 1 || type == 2 || type == 3 || type == 9 || type == 13 || type == 20;
+}
+
 BodyKind markerOf(AndroidMediaKind kind) {
     switch (kind) {
         case AndroidMediaKind::Voice:
@@ -72,9 +77,10 @@ BodyKind markerOf(AndroidMediaKind kind) {
 }  // namespace
 
 std::string_view androidMediaColumns(bool legacyLayout) {
+    // The modern layout keeps the file in message_media, read for media messages alone: a join
+    // would look it up for every message of the chat.
     return legacyLayout ? ", _id, thumb_image, media_mime_type, media_caption, media_name, key_id"
-                        : ", message._id, message_media.file_path, message_media.mime_type, "
-                          "message_media.media_caption, message_media.media_name, message_media.file_hash";
+                        : ", message._id";
 }
 
 AndroidMediaWriter::AndroidMediaWriter(const PhoneFolder& folder, AndroidMediaLocator& locator,
@@ -91,20 +97,80 @@ AndroidMediaWriter::AndroidMediaWriter(const PhoneFolder& folder, AndroidMediaLo
 
 AndroidMediaWriter::~AndroidMediaWriter() = default;
 
-bool AndroidMediaWriter::append(std::string& page, const Statement& row, std::string_view jid, bool fromMe) {
-    const int type = std::atoi(orEmpty(row.text(0)));
-    const std::string_view mime = orEmpty(row.text(7));
-    std::string relative;
+bool AndroidMediaWriter::readFields(const Statement& row, int type) {
+    m_fields = {};
+    m_fields.rowId = row.int64(5);
     if (m_legacy) {
         if (const auto path = legacyMediaPath(row.textView(6)))
-            relative = *path;
-    } else {
-        relative = orEmpty(row.text(6));
+            m_fields.path = *path;
+        m_fields.mime = orEmpty(row.text(7));
+        m_fields.caption = orEmpty(row.text(8));
+        m_fields.name = orEmpty(row.text(9));
+        m_fields.previewKey = orEmpty(row.text(10));
+        return true;
     }
-    const AndroidMediaKind kind = androidMediaKind(type, mime, relative);
+    if (!isMediaType(type))
+        return false;
+    if (m_chatFilesLoaded) {
+        if (const auto found = m_chatFiles.find(m_fields.rowId); found != m_chatFiles.end())
+            m_fields = found->second;
+        return true;
+    }
+    if (!m_mediaRow.ok())
+        m_mediaRow =
+            Statement(m_db,
+                      "SELECT file_path, mime_type, media_caption, media_name, file_hash FROM message_media "
+                      "WHERE message_row_id = ?;");
+    if (!m_mediaRow.ok())
+        return true;
+    m_mediaRow.reset();
+    m_mediaRow.bind(1, m_fields.rowId);
+    if (m_mediaRow.step()) {
+        m_fields.path = orEmpty(m_mediaRow.text(0));
+        m_fields.mime = orEmpty(m_mediaRow.text(1));
+        m_fields.caption = orEmpty(m_mediaRow.text(2));
+        m_fields.name = orEmpty(m_mediaRow.text(3));
+        m_fields.previewKey = orEmpty(m_mediaRow.text(4));
+    }
+    return true;
+}
+
+void AndroidMediaWriter::loadChatFiles(const std::vector<std::int64_t>& chats) {
+    std::string sql =
+        "SELECT message_row_id, file_path, mime_type, media_caption, media_name, file_hash FROM "
+        "message_media "
+        "WHERE chat_row_id IN (";
+    for (std::size_t i = 0; i < chats.size(); ++i)
+        sql += i == 0 ? "?" : ",?";
+    Statement rows(m_db, sql + ");");
+    if (!rows.ok())
+        return;
+    for (std::size_t i = 0; i < chats.size(); ++i)
+        rows.bind(static_cast<int>(i) + 1, chats[i]);
+    while (rows.step()) {
+        Fields& fields = m_chatFiles[rows.int64(0)];
+        fields.rowId = rows.int64(0);
+        fields.path = orEmpty(rows.text(1));
+        fields.mime = orEmpty(rows.text(2));
+        fields.caption = orEmpty(rows.text(3));
+        fields.name = orEmpty(rows.text(4));
+        fields.previewKey = orEmpty(rows.text(5));
+    }
+    // A table that ended in an error is read row by row instead.
+    m_chatFilesLoaded = !rows.failed();
+    if (!m_chatFilesLoaded)
+        m_chatFiles.clear();
+}
+
+bool AndroidMediaWriter::append(std::string& page, const Statement& row, std::string_view jid, bool fromMe) {
+    const int type = std::atoi(orEmpty(row.text(0)));
+    if (!isMediaType(type) || !readFields(row, type))
+        return false;
+    const std::string& relative = m_fields.path;
+    const AndroidMediaKind kind = androidMediaKind(type, m_fields.mime, relative);
     if (kind == AndroidMediaKind::None)
         return false;
-    const std::string_view storedName = orEmpty(row.text(9));
+    const std::string_view storedName = m_fields.name;
     const LocatedMedia located = m_locator.locate(relative, fileNameOf(storedName));
     const std::string_view name = fileNameOf(located.path).empty() ? storedName : fileNameOf(located.path);
 
@@ -117,7 +183,7 @@ bool AndroidMediaWriter::append(std::string& page, const Statement& row, std::st
         m_media->refuse(folder, m_mediaFolder + relative, located.refusal);
     }
     if (!located.present) {
-        appendMissing(page, row, jid, fromMe, kind);
+        appendMissing(page, jid, fromMe, kind);
     } else {
         switch (kind) {
             case AndroidMediaKind::Picture:
@@ -161,17 +227,17 @@ bool AndroidMediaWriter::append(std::string& page, const Statement& row, std::st
                 break;
         }
     }
-    if (const char* caption = row.text(8); caption != nullptr && *caption != '\0')
-        appendTextBody(page, caption);
+    if (!m_fields.caption.empty())
+        appendTextBody(page, m_fields.caption);
     return true;
 }
 
-void AndroidMediaWriter::appendMissing(std::string& page, const Statement& row, std::string_view jid,
-                                       bool fromMe, AndroidMediaKind kind) {
-    if (const auto bytes = preview(row, jid, fromMe))
+void AndroidMediaWriter::appendMissing(std::string& page, std::string_view jid, bool fromMe,
+                                       AndroidMediaKind kind) {
+    if (const auto bytes = preview(jid, fromMe))
         appendPreview(page, *bytes);
     if (kind == AndroidMediaKind::Document) {
-        appendLink(page, {}, fileNameOf(orEmpty(row.text(9))), "[Document]", false);
+        appendLink(page, {}, fileNameOf(m_fields.name), "[Document]", false);
         return;
     }
     appendBody(page, markerOf(kind));
@@ -205,11 +271,10 @@ void AndroidMediaWriter::appendLink(std::string& page, const std::string& path, 
     page += "</SPAN></div>";
 }
 
-std::optional<std::string> AndroidMediaWriter::preview(const Statement& row, std::string_view jid,
-                                                       bool fromMe) {
-    const std::int64_t rowId = row.int64(5);
+std::optional<std::string> AndroidMediaWriter::preview(std::string_view jid, bool fromMe) {
+    const std::int64_t rowId = m_fields.rowId;
     if (!m_legacy)
-        return m_previews.modernPreview(rowId, row.textView(10));
+        return m_previews.modernPreview(rowId, m_fields.previewKey);
     if (!m_rawData.ok())
         m_rawData = Statement(m_db, "SELECT raw_data FROM messages WHERE _id = ?;");
     std::string rawData;
@@ -219,7 +284,7 @@ std::optional<std::string> AndroidMediaWriter::preview(const Statement& row, std
         if (m_rawData.step())
             rawData = m_rawData.textView(0);
     }
-    return m_previews.legacyPreview(jid, fromMe ? 1 : 0, row.textView(10), rawData);
+    return m_previews.legacyPreview(jid, fromMe ? 1 : 0, m_fields.previewKey, rawData);
 }
 
 }  // namespace talvio

@@ -10,13 +10,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace talvio {
-
-// The extra columns that a chat query of either layout selects after its first five when the
-// media folder is known: the message's row, the file's path (legacy: thumb_image), its mime type,
-// caption and name, and the preview key (modern: message_media.file_hash; legacy: key_id).
-inline constexpr int kMediaColumns = 5;
 
 // The bodies of Android media messages when the phone's WhatsApp folder, which holds Media/, is
 // known: pictures, GIFs and stickers as pictures, voice notes with the voice block, videos with
@@ -33,13 +30,26 @@ public:
     // Appends the body of the row when it is a media message and returns true; false leaves the
     // row to the plain body. jid and fromMe name a legacy row's preview.
     bool append(std::string& page, const Statement& row, std::string_view jid, bool fromMe);
+    // Modern layout: reads the files of these chats' messages in one pass instead of one look-up
+    // per message.
+    void loadChatFiles(const std::vector<std::int64_t>& chats);
 
 private:
-    void appendMissing(std::string& page, const Statement& row, std::string_view jid, bool fromMe,
-                       AndroidMediaKind kind);
+    // What the database says of a media message's file.
+    struct Fields {
+        std::int64_t rowId = 0;
+        std::string path;  // relative to the WhatsApp folder, or a phone path
+        std::string mime;
+        std::string caption;
+        std::string name;
+        std::string previewKey;  // modern: message_media.file_hash; legacy: key_id
+    };
+    // False when the row carries no file.
+    bool readFields(const Statement& row, int type);
+    void appendMissing(std::string& page, std::string_view jid, bool fromMe, AndroidMediaKind kind);
     void appendLink(std::string& page, const std::string& path, std::string_view name, std::string_view label,
                     bool present);
-    std::optional<std::string> preview(const Statement& row, std::string_view jid, bool fromMe);
+    std::optional<std::string> preview(std::string_view jid, bool fromMe);
 
     std::string m_mediaFolder;
     AndroidMediaLocator& m_locator;
@@ -50,9 +60,15 @@ private:
     std::string m_currentFolder;
     std::string m_argument;
     Statement m_rawData;
+    Statement m_mediaRow;
+    Fields m_fields;
+    std::unordered_map<std::int64_t, Fields> m_chatFiles;
+    bool m_chatFilesLoaded = false;
 };
 
-// The chat query's media columns for the layout, to follow its first five.
+// The columns a chat query of the layout selects after its first five when the media folder is
+// known: the message's row, and in the legacy layout the file's path (thumb_image), mime type,
+// caption, name and preview key (key_id).
 std::string_view androidMediaColumns(bool legacyLayout);
 
 }  // namespace talvio

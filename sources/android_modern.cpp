@@ -70,8 +70,6 @@ std::string senderQuery(bool jidMap, std::size_t chats, bool withMedia) {
     std::string sql = "SELECT message.message_type, message.from_me, message.timestamp, message.text_data, " +
                       sender + (withMedia ? std::string(androidMediaColumns(false)) : std::string()) +
                       " FROM message LEFT JOIN jid AS sender ON sender._id = message.sender_jid_row_id ";
-    if (withMedia)
-        sql += "LEFT JOIN message_media ON message_media.message_row_id = message._id ";
     if (jidMap) {
         sql +=
             "LEFT JOIN jid_map ON jid_map.lid_row_id = sender._id "
@@ -176,6 +174,8 @@ RenderOutcome appendModernChat(const Database& messageDb, const std::string& jid
     }
     if (ids.empty())
         return {};
+    if (media != nullptr)
+        media->loadChatFiles(ids);
     Statement messages(messageDb, senderQuery(hasJidMap(messageDb), ids.size(), media != nullptr));
     for (std::size_t i = 0; i < ids.size(); ++i)
         messages.bind(static_cast<int>(i) + 1, ids[i]);

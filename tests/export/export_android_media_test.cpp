@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+// The bundled Android samples exported with their media folder: every file a page refers to is in
+// the export, voice notes get their WAV, and the only file left out is the one whose path climbs
+// out of the phone's folder.
+#include "export/export_run.h"
+#include "sources/android_weixin.h"
+#include "sources/contact_table.h"
+#include "sources/phone_folder.h"
+#include "sources/program_state.h"
+#include "tests/export/page_scan.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace talvio {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every file an exported page refers to, as a browser resolves it from the page's folder.
+std::vector<std::string> referencesOf(const std::string& folder) {
+    std::vector<std::string> references;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().extension() != ".html" || entry.path().filename() == "index.html")
+            continue;
+        const std::string page = test::readFile(entry.path().string());
+        for (const std::string& file : test::textsBetween(page, "<img src=\"images\\", "\"/>"))
+            references.push_back("images/" + file);
+        for (const std::string& id : test::textsBetween(page, "PlayMyWav(this,'", "')"))
+            references.push_back("voice/" + id + ".wav");
+        for (const std::string& id : test::textsBetween(page, "PlayMyVideo(this,'", "')"))
+            references.push_back("video/" + id + ".mp4");
+        for (const std::string& file : test::textsBetween(page, "<a href=\"documents/", "\">"))
+            references.push_back("documents/" + file);
+    }
+    return references;
+}
+
+class AndroidMediaExport : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override {
+        resetProgramState();
+        contactTable().destroy();
+    }
+    void TearDown() override {
+        resetProgramState();
+        contactTable().destroy();
+    }
+    test::TempDir dir;
+};
+
+TEST_P(AndroidMediaExport, EveryReferenceResolvesAndNothingLeavesThePhoneFolder) {
+    const std::string sample = std::string(TALVIO_BUILD_DIR) + "/samples/" + GetParam() + "/";
+    const std::string data = sample + "com.whatsapp/";
+    const std::string media = sample + "WhatsApp/";
+    const auto before = test::folderSnapshot(sample);
+    CAndroidWeiXin source(phoneFolderOf(kSourceAndroid, data, media, 0));
+    source.LoadContacts(contactTable());
+    const std::string out = dir.path() + "export";
+    const ExportReport report = ExportRun(source, out).run(allRows(contactTable()));
+
+    EXPECT_GT(report.mediaFiles, 5);
+    for (const std::string& failure : report.failedMedia)
+        EXPECT_NE(failure.find("climbs out of the folder"), std::string::npos) << failure;
+    const std::vector<std::string> references = referencesOf(out);
+    EXPECT_GT(references.size(), 5u);
+    std::size_t documents = 0;
+    for (const std::string& reference : references) {
+        EXPECT_TRUE(fs::is_regular_file(out + "/" + reference)) << reference;
+        documents += reference.starts_with("documents/");
+    }
+    EXPECT_GE(documents, 1u);
+    bool wav = false;
+    for (const auto& entry : fs::directory_iterator(out + "/voice"))
+        wav |= entry.path().extension() == ".wav" && test::readFile(entry.path()).compare(0, 4, "RIFF") == 0;
+    EXPECT_TRUE(wav);
+    // The bait beside the WhatsApp folder, which a "../" path in the database aims at, stays out.
+    for (const auto& entry : fs::recursive_directory_iterator(out))
+        EXPECT_EQ(entry.path().filename().string().find("escaped"), std::string::npos) << entry.path();
+    EXPECT_EQ(test::folderSnapshot(sample), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, AndroidMediaExport, ::testing::Values("android", "android-modern"));
+
+}  // namespace
+}  // namespace talvio

@@ -121,9 +121,10 @@ RenderOutcome ChatExportSource::RenderChat(const ChatRequest& request) {
     startPage(request);
     RenderOutcome outcome;
     const ChatExport* chat = chatWithJid(request.jid);
-    if (chat == nullptr) {
+    // The placeholder row stands for no export: it has no messages.
+    if (chat == nullptr && request.jid != kPlaceholderJid) {
         outcome = unreadable("no export of that name is open");
-    } else {
+    } else if (chat != nullptr) {
         ExportPageWriter writer(*chat, request.jid, m_files, request.media);
         std::string& page = request.page->writable();
         writer.appendUnknownLinesNotice(page);

@@ -88,8 +88,17 @@ bool ChatExportSource::setOwner(std::string_view jid, std::string_view name) {
     return chat->setOwner(name);
 }
 
+bool ChatExportSource::takeOwnerQuestion(std::string_view jid) {
+    const ChatExport* chat = chatWithJid(jid);
+    if (chat == nullptr || chat->owner() >= 0 || m_asked.contains(jid))
+        return false;
+    m_asked.emplace(jid);
+    return true;
+}
+
 void ChatExportSource::LoadContacts(ContactTable& table) {
     table.destroy();
+    m_asked.clear();
     m_files.clear();
     m_chats.clear();
     m_problems.clear();

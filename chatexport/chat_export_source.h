@@ -6,6 +6,7 @@
 #include "chatexport/chat_export.h"
 #include "sources/chat_software.h"
 
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,9 @@ public:
     // Makes `name` the phone's owner, shown as "Me", in the export of jid; an empty name makes it
     // nobody. False when the export has no sender of that name.
     bool setOwner(std::string_view jid, std::string_view name);
+    // True once per load for an export whose owner is not known yet: the viewer asks the question
+    // then, and not again when the person gave no answer.
+    bool takeOwnerQuestion(std::string_view jid);
 
     // The private folder that attachments of zips are unpacked into; empty until one was.
     const std::string& unpackFolder() const { return m_files.folder(); }
@@ -40,6 +44,7 @@ public:
 private:
     std::vector<ChatExport> m_chats;
     std::vector<std::string> m_problems;
+    std::set<std::string, std::less<>> m_asked;
     AttachmentFiles m_files;
 };
 

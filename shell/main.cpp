@@ -4,6 +4,7 @@
 #include "browser/explorer_content.h"
 #include "browser/script_dispatch.h"
 #include "browser/web_engine_setup.h"
+#include "chatexport/attachment_files.h"
 #include "media/players.h"
 #include "media/spectrum_analyzer.h"
 #include "shell/main_window.h"
@@ -43,7 +44,8 @@ int main(int argc, char** argv) {
         "Talvio shows WhatsApp chat histories copied off a phone. FOLDER is an Android \"com.whatsapp\" "
         "folder or an "
         "iPhone \"group.net.whatsapp.WhatsApp.shared\" folder; RESOURCEFOLDER is the iPhone's "
-        "\"net.whatsapp.WhatsApp\" folder with the media. Without FOLDER the open dialog asks."));
+        "\"net.whatsapp.WhatsApp\" folder with the media. FOLDER may also be a chat that WhatsApp exported "
+        "(its .txt or .zip, or a folder of them). Without FOLDER the open dialog asks."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption screenshot(
@@ -59,6 +61,8 @@ int main(int argc, char** argv) {
     if (folders.size() > 2)
         parser.showHelp(2);
 
+    // Attachments that a run which crashed unpacked from chat exports go before anything else.
+    talvio::chatexport::removeLeftoverAttachmentFolders();
     // The voice player's analyser tables are built once, before any window can need them.
     talvio::media::buildSpectrumTables();
     // The chat view starts its render process now, while the open dialog is on screen.

@@ -69,6 +69,7 @@ public:
     std::vector<std::string> ownerCandidates() const;
     // Marks `name` as the phone's owner; false (and no change) when no message is from that name.
     bool setOwner(std::string_view name);
+    void clearOwner() { m_owner = -1; }
     int owner() const { return m_owner; }
     bool isFromOwner(const Message& message) const { return m_owner >= 0 && message.sender == m_owner; }
 

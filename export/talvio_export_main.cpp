@@ -3,6 +3,7 @@
 // talvio-export: the viewer's loading and rendering code on the command line, for people who
 // script or have no display.
 #include "backup/key_parser.h"
+#include "chatexport/chat_export_source.h"
 #include "export/export_run.h"
 #include "export/stall_watch.h"
 #include "sources/android_weixin.h"
@@ -24,6 +25,7 @@
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -54,6 +56,12 @@ constexpr const char* kUsage =
     "      Prints the chat page of table row ROW as UTF-8: the page the viewer shows, or with\n"
     "      --standalone its stand-alone form (its media still point where they lie; only an\n"
     "      export copies them).\n"
+    "  talvio-export [--me NAME] [--list | --page ROW [--standalone]] EXPORT [OUTDIR]\n"
+    "      The same for chats exported by WhatsApp's \"Export chat\": EXPORT is the .txt, the .zip,\n"
+    "      or a folder of them; each export is one row. Exports do not mark your own messages:\n"
+    "      --me NAME shows that sender's messages as \"Me\" (without it nobody is). Attachments\n"
+    "      that came with an export are copied into OUTDIR as for a phone folder. Lines the\n"
+    "      program could not read as messages are counted on standard error.\n"
     "  talvio-export --help\n"
     "\n"
     "FOLDER is an Android \"com.whatsapp\" folder (holding databases/msgstore.db and\n"
@@ -89,6 +97,8 @@ struct Options {
     std::string keyFile;
     std::string backup;
     std::string contacts;
+    std::string me;
+    bool haveMe = false;
 };
 
 // How long the load may go without progress before it is stopped.
@@ -197,8 +207,68 @@ std::optional<PhoneFolder> openStorage(const std::string& given, const Options& 
     return opening.folder;
 }
 
+// What a user names that is no phone folder but a chat that WhatsApp exported.
+bool isChatExport(const std::string& path, const Options& options) {
+    if (!options.keyFile.empty() || !options.backup.empty() || detectSourceKind(path) != kSourceNone)
+        return false;
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec) && findWhatsAppStorage(path))
+        return false;
+    return chatexport::looksLikeChatExport(path);
+}
+
+std::string joined(const std::set<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names)
+        text += "\n  " + name;
+    return text;
+}
+
+std::unique_ptr<CChatSoftware> openChatExport(const std::string& path, const Options& options,
+                                              std::string& error) {
+    if (options.haveResources || !options.contacts.empty()) {
+        error = "--resources and --contacts are for phone folders; a chat export brings its own files.";
+        return nullptr;
+    }
+    PhoneFolder folder;
+    folder.kind = kSourceChatExport;
+    folder.dataFolder = path;
+    setLoadPaths(folder);
+    auto source = std::make_unique<chatexport::ChatExportSource>(folder);
+    source->LoadContacts(contactTable());
+    for (const std::string& problem : source->problems())
+        std::cerr << "talvio-export: " << problem << "\n";
+    if (source->chats().empty()) {
+        error = "\"" + path + "\" holds no chat that WhatsApp exported.";
+        return nullptr;
+    }
+    std::set<std::string> candidates;
+    bool ownerFound = false;
+    for (const chatexport::ChatExport& chat : source->chats()) {
+        if (chat.unknownLines() > 0)
+            std::cerr << "talvio-export: " << chat.origin() << ": " << chat.unknownLines()
+                      << " lines at the start could not be read as messages and are not shown.\n";
+        for (const std::string& name : chat.ownerCandidates())
+            candidates.insert(name);
+        if (options.haveMe)
+            ownerFound = source->setOwner(chatexport::chatExportJid(chat), options.me) || ownerFound;
+    }
+    if (options.haveMe && !ownerFound) {
+        error = "nobody named \"" + options.me +
+                "\" wrote in the export. --me takes one of:" + joined(candidates);
+        return nullptr;
+    }
+    return source;
+}
+
 std::unique_ptr<CChatSoftware> openFolder(const std::string& folder, const Options& options,
                                           std::string& error) {
+    if (isChatExport(folder, options))
+        return openChatExport(folder, options, error);
+    if (options.haveMe) {
+        error = "--me is for chats exported by WhatsApp; a phone folder knows your messages.";
+        return nullptr;
+    }
     const int kind =
         options.keyFile.empty() && options.backup.empty() ? detectSourceKind(folder) : kSourceNone;
     if (options.haveResources) {
@@ -342,6 +412,11 @@ int main(int argc, char** argv) {
             if (i + 1 >= argc || argv[i + 1][0] == '\0')
                 return fail("--contacts needs a contacts file (.vcf).");
             options.contacts = argv[++i];
+        } else if (arg == "--me") {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0')
+                return fail("--me needs the name you have in the exported chat.");
+            options.me = argv[++i];
+            options.haveMe = true;
         } else if (arg == "--jid") {
             if (i + 1 >= argc)
                 return fail("--jid needs a jid.");

@@ -2,7 +2,10 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "contact_selection.h"
 
+#include "chatexport/chat_export_source.h"
 #include "platform/desktop.h"
+#include "platform/paths.h"
+#include "shell/chat_export_owner.h"
 #include "shell/main_window.h"
 #include "sources/chat_page.h"
 #include "sources/chat_software.h"
@@ -39,6 +42,8 @@ void ShowContact(CMireloDlg& window, CChatSoftware& source, int row) {
     state.currentContactIndex = row;
     const ContactEntry& entry = table.row(row);
     state.currentContactName = contactShownName(entry);
+    if (auto* exports = dynamic_cast<chatexport::ChatExportSource*>(&source))
+        askOwnerOnce(&window, *exports, entry.jid, ChatExportMemory(platform::settingsFolder()));
     // A chat that cannot be read shows a page that says so, never the chat shown before it.
     renderContact(source, entry, kViewer, chatPageBuffer());
     ShowChatPage();

@@ -2,11 +2,13 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "load_workflow.h"
 
+#include "chatexport/chat_export_source.h"
 #include "export/export_dialog.h"
 #include "platform/desktop.h"
 #include "platform/file_ops.h"
 #include "platform/paths.h"
 #include "recover/recover_dialog.h"
+#include "shell/chat_export_owner.h"
 #include "shell/main_window.h"
 #include "shell/open_dialog.h"
 #include "shell/progress_dialog.h"
@@ -50,6 +52,20 @@ bool runOpenDialog(CMireloDlg& window, const QString* androidFolder) {
     return true;
 }
 
+// After exports were read: their remembered owners, and a word about every export that could not
+// be read.
+void finishChatExportLoad(CMireloDlg& window, chatexport::ChatExportSource& source) {
+    applyRememberedOwners(source, ChatExportMemory(platform::settingsFolder()));
+    if (source.problems().empty())
+        return;
+    QString text = source.chats().empty() ? QStringLiteral("No exported chat could be read.")
+                                          : QStringLiteral("Some exports could not be read:");
+    for (const std::string& problem : source.problems())
+        text += QStringLiteral("\n") + fromUtf8(problem);
+    platform::desktop().message(&window, text, platform::programName(), platform::Buttons::Ok,
+                                platform::Icon::Exclamation);
+}
+
 }  // namespace
 
 void loadSettingsAtStartUp() {
@@ -74,12 +90,17 @@ bool loadFolderDirectly(CMireloDlg& window, const QString& folder, const QString
             if (!storage->backups.empty())
                 return runOpenDialog(window, &folder);
         }
+        if (chatexport::looksLikeChatExport(data)) {
+            loadChatExport(window, data);
+            return true;
+        }
         platform::desktop().message(
             &window,
             QStringLiteral("\"%1\" is not a WhatsApp folder. Choose the \"com.whatsapp\" "
                            "folder of an Android phone, the phone's WhatsApp folder with its "
-                           "Databases folder, or the "
-                           "\"group.net.whatsapp.WhatsApp.shared\" folder of an iPhone.")
+                           "Databases folder, the "
+                           "\"group.net.whatsapp.WhatsApp.shared\" folder of an iPhone, or a chat "
+                           "that WhatsApp exported (its .txt or .zip).")
                 .arg(folder),
             platform::programName(), platform::Buttons::Ok, platform::Icon::Exclamation);
         return false;
@@ -87,6 +108,13 @@ bool loadFolderDirectly(CMireloDlg& window, const QString& folder, const QString
     setLoadPaths(kind, data, resourceFolder.toStdString());
     loadChosenFolder(window);
     return true;
+}
+
+void loadChatExport(CMireloDlg& window, const std::string& path) {
+    PhoneFolder folder;
+    folder.kind = kSourceChatExport;
+    folder.dataFolder = path;
+    loadPhoneFolder(window, std::move(folder));
 }
 
 void loadChosenFolder(CMireloDlg& window) {
@@ -99,7 +127,7 @@ void loadPhoneFolder(CMireloDlg& window, PhoneFolder folder) {
     CChatSoftware& source = window.chooseSource(state.sourceKind);
     // The Android message database is read alone, without its write-ahead log: it is opened
     // immutable, so nothing beside it needs moving and the phone folder stays as it was.
-    if (state.sourceKind != kSourceAndroid && state.resourceFolder.empty()) {
+    if (state.sourceKind == kSourceIPhone && state.resourceFolder.empty()) {
         platform::desktop().message(&window,
                                     QStringLiteral("Because you didn't set resource path, so you can't see "
                                                    "the images and play voice and video."),
@@ -120,6 +148,8 @@ void loadPhoneFolder(CMireloDlg& window, PhoneFolder folder) {
     PopulateContactList(window, source);
     state.progressWindow = nullptr;
     progress.reset();
+    if (auto* exports = dynamic_cast<chatexport::ChatExportSource*>(&source))
+        finishChatExportLoad(window, *exports);
     emit window.contactsLoaded();
 }
 

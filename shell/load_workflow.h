@@ -17,11 +17,15 @@ void loadSettingsAtStartUp();
 // "Open WhatsApp database": the open dialog, then the load of the chosen folder.
 void runLoadWorkflow(CMireloDlg& window);
 
-// Loads a folder named on the command line, Android or iPhone by its files. The phone's WhatsApp
+// Loads a folder named on the command line, Android or iPhone by its files, or chats that WhatsApp
+// exported. The phone's WhatsApp
 // folder opens at once when it holds a decrypted database, else in the open dialog, which asks for
 // the key of its backups. Shows a message and returns false when the folder is none of these (or
 // the dialog was cancelled).
 bool loadFolderDirectly(CMireloDlg& window, const QString& folder, const QString& resourceFolder);
+
+// Loads chats exported by WhatsApp: a .txt, a .zip, or a folder of them.
+void loadChatExport(CMireloDlg& window, const std::string& path);
 
 // Loads the folder of the current load paths into the table and the list.
 void loadChosenFolder(CMireloDlg& window);

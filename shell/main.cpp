@@ -4,6 +4,7 @@
 #include "browser/explorer_content.h"
 #include "browser/script_dispatch.h"
 #include "browser/web_engine_setup.h"
+#include "chatexport/attachment_files.h"
 #include "media/players.h"
 #include "media/spectrum_analyzer.h"
 #include "shell/main_window.h"
@@ -42,9 +43,10 @@ int main(int argc, char** argv) {
     parser.setApplicationDescription(QStringLiteral(
         "Talvio shows WhatsApp chat histories copied off a phone. FOLDER is an Android \"com.whatsapp\" "
         "folder, the phone's \"WhatsApp\" folder with its backups, or an iPhone "
-        "\"group.net.whatsapp.WhatsApp.shared\" folder; RESOURCEFOLDER is where the media lie: the "
-        "iPhone's \"net.whatsapp.WhatsApp\" folder, or for a \"com.whatsapp\" folder the phone's "
-        "\"WhatsApp\" folder that holds Media. Without FOLDER the open dialog asks."));
+        "\"group.net.whatsapp.WhatsApp.shared\" folder; FOLDER may also be a chat that WhatsApp exported "
+        "(its .txt or .zip, or a folder of them). RESOURCEFOLDER is where the media lie: the iPhone's "
+        "\"net.whatsapp.WhatsApp\" folder, or for a \"com.whatsapp\" folder the phone's \"WhatsApp\" "
+        "folder that holds Media. Without FOLDER the open dialog asks."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption screenshot(
@@ -60,6 +62,8 @@ int main(int argc, char** argv) {
     if (folders.size() > 2)
         parser.showHelp(2);
 
+    // Attachments that a run which crashed unpacked from chat exports go before anything else.
+    talvio::chatexport::removeLeftoverAttachmentFolders();
     // The voice player's analyser tables are built once, before any window can need them.
     talvio::media::buildSpectrumTables();
     // The chat view starts its render process now, while the open dialog is on screen.

@@ -216,8 +216,12 @@ bool CMireloDlg::showPicture(const QString& path) {
 }
 
 CChatSoftware& CMireloDlg::chooseSource(int sourceKind) {
-    m_currentSource = sourceKind == kSourceAndroid ? static_cast<CChatSoftware*>(&m_androidSource)
-                                                   : static_cast<CChatSoftware*>(&m_iphoneSource);
+    m_currentSource = sourceKind == kSourceAndroid      ? static_cast<CChatSoftware*>(&m_androidSource)
+                      : sourceKind == kSourceChatExport ? static_cast<CChatSoftware*>(&m_chatExportSource)
+                                                        : static_cast<CChatSoftware*>(&m_iphoneSource);
+    // Attachments unpacked for the exports go as soon as another source takes over.
+    if (sourceKind != kSourceChatExport)
+        m_chatExportSource.releaseFiles();
     return *m_currentSource;
 }
 

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #pragma once
 
+#include "chatexport/chat_export_source.h"
 #include "sources/android_weixin.h"
 #include "sources/iphone_weixin.h"
 
@@ -44,7 +45,7 @@ public:
     bool showPicture(const QString& path);
 
     CChatSoftware* currentSource() const { return m_currentSource; }
-    // Makes the source of the kind current (Android for 0, iPhone otherwise).
+    // Makes the source of the kind current (Android for 0, chat exports for 2, iPhone otherwise).
     CChatSoftware& chooseSource(int sourceKind);
 
     // Opens a folder at once, without the dialog: talvio FOLDER [RESOURCEFOLDER].
@@ -94,6 +95,7 @@ private:
 
     CAndroidWeiXin m_androidSource;
     CIphoneWeiXin m_iphoneSource;
+    chatexport::ChatExportSource m_chatExportSource;
     CChatSoftware* m_currentSource = nullptr;
     QTreeWidget* m_contactList = nullptr;
     QLabel* m_pictureBox = nullptr;

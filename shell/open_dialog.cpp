@@ -3,11 +3,13 @@
 #include "open_dialog.h"
 
 #include "backup/key_parser.h"
+#include "chatexport/chat_export_source.h"
 #include "platform/desktop.h"
 #include "platform/dialog_units.h"
 #include "platform/paths.h"
 #include "shell/backup_opening.h"
 #include "shell/backup_rows.h"
+#include "shell/chat_export_owner.h"
 #include "shell/hyperlink.h"
 #include "shell/settings_file.h"
 #include "sources/message_time.h"
@@ -43,7 +45,15 @@ enum ControlId {
     kIPhoneResourceLabel = 1041,
     kIPhoneResourceEdit = 1019,
     kIPhoneResourceBrowse = 1020,
+    kExportLabel = 1042,
+    kExportEdit = 1043,
+    kExportBrowse = 1044,
+    kExportFile = 1045,
 };
+
+bool isExportRow(int id) {
+    return id == kExportLabel || id == kExportEdit || id == kExportBrowse || id == kExportFile;
+}
 
 const QString kAndroidHint = QStringLiteral(
     "Android WhatsApp data path is the \"com.whatsapp\" folder exported from android, or the phone's "
@@ -57,6 +67,10 @@ const QString kIPhoneHint = QStringLiteral(
     "\"net.whatsapp.WhatsApp\" folder exported from iPhone.\r\nYou can get more information by clicking "
     "\"Usage\" "
     "link above.");
+const QString kChatExportHint = QStringLiteral(
+    "A chat exported by WhatsApp (in the chat: More > Export chat): the .txt file, or the .zip that "
+    "holds it with its media, or a folder that holds such exports; each export is one chat. Exports "
+    "do not mark your own messages: when a chat is first shown you are asked which sender is you.");
 const QString kShortHint =
     QStringLiteral("Hint: Data path is required, resource path is not absolute required.");
 
@@ -148,6 +162,7 @@ COpenWeiXinDataDlg::COpenWeiXinDataDlg(QWidget* parent)
       m_kindGroup(new QButtonGroup(this)),
       m_android(new QRadioButton(QStringLiteral("Android Phone"), this)),
       m_iphone(new QRadioButton(QStringLiteral("iPhone"), this)),
+      m_chatExport(new QRadioButton(QStringLiteral("Chat export"), this)),
       m_usage(new CHyperLink(this)),
       m_hint(new QLabel(this)) {
     setWindowTitle(QStringLiteral("Open WhatsApp Database - Talvio"));
@@ -156,10 +171,12 @@ COpenWeiXinDataDlg::COpenWeiXinDataDlg(QWidget* parent)
     upper->setGeometry(dluRect(7, 4, 319, 48));
     auto* step1 = new QLabel(QStringLiteral("Step1: Set WhatsApp Type"), this);
     step1->setGeometry(dluRect(14, 12, 200, 10));
-    m_android->setGeometry(dluRect(30, 30, 100, 12));
-    m_iphone->setGeometry(dluRect(150, 30, 100, 12));
+    m_android->setGeometry(dluRect(30, 30, 90, 12));
+    m_iphone->setGeometry(dluRect(130, 30, 80, 12));
+    m_chatExport->setGeometry(dluRect(220, 30, 100, 12));
     m_kindGroup->addButton(m_android, kSourceAndroid);
     m_kindGroup->addButton(m_iphone, kSourceIPhone);
+    m_kindGroup->addButton(m_chatExport, kSourceChatExport);
     connect(m_kindGroup, &QButtonGroup::idClicked, this, &COpenWeiXinDataDlg::applyLayout);
 
     m_lower = new QGroupBox(this);
@@ -193,6 +210,16 @@ COpenWeiXinDataDlg::COpenWeiXinDataDlg(QWidget* parent)
            kIPhoneDataEdit, kIPhoneDataBrowse, 82);
     addRow(kIPhoneResourceLabel, QStringLiteral("Resource path (\"net.whatsapp.WhatsApp\" folder):"),
            kIPhoneResourceEdit, kIPhoneResourceBrowse, 114);
+    // The export's row: a file (.txt, .zip) or a folder of exports, each with its own picker.
+    addRow(kExportLabel, QStringLiteral("Exported chat (.txt or .zip file, or a folder of them):"),
+           kExportEdit, kExportBrowse, 82);
+    pathEdit(kExportEdit)->setGeometry(dluRect(14, 94, 196, 14));
+    browseButton(kExportBrowse)->setGeometry(dluRect(216, 94, 50, 14));
+    browseButton(kExportBrowse)->setText(QStringLiteral("Folder..."));
+    auto* file = new QPushButton(QStringLiteral("File..."), this);
+    file->setGeometry(dluRect(270, 94, 50, 14));
+    connect(file, &QPushButton::clicked, this, &COpenWeiXinDataDlg::browseExportFile);
+    m_rows.append({kExportFile, file});
 
     m_hint->setWordWrap(true);
     m_hint->setAlignment(Qt::AlignTop | Qt::AlignLeft);
@@ -212,6 +239,7 @@ COpenWeiXinDataDlg::COpenWeiXinDataDlg(QWidget* parent)
     m_paths[2] = QString::fromStdString(settings.iphoneDataPath);
     m_paths[3] = QString::fromStdString(settings.iphoneResourcePath);
     m_choices = OpenMemory(platform::settingsFolder()).restore();
+    m_exportPath = ChatExportMemory(platform::settingsFolder()).lastPath();
     m_backupRows->setKeyFile(m_choices.keyFile);
     m_backupRows->setContactsFile(m_choices.contactsFile);
     setKind(settings.sourceKind);
@@ -262,15 +290,19 @@ void COpenWeiXinDataDlg::applyLayout(int kind) {
     // The Android media row shows for a "com.whatsapp" folder only (see checkStorage): the
     // phone's WhatsApp folder brings its own Media/.
     const bool iphone = kind == kSourceIPhone;
+    const bool chatExport = kind == kSourceChatExport;
     for (const Row& row : m_rows) {
         const bool androidData =
             row.id == kAndroidDataLabel || row.id == kAndroidDataEdit || row.id == kAndroidDataBrowse;
         const bool iphoneRow = row.id == kIPhoneDataLabel || row.id == kIPhoneDataEdit ||
                                row.id == kIPhoneDataBrowse || row.id == kIPhoneResourceLabel ||
                                row.id == kIPhoneResourceEdit || row.id == kIPhoneResourceBrowse;
-        row.widget->setVisible(iphone ? iphoneRow : androidData);
+        row.widget->setVisible(chatExport ? isExportRow(row.id) : iphone ? iphoneRow : androidData);
     }
-    m_hint->setText(shownText(kind == kSourceAndroid ? kAndroidHint : iphone ? kIPhoneHint : kShortHint));
+    m_hint->setText(shownText(kind == kSourceAndroid ? kAndroidHint
+                              : iphone               ? kIPhoneHint
+                              : chatExport           ? kChatExportHint
+                                                     : kShortHint));
     checkStorage(kind);
 }
 
@@ -304,17 +336,27 @@ void COpenWeiXinDataDlg::readControls() {
     for (int id : {kAndroidDataEdit, kAndroidResourceEdit, kIPhoneDataEdit, kIPhoneResourceEdit}) {
         m_paths[pathIndex(id)] = pathEdit(id)->text();
     }
+    m_exportPath = pathEdit(kExportEdit)->text();
 }
 
 void COpenWeiXinDataDlg::writeControls() {
     for (int id : {kAndroidDataEdit, kAndroidResourceEdit, kIPhoneDataEdit, kIPhoneResourceEdit}) {
         pathEdit(id)->setText(m_paths[pathIndex(id)]);
     }
+    pathEdit(kExportEdit)->setText(m_exportPath);
 }
 
 void COpenWeiXinDataDlg::browse(int editId) {
     // Text typed into the other boxes survives the picker.
     readControls();
+    if (editId == kExportEdit) {
+        const QString folder = platform::desktop().pickFolder(this, QString(), m_exportPath);
+        if (!folder.isEmpty()) {
+            m_exportPath = folder;
+            writeControls();
+        }
+        return;
+    }
     QString folder = platform::desktop().pickFolder(this, QString(), m_paths[pathIndex(editId)]);
     if (folder.isEmpty())
         return;
@@ -324,9 +366,23 @@ void COpenWeiXinDataDlg::browse(int editId) {
     writeControls();
 }
 
+void COpenWeiXinDataDlg::browseExportFile() {
+    readControls();
+    const QString file = platform::desktop().pickOpenFile(
+        this, QString(), QStringLiteral("Exported chats (*.txt *.zip);;All files (*)"), m_exportPath);
+    if (file.isEmpty())
+        return;
+    m_exportPath = file;
+    writeControls();
+}
+
 void COpenWeiXinDataDlg::accept() {
     readControls();
     const int chosen = kind();
+    if (chosen == kSourceChatExport) {
+        acceptChatExport();
+        return;
+    }
     const bool android = chosen == kSourceAndroid;
     if (android) {
         // Looked at again: the folder may have changed since the path was typed.
@@ -415,6 +471,40 @@ void COpenWeiXinDataDlg::acceptStorage(const WhatsAppStorage& storage) {
         platform::desktop().message(nullptr, QString::fromStdString(*failure), QString());
     }
     rememberChoices(QStringLiteral("storage"));
+    QDialog::accept();
+}
+
+void COpenWeiXinDataDlg::acceptChatExport() {
+    const QString caption = platform::programName();
+    if (m_exportPath.isEmpty()) {
+        platform::desktop().message(
+            this,
+            QStringLiteral(
+                "Please choose the chat that WhatsApp exported: its .txt or .zip file, or a folder of them."),
+            caption);
+        return;
+    }
+    const std::string path = localPath(m_exportPath);
+    if (!chatexport::looksLikeChatExport(path)) {
+        platform::desktop().message(
+            this,
+            QStringLiteral("\"%1\" is no chat that WhatsApp exported. Choose the .txt or .zip file that "
+                           "\"Export chat\" made, or a folder that holds such files.")
+                .arg(m_exportPath),
+            caption);
+        return;
+    }
+    PhoneFolder folder;
+    folder.kind = kSourceChatExport;
+    folder.dataFolder = path;
+    setLoadPaths(folder);
+    m_opened = std::move(folder);
+    // The settings file keeps the kind; the path goes into our own file, which has no length limit.
+    settingsRecord().sourceKind = kSourceChatExport;
+    if (const auto failure = SaveSettings(platform::settingsFolder().toStdString())) {
+        platform::desktop().message(nullptr, QString::fromStdString(*failure), QString());
+    }
+    ChatExportMemory(platform::settingsFolder()).setLastPath(m_exportPath);
     QDialog::accept();
 }
 

@@ -55,7 +55,8 @@ public:
     // Android, with this folder in the data path (a folder named on the command line).
     void prefillAndroidFolder(const QString& folder);
 
-    // After OK on the phone's WhatsApp folder: the folder to load, holding what was decrypted.
+    // After OK on the phone's WhatsApp folder: the folder to load, holding what was decrypted; after
+    // OK on a chat export, the export.
     // Nothing after OK on any other folder: the program state names that one.
     const std::optional<PhoneFolder>& openedFolder() const { return m_opened; }
     // Why the contacts backup beside the messages did not open, when it did not.
@@ -70,6 +71,8 @@ private:
     void checkStorage(int kind);
     void placeControls(bool withBackupRows);
     void acceptStorage(const WhatsAppStorage& storage);
+    void acceptChatExport();
+    void browseExportFile();
     void rememberChoices(const QString& androidFolderKind);
     void browse(int editId);
     void readControls();
@@ -79,6 +82,7 @@ private:
     QButtonGroup* m_kindGroup;
     QRadioButton* m_android;
     QRadioButton* m_iphone;
+    QRadioButton* m_chatExport;
     CHyperLink* m_usage;
     QLabel* m_hint;
     QGroupBox* m_lower = nullptr;
@@ -97,6 +101,8 @@ private:
     // The four paths in the order of the settings file: Android data, Android resource, iPhone data,
     // iPhone resource.
     QString m_paths[4];
+    // The chat export (file or folder); kept in our own file, not in the settings file.
+    QString m_exportPath;
 };
 
 }  // namespace talvio

@@ -64,8 +64,10 @@ int standardTimeZoneBias() {
 
 MessageTimeFormatter::MessageTimeFormatter(int sourceKind, int bias)
     // Whole hours only: the minutes of half-hour zones are dropped, as users of earlier versions saw.
-    : m_shiftSeconds(static_cast<std::int64_t>(bias / -60) * 3600),
-      m_epochOffset(sourceKind == kSourceAndroid ? 0 : kAppleEpochOffset) {}
+    // Chat exports count seconds of the wall clock they were written in: no zone applies.
+    : m_shiftSeconds(sourceKind == kSourceChatExport ? 0 : static_cast<std::int64_t>(bias / -60) * 3600),
+      m_epochOffset(sourceKind == kSourceAndroid || sourceKind == kSourceChatExport ? 0 : kAppleEpochOffset) {
+}
 
 void MessageTimeFormatter::append(std::string& out, std::string_view raw) const {
     const std::int32_t value = TimeValueOf(raw);

@@ -9,8 +9,9 @@
 
 namespace talvio {
 
-// Which kind of phone folder is loaded; also chooses the message time base.
-enum SourceKind : int { kSourceNone = -1, kSourceAndroid = 0, kSourceIPhone = 1 };
+// Which kind of phone folder is loaded; also chooses the message time base. A chat export is the
+// text (or zip, or a folder of them) that WhatsApp's "Export chat" writes; dataFolder names it.
+enum SourceKind : int { kSourceNone = -1, kSourceAndroid = 0, kSourceIPhone = 1, kSourceChatExport = 2 };
 
 // What a source reads: the kind of phone folder, its folders and database files, and the zone its
 // times are shown in.

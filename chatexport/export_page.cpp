@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "chatexport/export_page.h"
+#include "sources/android_media_page.h"
 
 #include "sources/chat_page.h"
 #include "sources/html_escape.h"
@@ -127,7 +128,8 @@ void ExportPageWriter::appendAttachment(std::string& page, const Message& messag
     path = path.empty() ? path : absolutePath(path);
     const bool present = !path.empty();
     if (folder == MediaFolder::Documents) {
-        appendLink(page, folder, path, name, message.media == MediaKind::Audio ? "[Audio]" : "[Document]");
+        appendFileLink(page, folder, path, name, message.media == MediaKind::Audio ? "[Audio]" : "[Document]",
+                       m_media, "/");
         return;
     }
     if (!present) {
@@ -152,33 +154,6 @@ void ExportPageWriter::appendAttachment(std::string& page, const Message& messag
         appendBody(page, folder == MediaFolder::Voice ? BodyKind::VoiceViewer : BodyKind::VideoViewer,
                    m_argument);
     }
-}
-
-// A link that opens the file: the desktop's program in the viewer, the copy in an export. A file
-// that is not there shows its name alone.
-void ExportPageWriter::appendLink(std::string& page, MediaFolder folder, const std::string& path,
-                                  const std::string& name, std::string_view label) {
-    const bool present = !path.empty();
-    page += "<div class=\"content\"><SPAN class=\"MsgHistory\">";
-    page += kIndent;
-    if (present) {
-        page += "<a href=\"";
-        if (m_media == nullptr) {
-            appendFileUrl(page, path, "/");
-        } else {
-            const std::string id = m_media->copy(folder, path, name);
-            appendAttributeText(page, mediaTarget(folder, id, name));
-        }
-        page += "\">";
-    }
-    page += label;
-    if (!name.empty()) {
-        page += ' ';
-        appendEscapedText(page, name);
-    }
-    if (present)
-        page += "</a>";
-    page += "</SPAN></div>";
 }
 
 }  // namespace talvio::chatexport

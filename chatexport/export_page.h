@@ -28,8 +28,6 @@ public:
 
 private:
     void appendAttachment(std::string& page, const Message& message);
-    void appendLink(std::string& page, MediaFolder folder, const std::string& path, const std::string& name,
-                    std::string_view label);
 
     const ChatExport& m_chat;
     std::string m_chatKey;

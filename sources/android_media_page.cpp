@@ -219,11 +219,13 @@ bool AndroidMediaWriter::append(std::string& page, const Statement& row, std::st
                 }
                 break;
             case AndroidMediaKind::Audio:
-                appendLink(page, located.path, name, "[Audio]", true);
+                appendFileLink(page, MediaFolder::Documents, located.path, name, "[Audio]", m_media,
+                               m_currentFolder);
                 break;
             case AndroidMediaKind::Document:
             case AndroidMediaKind::None:
-                appendLink(page, located.path, name, "[Document]", true);
+                appendFileLink(page, MediaFolder::Documents, located.path, name, "[Document]", m_media,
+                               m_currentFolder);
                 break;
         }
     }
@@ -237,27 +239,25 @@ void AndroidMediaWriter::appendMissing(std::string& page, std::string_view jid, 
     if (const auto bytes = preview(jid, fromMe))
         appendPreview(page, *bytes);
     if (kind == AndroidMediaKind::Document) {
-        appendLink(page, {}, fileNameOf(m_fields.name), "[Document]", false);
+        appendFileLink(page, MediaFolder::Documents, {}, fileNameOf(m_fields.name), "[Document]", m_media,
+                       m_currentFolder);
         return;
     }
     appendBody(page, markerOf(kind));
 }
 
-// A link that opens the file: the desktop's program in the viewer, the copy in an export. A file
-// that is not there shows its name alone.
-void AndroidMediaWriter::appendLink(std::string& page, const std::string& path, std::string_view name,
-                                    std::string_view label, bool present) {
+void appendFileLink(std::string& page, MediaFolder folder, const std::string& path, std::string_view name,
+                    std::string_view label, MediaCopyLog* media, std::string_view currentFolder) {
+    const bool present = !path.empty();
     page += "<div class=\"content\"><SPAN class=\"MsgHistory\">";
     page += kIndent;
     if (present) {
         page += "<a href=\"";
-        if (m_media == nullptr) {
-            m_argument.clear();
-            appendFileUrl(m_argument, path, m_currentFolder);
-            page += m_argument;
+        if (media == nullptr) {
+            appendFileUrl(page, path, currentFolder);
         } else {
-            const std::string id = m_media->copy(MediaFolder::Documents, path, name);
-            appendAttributeText(page, mediaTarget(MediaFolder::Documents, id, name));
+            const std::string id = media->copy(folder, path, name);
+            appendAttributeText(page, mediaTarget(folder, id, name));
         }
         page += "\">";
     }

@@ -47,8 +47,6 @@ private:
     // False when the row carries no file.
     bool readFields(const Statement& row, int type);
     void appendMissing(std::string& page, std::string_view jid, bool fromMe, AndroidMediaKind kind);
-    void appendLink(std::string& page, const std::string& path, std::string_view name, std::string_view label,
-                    bool present);
     std::optional<std::string> preview(std::string_view jid, bool fromMe);
 
     std::string m_mediaFolder;
@@ -65,6 +63,11 @@ private:
     std::unordered_map<std::int64_t, Fields> m_chatFiles;
     bool m_chatFilesLoaded = false;
 };
+
+// A line with a link that opens a file: in the viewer (media null) the file where it lies, in an
+// export its copy in folder. An empty path shows the label and name alone (the file is missing).
+void appendFileLink(std::string& page, MediaFolder folder, const std::string& path, std::string_view name,
+                    std::string_view label, MediaCopyLog* media, std::string_view currentFolder);
 
 // The columns a chat query of the layout selects after its first five when the media folder is
 // known: the message's row, and in the legacy layout the file's path (thumb_image), mime type,

@@ -4,6 +4,7 @@
 #include "backup/backup_writer.h"
 #include "tests/sources/android_sql.h"
 #include "tests/support/android_folder.h"
+#include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -27,24 +28,8 @@ using backup::KeyKind;
 
 constexpr const char* kMarker = "Kiwi-7391-secret";
 
-struct CommandResult {
-    int status = -1;
-    std::string out;
-};
-
-// Runs a command line through the shell (test paths hold no quotes) and collects its output.
-CommandResult runCommand(const std::string& command) {
-    CommandResult run;
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr)
-        return run;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        run.out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
+using test::CommandResult;
+using test::runCommand;
 
 std::vector<std::uint8_t> bytesOf(const std::string& path) {
     const std::string text = test::readFile(path);

@@ -5,6 +5,7 @@
 #include "export/export_run.h"
 #include "sources/contact_table.h"
 #include "sources/program_state.h"
+#include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -22,24 +23,8 @@ using chatexport::fixture::ExportForm;
 
 constexpr std::int64_t kStart = 1647639660;  // 2022-03-18 21:41:00 on the phone's clock
 
-struct CommandResult {
-    int status = -1;
-    std::string out;
-};
-
-// Runs a command line through the shell (test paths are quoted, and hold no quotes themselves).
-CommandResult runCommand(const std::string& command) {
-    CommandResult run;
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr)
-        return run;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        run.out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
+using test::CommandResult;
+using test::runCommand;
 
 std::string quoted(const std::string& path) {
     return "'" + path + "'";

@@ -8,6 +8,7 @@
 #include "tests/export/page_scan.h"
 #include "tests/iphone/iphone_test_support.h"
 #include "tests/support/android_folder.h"
+#include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -51,24 +52,8 @@ bool isWav(const std::string& path) {
     return data.size() > 44 && data.compare(0, 4, "RIFF") == 0 && data.compare(8, 4, "WAVE") == 0;
 }
 
-struct CommandResult {
-    int status = -1;
-    std::string out;
-};
-
-// Runs a command line through the shell (test paths hold no quotes) and collects its output.
-CommandResult runCommand(const std::string& command) {
-    CommandResult run;
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr)
-        return run;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        run.out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
+using test::CommandResult;
+using test::runCommand;
 
 class IphoneExport : public ::testing::Test {
 protected:

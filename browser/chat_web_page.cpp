@@ -60,7 +60,8 @@ bool ChatWebPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
         if (!media.empty() && FolderBoundary(media).holdsFile(path))
             platform::desktop().openAddress(url.toLocalFile());
         else
-            platform::desktop().message(QWebEngineView::forPage(this), QStringLiteral("File lost."), QString());
+            platform::desktop().message(QWebEngineView::forPage(this), QStringLiteral("File lost."),
+                                        QString());
         return false;
     }
     // The chat view has no way back: a page that left would leave the reader without the chat.

@@ -55,7 +55,8 @@ int main(int argc, char** argv) {
     parser.addOption(screenshot);
     parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("The phone folder to open."),
                                  QStringLiteral("[FOLDER"));
-    parser.addPositionalArgument(QStringLiteral("RESOURCEFOLDER"), QStringLiteral("The folder with the media."),
+    parser.addPositionalArgument(QStringLiteral("RESOURCEFOLDER"),
+                                 QStringLiteral("The folder with the media."),
                                  QStringLiteral("[RESOURCEFOLDER]]"));
     parser.process(app);
     const QStringList folders = parser.positionalArguments();

@@ -5,6 +5,7 @@
 #include "sources/chat_page.h"
 #include "sources/contact_table.h"
 #include "sources/database.h"
+#include "sources/message_texts.h"
 #include "sources/phone_folder.h"
 
 #include <string>
@@ -44,6 +45,15 @@ public:
     // program's progress dialog while it reads.
     virtual void LoadContacts(ContactTable& table) = 0;
     virtual RenderOutcome RenderChat(const ChatRequest& request) = 0;
+    // Hands every message that has text to sink, for search; chat narrows to one chat's jid when
+    // not empty. Runs on a worker thread: it must only read the folder. Returns false when the
+    // messages could not be read (reason says why) or the sink stopped the reading.
+    virtual bool ReadMessageTexts(std::string_view chat, const MessageTextSink& sink, std::string& reason) {
+        (void)chat;
+        (void)sink;
+        reason = "This kind of chat history cannot be searched yet.";
+        return false;
+    }
 
     // Tells the contact-list fill which progress band to report in (the upper half for iPhone).
     bool listFillUpperHalf() const { return m_listFillUpperHalf; }

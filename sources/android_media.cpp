@@ -268,6 +268,9 @@ MediaNameIndex::MediaNameIndex(const std::string& mediaFolder, const std::functi
     // readdir's own file types: a folder of 50,000 files costs no look at each file. Links to
     // folders are not followed, so a loop of links ends too.
     std::vector<std::string> pending{"Media"};
+    // A linked Media/ may lead anywhere: nothing below it is taken for inside without a look.
+    struct stat media {};
+    m_sawLink = ::lstat((folder + "Media").c_str(), &media) == 0 && S_ISLNK(media.st_mode);
     std::size_t seen = 0;
     constexpr std::size_t kEntriesBetweenLooks = 256;
     while (!pending.empty() && !m_cancelled) {
@@ -299,6 +302,7 @@ MediaNameIndex::MediaNameIndex(const std::string& mediaFolder, const std::functi
                 pending.push_back(std::move(relative));
                 continue;
             }
+            m_sawLink = m_sawLink || type == DT_LNK;
             if (type != DT_REG &&
                 !(type == DT_LNK && boundary.place(folder + relative) == FolderBoundary::Place::Inside))
                 continue;
@@ -310,6 +314,12 @@ MediaNameIndex::MediaNameIndex(const std::string& mediaFolder, const std::functi
     // The listing's order is the file system's: sorted, the same copy wins on every machine.
     for (auto& [name, paths] : m_byName)
         std::sort(paths.begin(), paths.end());
+}
+
+bool MediaNameIndex::holdsFile(std::string_view name, std::string_view relativePath) const {
+    const auto found = m_byName.find(name);
+    return found != m_byName.end() &&
+           std::binary_search(found->second.begin(), found->second.end(), relativePath, std::less<>());
 }
 
 std::optional<std::string> MediaNameIndex::find(std::string_view name, std::string_view wantedPath) const {
@@ -397,6 +407,16 @@ LocatedMedia AndroidMediaLocator::locate(std::string_view relativePath, std::str
             return out;
         }
         out.path = m_folder + relative;
+        // Most files of a long history were never copied, and the walk has seen the rest: the index
+        // answers without a look at the disk.
+        if (m_index && m_index->exhaustive() && relative.starts_with("Media/")) {
+            if (!m_index->holdsName(name))
+                return out;
+            if (m_index->holdsFile(name, relative)) {
+                out.present = true;
+                return out;
+            }
+        }
         switch (place(out.path)) {
             case FolderBoundary::Place::Inside:
                 out.present = true;
@@ -435,6 +455,15 @@ bool isPreviewPicture(std::string_view bytes) {
 
 namespace {
 
+// A look-up into a table of previews, prepared only when the table holds any: a phone that kept
+// none then costs no query per missing file.
+Statement previewLookup(const Database& db, std::string_view table, const std::string& sql) {
+    Statement any(db, "SELECT 1 FROM " + std::string(table) + " LIMIT 1");
+    if (!any.ok() || !any.step())
+        return {};
+    return Statement(db, sql);
+}
+
 // The first row's first column as a preview; the statement is reset for its next use.
 std::optional<std::string> previewFromRow(Statement& statement) {
     std::optional<std::string> preview;
@@ -456,8 +485,10 @@ std::optional<std::string> PreviewReader::modernPreview(std::int64_t messageRowI
                                                         std::string_view fileHash) {
     if (!m_modernPrepared) {
         m_modernPrepared = true;
-        m_byMessage = Statement(m_db, "SELECT thumbnail FROM message_thumbnail WHERE message_row_id = ?");
-        m_byHash = Statement(m_db, "SELECT thumbnail FROM media_hash_thumbnail WHERE media_hash = ?");
+        m_byMessage = previewLookup(m_db, "message_thumbnail",
+                                    "SELECT thumbnail FROM message_thumbnail WHERE message_row_id = ?");
+        m_byHash = previewLookup(m_db, "media_hash_thumbnail",
+                                 "SELECT thumbnail FROM media_hash_thumbnail WHERE media_hash = ?");
     }
     m_byMessage.bind(1, messageRowId);
     if (std::optional<std::string> preview = previewFromRow(m_byMessage))
@@ -475,9 +506,9 @@ std::optional<std::string> PreviewReader::legacyPreview(std::string_view jid, in
         return std::string(rawData);
     if (!m_legacyPrepared) {
         m_legacyPrepared = true;
-        m_byKey = Statement(m_db,
-                            "SELECT thumbnail FROM message_thumbnails WHERE key_remote_jid = ? AND "
-                            "key_from_me = ? AND key_id = ?");
+        m_byKey = previewLookup(m_db, "message_thumbnails",
+                                "SELECT thumbnail FROM message_thumbnails WHERE key_remote_jid = ? AND "
+                                "key_from_me = ? AND key_id = ?");
     }
     m_byKey.bind(1, jid);
     m_byKey.bind(2, std::int64_t{fromMe});

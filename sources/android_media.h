@@ -49,6 +49,12 @@ public:
     std::optional<std::string> find(std::string_view name, std::string_view wantedPath = {}) const;
 
     std::size_t fileCount() const { return m_fileCount; }
+    // Whether no regular file below Media/ can have a name the index lacks: the walk ended and
+    // met no link, which may lead to files it did not list.
+    bool exhaustive() const { return !m_cancelled && !m_sawLink; }
+    bool holdsName(std::string_view name) const { return m_byName.find(name) != m_byName.end(); }
+    // Whether the walk listed a file at relativePath ("Media/…") under this name.
+    bool holdsFile(std::string_view name, std::string_view relativePath) const;
     // Whether the walk was ended by stillWanted before it saw every file.
     bool cancelled() const { return m_cancelled; }
 
@@ -61,6 +67,7 @@ private:
     std::unordered_map<std::string, std::vector<std::string>, NameHash, std::equal_to<>> m_byName;
     std::size_t m_fileCount = 0;
     bool m_cancelled = false;
+    bool m_sawLink = false;
 };
 
 struct LocatedMedia {

@@ -8,6 +8,7 @@
 
 #include <openssl/evp.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -101,19 +102,31 @@ bool AndroidMediaWriter::readFields(const Statement& row, int type) {
     m_fields = {};
     m_fields.rowId = row.int64(5);
     if (m_legacy) {
-        if (const auto path = legacyMediaPath(row.textView(6)))
-            m_fields.path = *path;
-        m_fields.mime = orEmpty(row.text(7));
-        m_fields.caption = orEmpty(row.text(8));
-        m_fields.name = orEmpty(row.text(9));
-        m_fields.previewKey = orEmpty(row.text(10));
+        m_legacyPath = legacyMediaPath(row.textView(6)).value_or(std::string());
+        m_fields.path = m_legacyPath;
+        m_fields.mime = row.textView(7);
+        m_fields.caption = row.textView(8);
+        m_fields.name = row.textView(9);
+        m_fields.previewKey = row.textView(10);
         return true;
     }
     if (!isMediaType(type))
         return false;
     if (m_chatFilesLoaded) {
-        if (const auto found = m_chatFiles.find(m_fields.rowId); found != m_chatFiles.end())
-            m_fields = found->second;
+        const auto found =
+            std::lower_bound(m_chatFiles.begin(), m_chatFiles.end(), m_fields.rowId,
+                             [](const LoadedFile& file, std::int64_t id) { return file.rowId < id; });
+        if (found != m_chatFiles.end() && found->rowId == m_fields.rowId) {
+            const std::string_view texts = m_chatFileTexts;
+            const auto field = [&](int i) {
+                return texts.substr(found->fields[i].first, found->fields[i].second);
+            };
+            m_fields.path = field(0);
+            m_fields.mime = field(1);
+            m_fields.caption = field(2);
+            m_fields.name = field(3);
+            m_fields.previewKey = field(4);
+        }
         return true;
     }
     if (!m_mediaRow.ok())
@@ -126,11 +139,11 @@ bool AndroidMediaWriter::readFields(const Statement& row, int type) {
     m_mediaRow.reset();
     m_mediaRow.bind(1, m_fields.rowId);
     if (m_mediaRow.step()) {
-        m_fields.path = orEmpty(m_mediaRow.text(0));
-        m_fields.mime = orEmpty(m_mediaRow.text(1));
-        m_fields.caption = orEmpty(m_mediaRow.text(2));
-        m_fields.name = orEmpty(m_mediaRow.text(3));
-        m_fields.previewKey = orEmpty(m_mediaRow.text(4));
+        m_fields.path = m_mediaRow.textView(0);
+        m_fields.mime = m_mediaRow.textView(1);
+        m_fields.caption = m_mediaRow.textView(2);
+        m_fields.name = m_mediaRow.textView(3);
+        m_fields.previewKey = m_mediaRow.textView(4);
     }
     return true;
 }
@@ -147,26 +160,32 @@ void AndroidMediaWriter::loadChatFiles(const std::vector<std::int64_t>& chats) {
         return;
     for (std::size_t i = 0; i < chats.size(); ++i)
         rows.bind(static_cast<int>(i) + 1, chats[i]);
+    // One block of text for all of them: a long chat's files cost no allocation each.
     while (rows.step()) {
-        Fields& fields = m_chatFiles[rows.int64(0)];
-        fields.rowId = rows.int64(0);
-        fields.path = orEmpty(rows.text(1));
-        fields.mime = orEmpty(rows.text(2));
-        fields.caption = orEmpty(rows.text(3));
-        fields.name = orEmpty(rows.text(4));
-        fields.previewKey = orEmpty(rows.text(5));
+        LoadedFile& file = m_chatFiles.emplace_back();
+        file.rowId = rows.int64(0);
+        for (int i = 0; i < 5; ++i) {
+            const std::string_view text = rows.textView(i + 1);
+            file.fields[static_cast<std::size_t>(i)] = {m_chatFileTexts.size(), text.size()};
+            m_chatFileTexts += text;
+        }
     }
     // A table that ended in an error is read row by row instead.
     m_chatFilesLoaded = !rows.failed();
-    if (!m_chatFilesLoaded)
+    if (!m_chatFilesLoaded) {
         m_chatFiles.clear();
+        m_chatFileTexts.clear();
+        return;
+    }
+    std::sort(m_chatFiles.begin(), m_chatFiles.end(),
+              [](const LoadedFile& a, const LoadedFile& b) { return a.rowId < b.rowId; });
 }
 
 bool AndroidMediaWriter::append(std::string& page, const Statement& row, std::string_view jid, bool fromMe) {
     const int type = std::atoi(orEmpty(row.text(0)));
     if (!isMediaType(type) || !readFields(row, type))
         return false;
-    const std::string& relative = m_fields.path;
+    const std::string_view relative = m_fields.path;
     const AndroidMediaKind kind = androidMediaKind(type, m_fields.mime, relative);
     if (kind == AndroidMediaKind::None)
         return false;
@@ -180,7 +199,7 @@ bool AndroidMediaWriter::append(std::string& page, const Statement& row, std::st
             : kind == AndroidMediaKind::Video || kind == AndroidMediaKind::Gif       ? MediaFolder::Video
             : kind == AndroidMediaKind::Picture || kind == AndroidMediaKind::Sticker ? MediaFolder::Images
                                                                                      : MediaFolder::Documents;
-        m_media->refuse(folder, m_mediaFolder + relative, located.refusal);
+        m_media->refuse(folder, std::string(m_mediaFolder).append(relative), located.refusal);
     }
     if (!located.present) {
         appendMissing(page, jid, fromMe, kind);

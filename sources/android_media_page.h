@@ -7,10 +7,11 @@
 #include "sources/media_copy.h"
 #include "sources/phone_folder.h"
 
+#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace talvio {
@@ -35,14 +36,20 @@ public:
     void loadChatFiles(const std::vector<std::int64_t>& chats);
 
 private:
-    // What the database says of a media message's file.
+    // What the database says of a media message's file; the texts live in the current row, the
+    // loaded files or m_legacyPath, until the next message.
     struct Fields {
         std::int64_t rowId = 0;
-        std::string path;  // relative to the WhatsApp folder, or a phone path
-        std::string mime;
-        std::string caption;
-        std::string name;
-        std::string previewKey;  // modern: message_media.file_hash; legacy: key_id
+        std::string_view path;  // relative to the WhatsApp folder, or a phone path
+        std::string_view mime;
+        std::string_view caption;
+        std::string_view name;
+        std::string_view previewKey;  // modern: message_media.file_hash; legacy: key_id
+    };
+    // A chat's files read in one pass: each field a range of m_chatFileTexts, by message row.
+    struct LoadedFile {
+        std::int64_t rowId = 0;
+        std::array<std::pair<std::size_t, std::size_t>, 5> fields{};
     };
     // False when the row carries no file.
     bool readFields(const Statement& row, int type);
@@ -60,7 +67,9 @@ private:
     Statement m_rawData;
     Statement m_mediaRow;
     Fields m_fields;
-    std::unordered_map<std::int64_t, Fields> m_chatFiles;
+    std::string m_legacyPath;
+    std::vector<LoadedFile> m_chatFiles;  // ordered by rowId
+    std::string m_chatFileTexts;
     bool m_chatFilesLoaded = false;
 };
 

@@ -307,6 +307,46 @@ TEST_F(AndroidMediaLocatorTest, TheWalkCanBeCancelled) {
     EXPECT_EQ(looks, 2);
 }
 
+// Without links the walk's index answers most look-ups alone; it must answer as the disk would.
+TEST(AndroidMediaIndexTest, TheIndexAnswersAsTheDiskWould) {
+    test::TempDir dir;
+    const std::string wa = dir.path() + "WhatsApp/";
+    for (const char* file : {"Media/WhatsApp Images/IMG-1.jpg", "Media/WhatsApp Images/Sent/IMG-2.jpg",
+                             "Media/WhatsApp Documents/Sent/Plan (2).pdf"})
+        test::writeFile(wa + file, "x");
+    fs::create_directories(wa + "Media/WhatsApp Images/IMG-9.jpg");  // a folder under a file's name
+    const std::vector<std::string> paths = {
+        "Media/WhatsApp Images/IMG-1.jpg",      "Media/WhatsApp Images/IMG-2.jpg",
+        "Media/WhatsApp Images/Sent/IMG-1.jpg", "Media/WhatsApp Images/IMG-404.jpg",
+        "Media/WhatsApp Images/IMG-9.jpg",      "Media/WhatsApp Documents/Plan (2).pdf",
+        "Media/./WhatsApp Images/IMG-1.jpg"};
+    std::vector<std::pair<std::string, bool>> byDisk;
+    for (const std::string& path : paths) {
+        AndroidMediaLocator fresh(wa);  // no index yet: the file is looked at where the database says
+        const LocatedMedia found = fresh.locate(path);
+        byDisk.emplace_back(found.path, found.present);
+    }
+    AndroidMediaLocator indexed(wa);
+    indexed.buildNameIndex();
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const LocatedMedia found = indexed.locate(paths[i]);
+        EXPECT_EQ(std::make_pair(found.path, found.present), byDisk[i]) << paths[i];
+    }
+    EXPECT_TRUE(byDisk[0].second);
+    EXPECT_FALSE(byDisk[3].second);
+    EXPECT_FALSE(byDisk[4].second);
+
+    // A linked Media/ leads out of the folder: nothing the walk saw through it counts as inside.
+    const std::string linked = dir.path() + "Linked/";
+    fs::create_directories(linked);
+    fs::create_directory_symlink(wa + "Media", linked + "Media");
+    AndroidMediaLocator throughLink(linked);
+    throughLink.buildNameIndex();
+    const LocatedMedia found = throughLink.locate("Media/WhatsApp Images/IMG-1.jpg");
+    EXPECT_FALSE(found.present);
+    EXPECT_NE(found.refusal.find("link"), std::string::npos);
+}
+
 // ---- previews ---------------------------------------------------------------------------------
 
 const std::string kJpeg("\xFF\xD8\xFF\xE0\x00\x10JFIF", 10);

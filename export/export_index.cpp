@@ -32,8 +32,9 @@ std::string escapeHtml(std::string_view text) {
     return out;
 }
 
-// A relative address for a file name: everything but unreserved characters percent-encoded.
-std::string hrefForFileName(std::string_view name) {
+}  // namespace
+
+std::string fileHref(std::string_view name) {
     static const char kHex[] = "0123456789ABCDEF";
     std::string out;
     for (unsigned char c : name) {
@@ -48,6 +49,8 @@ std::string hrefForFileName(std::string_view name) {
     }
     return out;
 }
+
+namespace {
 
 std::string fileNameOfHref(std::string_view href) {
     std::string out;
@@ -69,9 +72,18 @@ std::string rowLine(const IndexEntry& e) {
     if (e.page.empty()) {
         line = "<tr><td>" + name;
     } else {
-        const std::string href = hrefForFileName(e.page);
+        const std::string href = fileHref(e.page);
         line = "<tr data-page=\"" + href + "\" data-order=\"" + std::to_string(e.order) +
                "\"><td><a href=\"" + href + "\">" + name + "</a>";
+        if (!e.parts.empty()) {
+            line += "<br/><small class=\"Parts\">" + std::to_string(e.parts.size()) + " parts:";
+            for (std::size_t k = 0; k < e.parts.size(); ++k) {
+                line += (k == 0 ? " " : " &middot; ");
+                line += "<a href=\"" + fileHref(e.parts[k].page) + "\">" + std::to_string(k + 1) + "</a> ";
+                line += e.parts[k].times;
+            }
+            line += "</small>";
+        }
     }
     line += "</td><td>" + escapeHtml(e.time) + "</td><td>" + std::to_string(e.count) + "</td></tr>";
     return line;
@@ -118,7 +130,20 @@ bool parseRowLine(std::string_view line, std::string_view& href, std::int32_t& o
     if (digits.empty() || !take("\"><td><a href=\"") || !take(href) || !take("\">"))
         return false;
     span(cellText, std::string_view::npos);
-    if (!take("</a></td><td>"))
+    if (!take("</a>"))
+        return false;
+    // A chat in parts lists them: links to its pages and the times they cover, nothing else.
+    if (take("<br/><small class=\"Parts\">")) {
+        for (;;) {
+            span(cellText, std::string_view::npos);
+            if (take("</small>"))
+                break;
+            if (!take("<a href=\"") || span(hrefChar, 1024).empty() || !take("\">") ||
+                span(digit, 10).empty() || !take("</a>"))
+                return false;
+        }
+    }
+    if (!take("</td><td>"))
         return false;
     span(cellText, std::string_view::npos);
     if (!take("</td><td>") || span(digit, 10).empty() || !take("</td></tr>") || !line.empty())

@@ -4,17 +4,28 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace talvio {
+
+// A relative address for a file name: everything but unreserved characters percent-encoded.
+std::string fileHref(std::string_view name);
+
+// One page of a chat exported in parts, as the index lists it.
+struct IndexPart {
+    std::string page;
+    std::string times;  // the shown times it covers, as html
+};
 
 // One row of an export's index.html: a chat and the page it was written to.
 struct IndexEntry {
     std::string name;  // UTF-8, as the contact list shows it
     std::string time;  // the shown time of the newest message
     int count = 0;
-    std::string page;        // the page's file name; empty when the page could not be written
-    std::int32_t order = 0;  // the newest message's time in seconds: the index lists newest first
+    std::string page;              // the page's file name; empty when the page could not be written
+    std::int32_t order = 0;        // the newest message's time in seconds: the index lists newest first
+    std::vector<IndexPart> parts;  // a long chat's pages, the first being page; empty for one page
 };
 
 // A row of an earlier index.html that the new one keeps, exactly as it was written.

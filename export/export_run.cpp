@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "export_run.h"
 
+#include "export/chat_parts.h"
 #include "export/indexed_copy.h"
 #include "media/voice_decode_queue.h"
 #include "platform/file_ops.h"
@@ -143,7 +144,10 @@ std::string exportFolderProblem(const std::string& folder, const PhoneFolder& ph
 }
 
 ExportRun::ExportRun(CChatSoftware& source, std::string folder)
-    : m_source(source), m_folder(std::move(folder)), m_voiceDecoder(defaultVoiceDecoder()) {
+    : m_source(source),
+      m_folder(std::move(folder)),
+      m_voiceDecoder(defaultVoiceDecoder()),
+      m_messagesPerPart(kMessagesPerPart) {
     while (m_folder.size() > 1 && m_folder.back() == '/')
         m_folder.pop_back();
 }
@@ -209,13 +213,22 @@ private:
 
 std::optional<IndexEntry> ExportRun::exportChat(const ContactEntry& entry, const std::string& page,
                                                 ExportReport& report) {
+    // A long chat goes into parts, each of which a browser opens at once; a short one stays one page.
+    std::optional<ChatPartWriter> parts;
+    if (static_cast<std::size_t>(std::max(entry.messageCount, 0)) > m_messagesPerPart)
+        parts.emplace(m_folder, page, m_takenPages, static_cast<std::size_t>(entry.messageCount),
+                      m_messagesPerPart);
     // The page goes to its file while it is built: a chat of any length costs the same memory.
     AtomicFile file(m_folder + "/" + page);
     ChatPageBuffer buffer;
     // The saved page gets the viewer's presentation through a style of its own in its head; the
     // page text around it is the renderer's.
     bool styled = false;
-    buffer.setSink([&file, &styled](std::string_view piece) {
+    buffer.setSink([&file, &styled, &parts](std::string_view piece) {
+        if (parts) {
+            parts->write(piece);
+            return;
+        }
         if (styled) {
             file.write(piece);
             return;
@@ -227,7 +240,8 @@ std::optional<IndexEntry> ExportRun::exportChat(const ContactEntry& entry, const
     });
     const RenderOutcome outcome = renderContact(m_source, entry, kStandAlone, buffer, m_media);
     buffer.handOver();
-    file.write(kPageEnd);
+    if (!parts)
+        file.write(kPageEnd);
     takeMedia(report);
     const std::string shown = entry.displayName.empty() ? entry.jid : entry.displayName;
     if (!outcome.readable) {
@@ -237,10 +251,29 @@ std::optional<IndexEntry> ExportRun::exportChat(const ContactEntry& entry, const
         return std::nullopt;
     }
     ++report.chats;
-    IndexEntry index{shown, m_times->format(entry.lastMessageTime), entry.messageCount, page,
-                     TimeValueOf(entry.lastMessageTime)};
+    IndexEntry index{shown, m_times->format(entry.lastMessageTime), entry.messageCount,
+                     page,  TimeValueOf(entry.lastMessageTime),     {}};
+    if (parts) {
+        const std::size_t failedBefore = report.failedPages.size();
+        parts->finish(report.failedPages);
+        const std::size_t written = parts->parts().size() - (report.failedPages.size() - failedBefore);
+        report.pages += static_cast<int>(written);
+        if (parts->parts().size() > 1) {
+            for (const ChatPart& part : parts->parts()) {
+                std::string times = part.firstTime;
+                if (part.lastTime != part.firstTime)
+                    times += " &ndash; " + part.lastTime;
+                index.parts.push_back({part.page, std::move(times)});
+            }
+        }
+        if (report.failedPages.size() > failedBefore && report.failedPages[failedBefore] == page)
+            index.page.clear();
+        return index;
+    }
     if (file.commit()) {
         ++report.pages;
+        // A chat that an earlier export wrote in parts is one page now: its other parts go.
+        removeStaleParts(m_folder, page, 2, m_takenPages);
     } else {
         report.failedPages.push_back(page);
         index.page.clear();
@@ -287,6 +320,8 @@ ExportReport ExportRun::run(const std::vector<int>& rows, const Progress& progre
     for (const ContactEntry& entry : table.rows())
         jids.push_back(entry.jid);
     const std::vector<std::string> pageNames = pageFileNames(jids);
+    // The parts of a long chat never take the name of another chat's page.
+    m_takenPages = takenPageNames(pageNames);
     std::vector<IndexEntry> entries;
     // Every page this run writes, or tried to: rows of an earlier index for them give way.
     std::vector<std::string> attempted;

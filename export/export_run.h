@@ -9,6 +9,7 @@
 #include <functional>
 #include <initializer_list>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -105,6 +106,8 @@ public:
     void setIndexedCopy(IndexedCopy use) { m_indexedCopy = use; }
     // Chats from which Auto makes the copy: copying and indexing cost about ten reads of the table.
     static constexpr std::size_t kIndexedCopyFrom = 10;
+    // Chats longer than this are written in parts (see ChatPartWriter).
+    void setMessagesPerPart(std::size_t messages) { m_messagesPerPart = messages; }
     ExportReport run(const std::vector<int>& rows, const Progress& progress = {});
 
 private:
@@ -120,6 +123,8 @@ private:
     std::string m_voiceDecoder;
     std::function<void()> m_pulse;
     IndexedCopy m_indexedCopy = IndexedCopy::Auto;
+    std::size_t m_messagesPerPart;
+    std::set<std::string> m_takenPages;  // every page name of the table, without letter case
     // State of one run.
     std::size_t m_mediaSeen = 0;  // copies of the media log already counted
     const MessageTimeFormatter* m_times = nullptr;

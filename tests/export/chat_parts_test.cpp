@@ -1,0 +1,240 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#include "export/chat_parts.h"
+#include "export/export_run.h"
+#include "sources/chat_page.h"
+#include "sources/contact_table.h"
+#include "sources/iphone_weixin.h"
+#include "sources/page_presentation.h"
+#include "sources/program_state.h"
+#include "tests/export/page_scan.h"
+#include "tests/iphone/iphone_test_support.h"
+#include "tests/support/run_command.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+namespace talvio {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kHead = "<html><head><title>t</title></head><body>";
+
+// A page as a renderer hands it over: a notice before the first message, then count messages.
+std::string pageOf(int count) {
+    std::string page(kHead);
+    page += "<div>notice</div>";
+    for (int i = 0; i < count; ++i) {
+        appendSenderLine(page, "Ann", "2024-01-" + std::to_string(10 + i) + " 10:00");
+        appendTextBody(page, "message " + std::to_string(i) + " <b>&");
+    }
+    return page;
+}
+
+// A part's messages: the page between its two bars.
+std::string bodyOf(const std::string& part) {
+    const std::regex bar("<div class=\"ChatParts\"[^>]*>.*?</div>");
+    std::string body = part.substr(part.find("<body>") + 6);
+    body.resize(body.size() - kPageEnd.size());
+    return std::regex_replace(body, bar, "");
+}
+
+class ChatPartWriterTest : public ::testing::Test {
+protected:
+    // Writes page through a writer in pieces of `piece` bytes; returns the parts' file texts.
+    std::vector<std::string> cut(const std::string& page, std::size_t counted, std::size_t perPart,
+                                 std::size_t piece) {
+        ChatPartWriter writer(dir.path(), "chat.html", {"chat.html", "index.html"}, counted, perPart);
+        for (std::size_t at = 0; at < page.size(); at += piece)
+            writer.write(std::string_view(page).substr(at, piece));
+        std::vector<std::string> failed;
+        EXPECT_TRUE(writer.finish(failed));
+        EXPECT_TRUE(failed.empty());
+        std::vector<std::string> texts;
+        for (const ChatPart& part : writer.parts())
+            texts.push_back(test::readFile(dir.path() + part.page));
+        return texts;
+    }
+    test::TempDir dir;
+};
+
+TEST_F(ChatPartWriterTest, PartsHoldThePageWhateverItsPieces) {
+    const std::string page = pageOf(7);
+    const std::vector<std::string> whole = cut(page, 7, 3, page.size());
+    ASSERT_EQ(whole.size(), 3u);
+    for (const std::size_t piece : {std::size_t{1}, std::size_t{5}, std::size_t{64}})
+        EXPECT_EQ(cut(page, 7, 3, piece), whole) << piece;
+
+    std::string bodies;
+    for (const std::string& part : whole) {
+        std::string head(kHead);
+        insertPresentationStyle(head);
+        EXPECT_EQ(part.rfind(head, 0), 0u);
+        EXPECT_TRUE(part.ends_with(kPageEnd));
+        bodies += bodyOf(part);
+    }
+    EXPECT_EQ(bodies, page.substr(kHead.size()));
+    EXPECT_EQ(test::textsBetween(whole[1], "class=\"SenderNameMe\">", " </span>").size(), 3u);
+    EXPECT_NE(whole[0].find("Part 1 of 3: 2024-01-10 10:00 &ndash; 2024-01-12 10:00"), std::string::npos);
+    EXPECT_NE(whole[1].find("<a href=\"chat.html\" rel=\"prev\">"), std::string::npos);
+    EXPECT_NE(whole[1].find("<a href=\"chat-part3.html\" rel=\"next\">"), std::string::npos);
+    EXPECT_EQ(whole[2].find("rel=\"next\""), std::string::npos);
+}
+
+TEST_F(ChatPartWriterTest, TheCountDecidesThePartsAndIsMendedWhenWrong) {
+    // More messages than counted: the last planned part takes the rest.
+    EXPECT_EQ(cut(pageOf(9), 6, 3, 7).size(), 2u);
+    // Fewer: the parts written early are told the true number.
+    const std::vector<std::string> fewer = cut(pageOf(7), 12, 3, 7);
+    ASSERT_EQ(fewer.size(), 3u);
+    for (const std::string& part : fewer) {
+        EXPECT_EQ(part.find("of 4"), std::string::npos);
+        EXPECT_NE(part.find(" of 3"), std::string::npos);
+    }
+    // So few that one page holds them: the page as a short chat has it, without bars.
+    const std::vector<std::string> one = cut(pageOf(2), 9, 3, 7);
+    ASSERT_EQ(one.size(), 1u);
+    std::string expected = pageOf(2);
+    insertPresentationStyle(expected);
+    EXPECT_EQ(one[0], expected + std::string(kPageEnd));
+}
+
+TEST(ChatPartNameTest, PartsNeverTakeAnotherChatsPage) {
+    const std::set<std::string> taken =
+        takenPageNames({"491.html", "491-part2.html", "491-part2-b.html", "491-PART4.html"});
+    EXPECT_EQ(chatPartName("491.html", 1, taken), "491.html");
+    EXPECT_EQ(chatPartName("491.html", 2, taken), "491-part2-c.html");
+    EXPECT_EQ(chatPartName("491.html", 3, taken), "491-part3.html");
+    EXPECT_EQ(chatPartName("491.html", 4, taken), "491-part4-b.html");
+}
+
+// ---- a whole export ----------------------------------------------------------------------------
+
+class PartedExport : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetProgramState();
+        contactTable().destroy();
+        test::loadIphoneFolder(test::iphoneFixtureData("basic"), test::iphoneFixtureResources("basic"));
+    }
+    void TearDown() override {
+        resetProgramState();
+        contactTable().destroy();
+    }
+    ExportReport exportInto(const std::string& folder, std::size_t perPart) {
+        CIphoneWeiXin source(chosenPhoneFolder());
+        ExportRun run(source, folder);
+        run.setMessagesPerPart(perPart);
+        return run.run(allRows(contactTable()));
+    }
+    test::TempDir dir;
+    const std::string out = dir.path() + "export";
+};
+
+TEST_F(PartedExport, LongChatsGoInPartsThatReachEachOtherAndTheirMedia) {
+    const std::string whole = dir.path() + "whole";
+    ASSERT_TRUE(exportInto(whole, SIZE_MAX).complete());
+    const ExportReport report = exportInto(out, 3);
+    ASSERT_TRUE(report.complete());
+    // Ann's 14 messages in 5 parts, the family's 4 and the 5 of the unnamed contact in 2 each.
+    EXPECT_EQ(report.pages, 1 + 5 + 2 + 2 + 1 + 1 + 1);
+
+    for (const auto& entry : fs::directory_iterator(out)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.path().extension() != ".html")
+            continue;
+        const std::string page = test::readFile(entry.path().string());
+        // Every link between pages and every picture resolves from where the part lies.
+        for (const std::string& href : test::textsBetween(page, "<a href=\"", "\"")) {
+            if (!href.ends_with(".html"))
+                continue;
+            const std::string file = std::regex_replace(href, std::regex("%27"), "'");
+            EXPECT_TRUE(fs::is_regular_file(out + "/" + file)) << name << ": " << href;
+        }
+        for (const std::string& file : test::textsBetween(page, "<img src=\"images\\", "\"/>"))
+            EXPECT_TRUE(fs::is_regular_file(out + "/images/" + file)) << name << ": " << file;
+        // A short chat's page is what it always was.
+        if (!name.starts_with("4915110000001") && name != "index.html" && fs::exists(whole + "/" + name) &&
+            page.find("ChatParts") == std::string::npos) {
+            EXPECT_EQ(page, test::readFile(whole + "/" + name)) << name;
+        }
+    }
+    const std::string index = test::readFile(out + "/index.html");
+    EXPECT_NE(index.find("5 parts: <a href=\"4915110000001.html\">1</a>"), std::string::npos);
+    EXPECT_NE(index.find("<a href=\"4915110000001-part5.html\">5</a>"), std::string::npos);
+    EXPECT_FALSE(fs::exists(out + "/4915110000001-part6.html"));
+
+    // Ann's parts hold her page's messages, in order.
+    std::string bodies;
+    for (int k = 1; k <= 5; ++k)
+        bodies += bodyOf(test::readFile(out + "/" + chatPartName("4915110000001.html", k, {})));
+    const std::string single = test::readFile(whole + "/4915110000001.html");
+    EXPECT_EQ(bodies + std::string(kPageEnd), single.substr(single.find("<body>") + 6));
+}
+
+TEST_F(PartedExport, AnExportAgainLeavesNoStalePartsAndKeepsTheUsersFiles) {
+    ASSERT_TRUE(exportInto(out, 3).complete());
+    test::writeFile(out + "/4915110000001-part7.html", "the user's own page");
+    test::writeFile(out + "/4915110000002-part2.html.bak", "a copy");
+    // An export of a few chats keeps the index rows of the others, parts and all.
+    {
+        CIphoneWeiXin source(chosenPhoneFolder());
+        ExportRun run(source, out);
+        run.setMessagesPerPart(3);
+        const int liam = 3;
+        ASSERT_EQ(contactTable().row(liam).displayName, "Liam O'Neil");
+        ASSERT_TRUE(run.run({liam}).complete());
+    }
+    EXPECT_NE(test::readFile(out + "/index.html").find("5 parts: <a href=\"4915110000001.html\">1</a>"),
+              std::string::npos);
+
+    ASSERT_TRUE(exportInto(out, 5).complete());
+    EXPECT_TRUE(fs::exists(out + "/4915110000001-part3.html"));
+    EXPECT_FALSE(fs::exists(out + "/4915110000001-part4.html"));
+    EXPECT_FALSE(fs::exists(out + "/4915110000001-part5.html"));
+    EXPECT_FALSE(fs::exists(out + "/4915110000002-part2.html"));  // one page of 5 now
+    EXPECT_EQ(test::readFile(out + "/4915110000001-part7.html"), "the user's own page");
+    EXPECT_TRUE(fs::exists(out + "/4915110000002-part2.html.bak"));
+    const std::string index = test::readFile(out + "/index.html");
+    EXPECT_NE(index.find("3 parts: "), std::string::npos);
+    EXPECT_EQ(index.find("part4"), std::string::npos);
+}
+
+// A real browser opens a middle part from disk: it has its messages and its pictures, which lie
+// beside the first part's, and its links lead on.
+TEST_F(PartedExport, ABrowserOpensAPart) {
+    if (!fs::exists("/usr/bin/chromium"))
+        GTEST_SKIP() << "chromium is not installed";
+    ASSERT_TRUE(exportInto(out, 3).complete());
+    const std::string probe = out + "/probe.html";
+    test::writeFile(probe, test::readFile(out + "/4915110000001-part4.html") + R"(<script>
+window.addEventListener('load', function () {
+  var images = 0;
+  for (var i = 0; i < document.images.length; ++i)
+    images += document.images[i].naturalWidth > 0 ? 1 : 0;
+  var links = Array.prototype.map.call(document.querySelectorAll('.ChatParts a'), function (a) {
+    return a.rel + ':' + a.getAttribute('href');
+  });
+  document.body.setAttribute('data-result', document.querySelectorAll('.SenderNameMe').length + ' messages, ' +
+      images + ' pictures, ' + links.join(' '));
+});
+</script>)");
+    const test::CommandResult run = test::runCommand(
+        "timeout 90 /usr/bin/chromium --headless --no-sandbox --disable-gpu --no-first-run "
+        "--disable-background-networking --disable-component-update --disable-sync --user-data-dir=" +
+        dir.path() + "chromium --dump-dom file://" + probe);
+    const std::vector<std::string> result = test::textsBetween(run.out, "data-result=\"", "\"");
+    ASSERT_EQ(result.size(), 1u) << run.out;
+    EXPECT_NE(
+        result[0].find("3 messages, 2 pictures, prev:4915110000001-part3.html next:4915110000001-part5.html "
+                       "prev:4915110000001-part3.html next:4915110000001-part5.html"),
+        std::string::npos)
+        << result[0];
+}
+
+}  // namespace
+}  // namespace talvio

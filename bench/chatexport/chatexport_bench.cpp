@@ -12,10 +12,10 @@
 #include "bench/timing.h"
 #include "chatexport/chat_export_source.h"
 #include "chatexport/export_fixture.h"
+#include "platform/file_ops.h"
 #include "sources/chat_page.h"
 #include "sources/contact_table.h"
 #include "sources/program_state.h"
-#include "platform/file_ops.h"
 #include "sources/text_convert.h"
 
 using namespace talvio;
@@ -81,8 +81,8 @@ bool measure(const char* layoutId) {
         messages = entry.messageCount;
         renderContact(source, entry, kViewer, chatPageBuffer());
     });
-    std::printf("%s: %d messages, %.1f MB, page %.1f MB\n", layoutId, messages, static_cast<double>(size) / 1e6,
-                static_cast<double>(chatPageBuffer().text().size()) / 1e6);
+    std::printf("%s: %d messages, %.1f MB, page %.1f MB\n", layoutId, messages,
+                static_cast<double>(size) / 1e6, static_cast<double>(chatPageBuffer().text().size()) / 1e6);
     const std::string name = std::string("list and render export ") + layoutId;
     return bench::reportRatio(name.c_str(), reading, floor, kLimit);
 }

@@ -63,7 +63,7 @@ constexpr const char* kUsage =
     "      --me NAME shows that sender's messages as \"Me\" (without it nobody is). Attachments\n"
     "      that came with an export are copied into OUTDIR as for a phone folder. Lines the\n"
     "      program could not read as messages are counted on standard error.\n"
-    "  talvio-export --help\n"
+    "  talvio-export --help | --version\n"
     "\n"
     "FOLDER is an Android \"com.whatsapp\" folder (holding databases/msgstore.db and\n"
     "databases/wa.db), the phone's WhatsApp folder (holding Databases/ with its backups, as\n"
@@ -386,6 +386,9 @@ int main(int argc, char** argv) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             options.command = Options::Command::Help;
+        } else if (arg == "--version") {
+            std::cout << "talvio-export " << TALVIO_VERSION << "\n";
+            return 0;
         } else if (arg == "--list") {
             options.command = Options::Command::List;
         } else if (arg == "--page") {

@@ -12,10 +12,12 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QTimer>
 #include <QTreeWidget>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -32,14 +34,14 @@ void screenshotAndQuit(talvio::CMireloDlg& window, const QString& file) {
     });
 }
 
-}  // namespace
+// The command line, read before any window: --help, --version and a wrong command line are
+// answered without a display.
+struct CommandLine {
+    QStringList folders;
+    QString screenshot;
+};
 
-int main(int argc, char** argv) {
-    // Qt WebEngine's scheme and attributes must be in place before the application object.
-    talvio::prepareWebEngine();
-    QApplication app(argc, argv);
-    QApplication::setApplicationVersion(QStringLiteral("3.0"));
-    QCommandLineParser parser;
+void describe(QCommandLineParser& parser) {
     parser.setApplicationDescription(QStringLiteral(
         "Talvio shows WhatsApp chat histories copied off a phone. FOLDER is an Android \"com.whatsapp\" "
         "folder, the phone's \"WhatsApp\" folder with its backups, or an iPhone "
@@ -49,19 +51,57 @@ int main(int argc, char** argv) {
         "folder that holds Media. Without FOLDER the open dialog asks."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption screenshot(
+    parser.addOption(QCommandLineOption(
         QStringLiteral("screenshot"),
-        QStringLiteral("Show the newest chat, save the window to FILE and quit."), QStringLiteral("FILE"));
-    parser.addOption(screenshot);
+        QStringLiteral("Show the newest chat, save the window to FILE and quit."), QStringLiteral("FILE")));
     parser.addPositionalArgument(QStringLiteral("FOLDER"), QStringLiteral("The phone folder to open."),
                                  QStringLiteral("[FOLDER"));
     parser.addPositionalArgument(QStringLiteral("RESOURCEFOLDER"),
                                  QStringLiteral("The folder with the media."),
                                  QStringLiteral("[RESOURCEFOLDER]]"));
-    parser.process(app);
-    const QStringList folders = parser.positionalArguments();
-    if (folders.size() > 2)
-        parser.showHelp(2);
+}
+
+// Reads the command line; returns an exit status when the program ends here: 0 after --help or
+// --version, 2 after a wrong command line.
+std::optional<int> readCommandLine(int argc, char** argv, CommandLine& out) {
+    QCoreApplication core(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("talvio"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TALVIO_VERSION));
+    QCommandLineParser parser;
+    describe(parser);
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "talvio: %s\nTry 'talvio --help'.\n", qPrintable(parser.errorText()));
+        return 2;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        return 0;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        std::printf("talvio %s\n", TALVIO_VERSION);
+        return 0;
+    }
+    out.folders = parser.positionalArguments();
+    out.screenshot = parser.value(QStringLiteral("screenshot"));
+    if (out.folders.size() > 2) {
+        std::fprintf(stderr, "talvio: at most FOLDER and RESOURCEFOLDER are taken.\nTry 'talvio --help'.\n");
+        return 2;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CommandLine commandLine;
+    if (const std::optional<int> status = readCommandLine(argc, argv, commandLine))
+        return *status;
+    const QStringList& folders = commandLine.folders;
+    const bool screenshot = !commandLine.screenshot.isEmpty();
+    // Qt WebEngine's scheme and attributes must be in place before the application object.
+    talvio::prepareWebEngine();
+    QApplication app(argc, argv);
+    QApplication::setApplicationVersion(QStringLiteral(TALVIO_VERSION));
 
     // Attachments that a run which crashed unpacked from chat exports go before anything else.
     talvio::chatexport::removeLeftoverAttachmentFolders();
@@ -79,17 +119,17 @@ int main(int argc, char** argv) {
     if (!folders.isEmpty())
         window.setStartUpDialogEnabled(false);
     // A screenshot shows the window as it first comes up, whatever the last run left.
-    if (!parser.isSet(screenshot))
+    if (!screenshot)
         window.restoreWindowState();
     window.show();
-    if (!parser.isSet(screenshot))
+    if (!screenshot)
         window.startVersionCheck();
     if (!folders.isEmpty()) {
         QTimer::singleShot(0, &window, [&] {
             const bool opened = window.openFolder(folders[0], folders.value(1));
-            if (parser.isSet(screenshot)) {
+            if (screenshot) {
                 if (opened) {
-                    screenshotAndQuit(window, parser.value(screenshot));
+                    screenshotAndQuit(window, commandLine.screenshot);
                 } else {
                     QApplication::exit(1);
                 }

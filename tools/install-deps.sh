@@ -17,6 +17,7 @@ packages=(
   chromium
   fonts-noto-cjk fonts-noto-color-emoji fonts-dejavu-core
   xvfb xauth
+  dpkg-dev file lintian desktop-file-utils appstream librsvg2-bin
 )
 
 missing=()

@@ -4,14 +4,15 @@
 # Builds the Debian package talvio_<version>_<arch>.deb into OUTDIR (default: the current folder),
 # then checks its desktop entry, its AppStream data and the package itself with lintian.
 #   bash tools/build-package.sh [OUTDIR]
-# A release build goes to build-package/; TALVIO_BUILD_DIR packages an existing build instead.
+# A build of its own goes to build-package/; TALVIO_BUILD_DIR packages an existing build instead.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="$(realpath -m "${1:-.}")"
 bash "$root/tools/install-deps.sh"
 build="${TALVIO_BUILD_DIR:-$root/build-package}"
 if [[ ! -f "$build/build.ninja" ]]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DTALVIO_BENCH=OFF \
+  # The build type the tests run on; the package strips its debug information.
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DTALVIO_BENCH=OFF \
     >/dev/null
 fi
 ninja -C "$build" talvio talvio-export talvio_package_files talvio_icons

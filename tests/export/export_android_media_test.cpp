@@ -8,6 +8,7 @@
 #include "sources/contact_table.h"
 #include "sources/phone_folder.h"
 #include "sources/program_state.h"
+#include "tests/export/browser_probe.h"
 #include "tests/export/page_scan.h"
 #include "tests/support/temp_dir.h"
 
@@ -81,6 +82,28 @@ TEST_P(AndroidMediaExport, EveryReferenceResolvesAndNothingLeavesThePhoneFolder)
     for (const auto& entry : fs::recursive_directory_iterator(out))
         EXPECT_EQ(entry.path().filename().string().find("escaped"), std::string::npos) << entry.path();
     EXPECT_EQ(test::folderSnapshot(sample), before);
+
+    // A real browser shows the pictures of the page with the most media and plays its voice notes
+    // and videos from the copies.
+    if (!test::haveChromium())
+        return;
+    std::string richest;
+    std::size_t most = 0;
+    for (const auto& entry : fs::directory_iterator(out)) {
+        const std::string page = test::readFile(entry.path().string());
+        const std::size_t count = test::textsBetween(page, "<img src=\"images\\", "\"").size() +
+                                  test::textsBetween(page, "PlayMy", "(").size();
+        if (entry.path().extension() == ".html" && count > most) {
+            most = count;
+            richest = entry.path().string();
+        }
+    }
+    const std::string shown = test::probeExportedPage(richest, dir.path());
+    EXPECT_NE(shown.find("AUDIO"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("VIDEO"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("image"), std::string::npos) << shown;
+    for (const char* fault : {"broken", "error", "not ready"})
+        EXPECT_EQ(shown.find(fault), std::string::npos) << shown;
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, AndroidMediaExport, ::testing::Values("android", "android-modern"));

@@ -5,6 +5,7 @@
 #include "sources/iphone_weixin.h"
 #include "sources/media_copy.h"
 #include "sources/program_state.h"
+#include "tests/export/browser_probe.h"
 #include "tests/export/page_scan.h"
 #include "tests/iphone/iphone_test_support.h"
 #include "tests/support/android_folder.h"
@@ -141,50 +142,11 @@ TEST_F(IphoneExport, MissingDecoderIsNamed) {
 // voice note and the video that the links insert have data to play (readyState 2 and up), and a
 // message that holds markup reads as typed.
 TEST_F(IphoneExport, ABrowserShowsAndPlaysTheExport) {
-    if (!fs::exists("/usr/bin/chromium"))
+    if (!test::haveChromium())
         GTEST_SKIP() << "chromium is not installed";
     ASSERT_TRUE(exportAll("basic").complete());
-    const std::string page = out + "/4915110000001.html";
-    const std::string probe = out + "/probe.html";
-    test::writeFile(probe, test::readFile(page) + R"(<script>
-// The links are clicked as soon as the page is parsed: a media element that is fetching holds the
-// document's load event back until it has data, and the dump waits for that event.
-var out = [], pending = 0, loaded = false;
-function done() {
-  if (!loaded || pending > 0) return;
-  out.sort();
-  document.body.setAttribute('data-result', out.join(','));
-}
-document.addEventListener('DOMContentLoaded', function () {
-  document.querySelectorAll('a').forEach(function (a) {
-    var parent = a.parentNode;
-    ++pending;
-    a.onclick();
-    var m = parent.querySelector('audio,video');
-    m.muted = true;
-    function settle(what) { out.push(what); --pending; done(); }
-    m.addEventListener('loadeddata', function () {
-      settle(m.tagName + (m.readyState >= 2 && m.duration > 0.5 ? '' : ' not ready'));
-    });
-    m.addEventListener('error', function () { settle(m.tagName + ' error'); });
-  });
-});
-window.addEventListener('load', function () {
-  for (var i = 0; i < document.images.length; ++i)
-    out.push(document.images[i].naturalWidth > 0 ? 'image' : 'broken image');
-  var texts = document.querySelectorAll('.MsgHistory');
-  for (var i = 0; i < texts.length; ++i)
-    if (texts[i].textContent.indexOf('a<b>&c') >= 0 && texts[i].querySelector('b') == null) out.push('literal');
-  loaded = true;
-  done();
-});
-</script>)");
-    const CommandResult run = runCommand(
-        "timeout 90 /usr/bin/chromium --headless --no-sandbox --disable-gpu --no-first-run "
-        "--disable-background-networking --disable-component-update --disable-sync --user-data-dir=" +
-        dir.path() + "chromium --virtual-time-budget=15000 --dump-dom file://" + probe);
-    EXPECT_NE(run.out.find("data-result=\"AUDIO,VIDEO,image,image,image,literal\""), std::string::npos)
-        << run.out;
+    EXPECT_EQ(test::probeExportedPage(out + "/4915110000001.html", dir.path()),
+              "AUDIO,VIDEO,image,image,image,literal");
 }
 
 // A copy that lists its chats but whose messages cannot be read, exported over a good export: every

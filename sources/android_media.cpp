@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -379,9 +380,36 @@ FolderBoundary::Place AndroidMediaLocator::place(const std::string& path) {
     return there ? FolderBoundary::Place::Inside : FolderBoundary::Place::Missing;
 }
 
+AndroidMediaLocator::~AndroidMediaLocator() {
+    // A walk under way ends at its next look at the flag; the future waits for it.
+    m_stopWalk->store(true);
+}
+
 void AndroidMediaLocator::buildNameIndex() {
-    if (!m_index && !m_folder.empty())
+    nameIndex(true);
+}
+
+void AndroidMediaLocator::startNameIndex() {
+    if (m_index || m_walk.valid() || m_folder.empty())
+        return;
+    try {
+        m_walk = std::async(std::launch::async, [folder = m_folder, stop = m_stopWalk] {
+            return MediaNameIndex(folder, [stop] { return !stop->load(); });
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: the first miss walks instead.
+    }
+}
+
+const MediaNameIndex* AndroidMediaLocator::nameIndex(bool wait) {
+    if (!m_index && m_walk.valid()) {
+        if (!wait && m_walk.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+            return nullptr;
+        m_index.emplace(m_walk.get());
+    }
+    if (!m_index && wait && !m_folder.empty())
         m_index.emplace(m_folder, m_stillWanted);
+    return m_index ? &*m_index : nullptr;
 }
 
 LocatedMedia AndroidMediaLocator::locate(std::string_view relativePath, std::string_view fileName) {
@@ -409,10 +437,11 @@ LocatedMedia AndroidMediaLocator::locate(std::string_view relativePath, std::str
         out.path = m_folder + relative;
         // Most files of a long history were never copied, and the walk has seen the rest: the index
         // answers without a look at the disk.
-        if (m_index && m_index->exhaustive() && relative.starts_with("Media/")) {
-            if (!m_index->holdsName(name))
+        const MediaNameIndex* walked = nameIndex(false);
+        if (walked != nullptr && walked->exhaustive() && relative.starts_with("Media/")) {
+            if (!walked->holdsName(name))
                 return out;
-            if (m_index->holdsFile(name, relative)) {
+            if (walked->holdsFile(name, relative)) {
                 out.present = true;
                 return out;
             }
@@ -431,9 +460,8 @@ LocatedMedia AndroidMediaLocator::locate(std::string_view relativePath, std::str
     }
     if (name.empty() || name == "." || name == "..")
         return out;
-    if (!m_index)
-        m_index.emplace(m_folder, m_stillWanted);
-    const std::optional<std::string> found = m_index->find(name, relative);
+    const MediaNameIndex* index = nameIndex(true);
+    const std::optional<std::string> found = index != nullptr ? index->find(name, relative) : std::nullopt;
     if (found && place(m_folder + *found) == FolderBoundary::Place::Inside) {
         out.path = m_folder + *found;
         out.present = true;

@@ -5,8 +5,11 @@
 #include "database.h"
 #include "folder_boundary.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <future>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -88,12 +91,21 @@ public:
     // the first miss only, so a chat whose files are all where the database says costs no walk.
     LocatedMedia locate(std::string_view relativePath, std::string_view fileName = {});
 
+    ~AndroidMediaLocator();
+    AndroidMediaLocator(const AndroidMediaLocator&) = delete;
+    AndroidMediaLocator& operator=(const AndroidMediaLocator&) = delete;
+
     bool hasNameIndex() const { return m_index.has_value(); }
-    // Walks Media/ now rather than at the first miss (a load does, so that no chat waits for it).
+    // Walks Media/ now rather than at the first miss.
     void buildNameIndex();
+    // Starts the walk on a thread of its own, so that a load need not wait for it: a look-up that
+    // needs the index before the walk has ended waits for it then.
+    void startNameIndex();
 
 private:
     FolderBoundary::Place place(const std::string& path);
+    // The index once the walk has ended; with wait, waits for a walk under way or walks now.
+    const MediaNameIndex* nameIndex(bool wait);
 
     std::string m_folder;
     std::string m_root;  // m_folder resolved, ending in '/'
@@ -101,6 +113,8 @@ private:
     FolderBoundary m_boundary;
     std::function<bool()> m_stillWanted;
     std::optional<MediaNameIndex> m_index;
+    std::future<MediaNameIndex> m_walk;
+    std::shared_ptr<std::atomic<bool>> m_stopWalk = std::make_shared<std::atomic<bool>>(false);
 };
 
 // Whether bytes are a JPEG, PNG or WebP picture of at most kMaxPreviewBytes.

@@ -84,6 +84,10 @@ void fillContactRow(ContactTable& table, const Statement& row) {
 
 void CAndroidWeiXin::LoadContacts(ContactTable& table) {
     table.destroy();
+    // Each load looks at the media folder afresh, walking it while the databases are read.
+    m_mediaLocator.reset();
+    if (!m_folder.resourceFolder.empty())
+        mediaLocator().startNameIndex();
     Database database;
     const bool contactsOpened = openContactDatabase(m_folder, database) == 0;
     if (contactsOpened) {
@@ -205,6 +209,11 @@ AndroidMediaLocator& CAndroidWeiXin::mediaLocator() {
         m_locatorFolder = m_folder.resourceFolder;
     }
     return *m_mediaLocator;
+}
+
+void CAndroidWeiXin::finishMediaIndex() {
+    if (!m_folder.resourceFolder.empty())
+        mediaLocator().buildNameIndex();
 }
 
 RenderOutcome CAndroidWeiXin::RenderChat(const ChatRequest& request) {

@@ -17,13 +17,16 @@ public:
 
     void LoadContacts(ContactTable& table) override;
     RenderOutcome RenderChat(const ChatRequest& request) override;
+    // Waits for the walk of the media folder that the load started, as the first render that
+    // needs it would.
+    void finishMediaIndex();
 
 private:
     void addLegacyChats(ContactTable& table, const Database& messages);
     void readStatistics(ContactTable& table, const Database* messages);
     AndroidMediaLocator& mediaLocator();
 
-    // Finds the media files of every chat of the folder; made on the first render with media.
+    // Finds the media files of every chat of the folder; made afresh by each load.
     std::unique_ptr<AndroidMediaLocator> m_mediaLocator;
     std::string m_locatorFolder;
 };

@@ -135,6 +135,18 @@ TEST_F(BackupExport, ListsRendersAndExportsAnEncryptedFolder) {
     EXPECT_EQ(test::folderSnapshot(storage), before);
 }
 
+TEST_F(BackupExport, SearchesAnEncryptedFolder) {
+    makeStorage(BackupFormat::Crypt15);
+    const auto before = test::folderSnapshot(storage);
+    const CommandResult found = runCommand(tool + " --key " + keyFile + " --search KIWI-7391 " + storage);
+    EXPECT_EQ(found.status, 0) << found.out;
+    EXPECT_EQ(found.out.find(std::string(kMarker) + " 2"), found.out.find('\n') - 18) << found.out;
+    const CommandResult dated = runCommand(
+        tool + " --key " + keyFile + " --backup msgstore-2024-01-31.1.db.crypt15 --search kiwi " + storage);
+    EXPECT_EQ(dated.status, 1) << dated.out;
+    EXPECT_EQ(test::folderSnapshot(storage), before);
+}
+
 TEST_F(BackupExport, BadKeysAndBadChoicesSayWhatToDo) {
     makeStorage(BackupFormat::Crypt14);
     const auto before = test::folderSnapshot(storage);

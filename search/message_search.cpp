@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "search/message_search.h"
 
+#include "search/fold_patch.h"
 #include "search/text_fold.h"
 #include "sources/chat_software.h"
 
@@ -14,18 +15,19 @@
 
 namespace talvio {
 
-// Chats repeat their texts ("ok", "👍", "See you"): each distinct text is kept once, folded, and
-// its original only where folding changed it. A query scans the distinct folded texts once, then
-// walks the messages, which lie newest first, picking those whose text matched.
+// Chats repeat their texts ("ok", "👍", "See you"): each distinct text is kept once, folded, with a
+// patch of what folding changed (its capitals and accents) to give back the original. A query scans
+// the distinct folded texts once, then walks the messages, which lie newest first, picking those
+// whose text matched.
 struct SearchIndex::Data {
     std::vector<std::string> chats;  // jid by chat number
 
-    // Distinct texts: folded ones one after the other in `folded`, originals that differ from
-    // their folded form in `originals`; an empty original range means "as folded".
+    // Distinct texts: folded ones one after the other in `folded`, their patches in `patches`; an
+    // empty patch means the text was already folded.
     std::string folded;
-    std::string originals;
-    std::vector<std::uint32_t> foldedStart;    // one more than texts
-    std::vector<std::uint32_t> originalStart;  // one more than texts
+    std::string patches;
+    std::vector<std::uint32_t> foldedStart;  // one more than texts
+    std::vector<std::uint32_t> patchStart;   // one more than texts
 
     // Messages, newest first (ties: higher ordinal first).
     std::vector<std::uint32_t> textOf;
@@ -40,11 +42,12 @@ struct SearchIndex::Data {
     std::string_view foldedText(std::uint32_t text) const {
         return std::string_view(folded).substr(foldedStart[text], foldedStart[text + 1] - foldedStart[text]);
     }
-    std::string_view originalText(std::uint32_t text) const {
-        if (originalStart[text] == originalStart[text + 1])
-            return foldedText(text);
-        return std::string_view(originals).substr(originalStart[text],
-                                                  originalStart[text + 1] - originalStart[text]);
+    std::string_view patch(std::uint32_t text) const {
+        return std::string_view(patches).substr(patchStart[text], patchStart[text + 1] - patchStart[text]);
+    }
+    std::string originalText(std::uint32_t text) const {
+        const std::string_view p = patch(text);
+        return p.empty() ? std::string(foldedText(text)) : applyFoldPatch(foldedText(text), p);
     }
 };
 
@@ -66,7 +69,7 @@ class TextTable {
 public:
     explicit TextTable(SearchIndex::Data& data) : m_data(data) {
         m_data.foldedStart.push_back(0);
-        m_data.originalStart.push_back(0);
+        m_data.patchStart.push_back(0);
     }
 
     // The number of the text, added when new; false when the buffers would pass 4 GB.
@@ -76,15 +79,12 @@ public:
             return true;
         }
         number = static_cast<std::uint32_t>(m_data.textCount());
-        const std::size_t before = m_data.folded.size();
-        appendFolded(text, m_data.folded);
-        const std::string_view folded = std::string_view(m_data.folded).substr(before);
-        if (folded != text)
-            m_data.originals.append(text);
-        if (m_data.folded.size() > kMaxBytes || m_data.originals.size() > kMaxBytes)
+        appendFolded(text, m_data.folded, &m_changes);
+        appendFoldPatch(m_data.patches, text, m_changes);
+        if (m_data.folded.size() > kMaxBytes || m_data.patches.size() > kMaxBytes)
             return false;
         m_data.foldedStart.push_back(static_cast<std::uint32_t>(m_data.folded.size()));
-        m_data.originalStart.push_back(static_cast<std::uint32_t>(m_data.originals.size()));
+        m_data.patchStart.push_back(static_cast<std::uint32_t>(m_data.patches.size()));
         // The key must outlive buffer growth: it is kept in a string of the table's own, which a
         // deque never moves (a moved short string would take its characters along).
         m_keys.emplace_back(text);
@@ -95,6 +95,7 @@ public:
 private:
     SearchIndex::Data& m_data;
     std::deque<std::string> m_keys;
+    std::vector<FoldChange> m_changes;
     std::unordered_map<std::string_view, std::uint32_t> m_numbers;
 };
 
@@ -154,9 +155,9 @@ std::unique_ptr<SearchIndex> SearchIndex::build(CChatSoftware& source, const std
             return nullptr;
     }
     data->folded.shrink_to_fit();
-    data->originals.shrink_to_fit();
+    data->patches.shrink_to_fit();
     data->foldedStart.shrink_to_fit();
-    data->originalStart.shrink_to_fit();
+    data->patchStart.shrink_to_fit();
 
     std::sort(read.begin(), read.end(), [](const ReadMessage& x, const ReadMessage& y) {
         if (x.time != y.time)
@@ -193,8 +194,8 @@ std::size_t SearchIndex::textBytes() const {
 
 std::size_t SearchIndex::memoryBytes() const {
     const Data& d = *m_data;
-    std::size_t bytes = d.folded.capacity() + d.originals.capacity();
-    bytes += (d.foldedStart.capacity() + d.originalStart.capacity() + d.textOf.capacity() +
+    std::size_t bytes = d.folded.capacity() + d.patches.capacity();
+    bytes += (d.foldedStart.capacity() + d.patchStart.capacity() + d.textOf.capacity() +
               d.chatAndMe.capacity() + d.ordinal.capacity() + d.time.capacity()) *
              sizeof(std::uint32_t);
     for (const std::string& jid : d.chats)
@@ -267,7 +268,7 @@ std::size_t SearchIndex::search(const SearchQuery& query, const std::atomic<bool
             for (std::size_t from = folded.find(needle); from != std::string_view::npos;
                  from = folded.find(needle, from + needle.size()))
                 ranges.emplace_back(from, from + needle.size());
-            it->second = mapFoldedRanges(d.originalText(text), ranges);
+            it->second = mapFoldedRanges(foldPatchChanges(d.patch(text)), ranges);
         }
         return it->second;
     };

@@ -7,6 +7,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <unordered_map>
 
 namespace talvio {
@@ -22,23 +23,55 @@ std::int64_t secondsOf(std::int64_t stored) {
     return stored >= 1'000'000'000'000LL ? stored / 1000 : stored;
 }
 
-bool isMarkerKind(std::string_view kind) {
-    return kind == "1" || kind == "2" || kind == "3" || kind == "8";
+// The message kind as the page compares it, as text ("1"). Legacy tables keep it as text, modern
+// ones as an integer, which is read without making SQLite turn every row's integer into text.
+int kindOf(const Statement& row, int column) {
+    switch (sqlite3_column_type(row.handle(), column)) {
+        case SQLITE_INTEGER:
+            return static_cast<int>(std::clamp<std::int64_t>(row.int64(column), -1, 1000));
+        case SQLITE_TEXT: {
+            const std::string_view text = row.textView(column);
+            if (text.empty() || text.size() > 3 || (text.size() > 1 && text[0] == '0'))
+                return -1;
+            int kind = 0;
+            for (const char c : text) {
+                if (c < '0' || c > '9')
+                    return -1;
+                kind = kind * 10 + (c - '0');
+            }
+            return kind;
+        }
+        default:
+            return 0;  // NULL is shown as kind "0"
+    }
+}
+
+bool isMarkerKind(int kind) {
+    return kind == 1 || kind == 2 || kind == 3 || kind == 8;
 }
 
 // The media types whose page block shows the caption below the file, once the media folder is known.
-bool showsCaption(std::string_view kind) {
-    return kind == "1" || kind == "2" || kind == "3" || kind == "9" || kind == "13" || kind == "20";
+bool showsCaption(int kind) {
+    return kind == 1 || kind == 2 || kind == 3 || kind == 9 || kind == 13 || kind == 20;
 }
 
+// As the page has it: from me unless the value is missing or its text starts with "0".
 bool fromMeOf(const Statement& row, int column) {
-    const char* fromMe = row.text(column);
-    return fromMe != nullptr && fromMe[0] != '0';
+    switch (sqlite3_column_type(row.handle(), column)) {
+        case SQLITE_NULL:
+            return false;
+        case SQLITE_INTEGER:
+            return row.int64(column) != 0;
+        default: {
+            const char* fromMe = row.text(column);
+            return fromMe != nullptr && fromMe[0] != '0';
+        }
+    }
 }
 
 // What the page shows of a message as text: the caption of a media message when media are shown,
 // nothing for a marker, otherwise the text.
-std::string_view shownText(std::string_view kind, bool withMedia, const Statement& row, int textColumn,
+std::string_view shownText(int kind, bool withMedia, const Statement& row, int textColumn,
                            std::string_view caption) {
     if (withMedia && showsCaption(kind))
         return caption;
@@ -76,8 +109,7 @@ bool readLegacy(const Database& db, bool withMedia, std::string_view chat, const
         const std::string_view jid = rows.textView(0);
         if (listedNowhere(jid))
             continue;
-        const char* kindText = rows.text(1);
-        const std::string_view kind = kindText != nullptr ? kindText : "0";
+        const int kind = kindOf(rows, 1);
         const std::string_view caption = withMedia ? rows.textView(6) : std::string_view();
         collected.add(collected.chat(jid), SqliteOrderKey::of(rows.handle(), 3), rows.int64(5),
                       secondsOf(rows.int64(3)), fromMeOf(rows, 2),
@@ -118,8 +150,7 @@ bool readModern(const Database& db, bool withMedia, std::string_view chat, const
             lastKey = &found->second;
             number = collected.chat(*lastKey);
         }
-        const char* kindText = rows.text(1);
-        const std::string_view kind = kindText != nullptr ? kindText : "0";
+        const int kind = kindOf(rows, 1);
         std::string_view caption;
         if (withMedia && showsCaption(kind)) {
             const auto found = captions.find(rows.int64(5));

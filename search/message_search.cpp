@@ -232,9 +232,16 @@ std::size_t SearchIndex::search(const SearchQuery& query, const std::atomic<bool
                   std::upper_bound(d.time.begin(), d.time.end(), relative(query.from), std::greater<>()) -
                   d.time.begin());
 
-    // Which distinct texts hold the needle: one scan of the folded texts.
-    std::vector<std::uint8_t> matched(d.textCount(), 0);
-    bool any = false;
+    // Which distinct texts hold the needle: one scan of the folded texts. A matched text gets a
+    // slot (its number + 1) where its original and match ranges are worked out once, when first hit.
+    std::vector<std::uint32_t> slotOf(d.textCount(), 0);
+    struct Slot {
+        std::uint32_t text;
+        bool ready = false;
+        std::string original;
+        ByteRanges ranges;
+    };
+    std::vector<Slot> slots;
     const char* base = d.folded.data();
     const std::size_t end = d.folded.size();
     for (std::size_t pos = 0; pos < end;) {
@@ -242,12 +249,12 @@ std::size_t SearchIndex::search(const SearchQuery& query, const std::atomic<bool
         if (at == nullptr)
             break;
         const auto hit = static_cast<std::size_t>(static_cast<const char*>(at) - base);
-        const auto text = static_cast<std::size_t>(
+        const auto text = static_cast<std::uint32_t>(
             std::upper_bound(d.foldedStart.begin(), d.foldedStart.end(), hit) - d.foldedStart.begin() - 1);
         // A match that runs on into the next text is none; look again from inside this one.
         if (hit + needle.size() <= d.foldedStart[text + 1]) {
-            matched[text] = 1;
-            any = true;
+            slots.push_back({text, false, {}, {}});
+            slotOf[text] = static_cast<std::uint32_t>(slots.size());
             pos = d.foldedStart[text + 1];
         } else {
             pos = hit + 1;
@@ -255,29 +262,30 @@ std::size_t SearchIndex::search(const SearchQuery& query, const std::atomic<bool
         if (cancel.load(std::memory_order_relaxed))
             return 0;
     }
-    if (!any)
+    if (slots.empty())
         return 0;
-
-    // Match ranges in the original text, worked out once per distinct text.
-    std::unordered_map<std::uint32_t, std::vector<std::pair<std::size_t, std::size_t>>> rangesOf;
-    auto rangesFor = [&](std::uint32_t text) -> const std::vector<std::pair<std::size_t, std::size_t>>& {
-        auto [it, added] = rangesOf.try_emplace(text);
-        if (added) {
-            const std::string_view folded = d.foldedText(text);
-            std::vector<std::pair<std::size_t, std::size_t>> ranges;
+    auto slotFor = [&](std::uint32_t number) -> const Slot& {
+        Slot& slot = slots[number - 1];
+        if (!slot.ready) {
+            const std::string_view folded = d.foldedText(slot.text);
+            ByteRanges ranges;
             for (std::size_t from = folded.find(needle); from != std::string_view::npos;
                  from = folded.find(needle, from + needle.size()))
                 ranges.emplace_back(from, from + needle.size());
-            it->second = mapFoldedRanges(foldPatchChanges(d.patch(text)), ranges);
+            const std::string_view patch = d.patch(slot.text);
+            slot.original = d.originalText(slot.text);
+            slot.ranges =
+                patch.empty() ? std::move(ranges) : mapFoldedRanges(foldPatchChanges(patch), ranges);
+            slot.ready = true;
         }
-        return it->second;
+        return slot;
     };
 
     std::size_t found = 0;
     std::vector<SearchHit> hits;
     for (std::size_t i = first; i < last; ++i) {
-        const std::uint32_t text = d.textOf[i];
-        if (!matched[text])
+        const std::uint32_t slot = slotOf[d.textOf[i]];
+        if (slot == 0)
             continue;
         const std::uint32_t chatAndMe = d.chatAndMe[i];
         const bool fromMe = (chatAndMe & 1U) != 0;
@@ -289,8 +297,9 @@ std::size_t SearchIndex::search(const SearchQuery& query, const std::atomic<bool
         hit.ordinal = d.ordinal[i];
         hit.time = d.timeBase + d.time[i];
         hit.fromMe = fromMe;
-        hit.text = d.originalText(text);
-        hit.matches = rangesFor(text);
+        const Slot& matched = slotFor(slot);
+        hit.text = matched.original;
+        hit.matches = matched.ranges;
         hits.push_back(std::move(hit));
         ++found;
         if (hits.size() >= kBatchSize) {

@@ -8,6 +8,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <thread>
 #include <unordered_map>
 
 namespace talvio {
@@ -80,12 +81,15 @@ std::string_view shownText(int kind, bool withMedia, const Statement& row, int t
     return row.textView(textColumn);
 }
 
-bool finish(const Statement& rows, const Database& db, PageOrderCollector& collected,
-            const MessageTextSink& sink, std::string& reason) {
+bool rowsRead(const Statement& rows, const Database& db, std::string& reason) {
     if (rows.failed() || !rows.ok()) {
         reason = db.lastError();
         return false;
     }
+    return true;
+}
+
+bool handOut(PageOrderCollector& collected, const MessageTextSink& sink, std::string& reason) {
     if (!collected.handOut(sink)) {
         reason = "The reading was stopped.";
         return false;
@@ -93,83 +97,173 @@ bool finish(const Statement& rows, const Database& db, PageOrderCollector& colle
     return true;
 }
 
-bool readLegacy(const Database& db, bool withMedia, std::string_view chat, const MessageTextSink& sink,
-                std::string& reason) {
-    std::string sql = "SELECT key_remote_jid, media_wa_type, key_from_me, timestamp, data, _id";
-    sql += withMedia ? ", media_caption" : "";
-    // In storage order: reading rows where they lie is much faster than walking an index.
-    sql += chat.empty() ? " FROM messages NOT INDEXED;" : " FROM messages WHERE key_remote_jid = ?1;";
-    Statement rows(db, sql);
-    if (!chat.empty())
-        rows.bind(1, chat);
-    PageOrderCollector collected;
-    while (rows.step()) {
-        if (sqlite3_column_type(rows.handle(), 0) != SQLITE_TEXT)
-            continue;
-        const std::string_view jid = rows.textView(0);
-        if (listedNowhere(jid))
-            continue;
-        const int kind = kindOf(rows, 1);
-        const std::string_view caption = withMedia ? rows.textView(6) : std::string_view();
-        collected.add(collected.chat(jid), SqliteOrderKey::of(rows.handle(), 3), rows.int64(5),
-                      secondsOf(rows.int64(3)), fromMeOf(rows, 2),
-                      shownText(kind, withMedia, rows, 4, caption));
+// Below this many rows one pass on one connection is quick enough.
+constexpr std::int64_t kSplitRows = 100'000;
+
+// Reads every row of the table, by rowid range, in two halves at once on two connections: the pass
+// over the messages is most of the time search needs before its first answer, and it is SQLite's
+// decoding of rows, not the disk, that takes it. The halves join in rowid order.
+template <typename ReadRange>
+bool readAllRows(const PhoneFolder& folder, const Database& db, std::string_view table,
+                 const ReadRange& readRange, PageOrderCollector& collected, std::string& reason) {
+    std::int64_t low = 0;
+    std::int64_t high = -1;
+    {
+        Statement bounds(db, "SELECT min(rowid), max(rowid) FROM " + std::string(table) + ";");
+        if (!bounds.step())
+            return rowsRead(bounds, db, reason);
+        if (bounds.isNull(0))
+            return true;
+        low = bounds.int64(0);
+        high = bounds.int64(1);
     }
-    return finish(rows, db, collected, sink, reason);
+    if (high - low < kSplitRows)
+        return readRange(db, low, high, collected, reason);
+    const std::int64_t middle = low + (high - low) / 2;
+    PageOrderCollector upper;
+    std::string upperReason;
+    bool upperRead = false;
+    std::thread worker([&] {
+        Database second;
+        if (const int rc = openMessageDatabase(folder, second); rc != 0) {
+            upperReason = sqlite3_errstr(rc);
+            return;
+        }
+        upperRead = readRange(second, middle + 1, high, upper, upperReason);
+    });
+    const bool lowerRead = readRange(db, low, middle, collected, reason);
+    worker.join();
+    if (!lowerRead)
+        return false;
+    if (!upperRead) {
+        reason = upperReason;
+        return false;
+    }
+    collected.append(std::move(upper));
+    return true;
 }
 
-bool readModern(const Database& db, bool withMedia, std::string_view chat, const MessageTextSink& sink,
-                std::string& reason) {
-    std::unordered_map<std::int64_t, std::string> keyOfChat;
-    for (auto& [id, key] : modernChatKeys(db)) {
-        if (!listedNowhere(key) && (chat.empty() || key == chat))
-            keyOfChat.emplace(id, std::move(key));
-    }
-    std::unordered_map<std::int64_t, std::string> captions;
-    if (withMedia) {
-        Statement media(db,
-                        "SELECT message_row_id, media_caption FROM message_media "
-                        "WHERE media_caption IS NOT NULL AND media_caption <> '';");
-        while (media.step())
-            captions.emplace(media.int64(0), std::string(media.textView(1)));
-    }
-    Statement rows(db,
-                   "SELECT chat_row_id, message_type, from_me, timestamp, text_data, _id "
-                   "FROM message NOT INDEXED;");
-    PageOrderCollector collected;
-    std::int64_t lastChat = 0;
-    const std::string* lastKey = nullptr;
-    std::uint32_t number = 0;
-    while (rows.step()) {
-        const std::int64_t chatId = rows.int64(0);
-        if (lastKey == nullptr || chatId != lastChat) {
-            const auto found = keyOfChat.find(chatId);
-            if (found == keyOfChat.end())
+class LegacyRows {
+public:
+    explicit LegacyRows(bool withMedia) : m_withMedia(withMedia) {}
+
+    // The rows of one chat (chat not empty) or of a rowid range.
+    bool read(const Database& db, std::string_view chat, std::int64_t low, std::int64_t high,
+              PageOrderCollector& collected, std::string& reason) const {
+        std::string sql = "SELECT key_remote_jid, media_wa_type, key_from_me, timestamp, data, _id";
+        sql += m_withMedia ? ", media_caption" : "";
+        // In storage order: reading rows where they lie is much faster than walking an index.
+        sql += chat.empty() ? " FROM messages NOT INDEXED WHERE rowid BETWEEN ?1 AND ?2;"
+                            : " FROM messages WHERE key_remote_jid = ?1;";
+        Statement rows(db, sql);
+        if (chat.empty()) {
+            rows.bind(1, low);
+            rows.bind(2, high);
+        } else {
+            rows.bind(1, chat);
+        }
+        while (rows.step()) {
+            if (sqlite3_column_type(rows.handle(), 0) != SQLITE_TEXT)
                 continue;
-            lastChat = chatId;
-            lastKey = &found->second;
-            number = collected.chat(*lastKey);
+            const std::string_view jid = rows.textView(0);
+            if (listedNowhere(jid))
+                continue;
+            const int kind = kindOf(rows, 1);
+            const std::string_view caption = m_withMedia ? rows.textView(6) : std::string_view();
+            collected.add(collected.chat(jid), SqliteOrderKey::of(rows.handle(), 3), rows.int64(5),
+                          secondsOf(rows.int64(3)), fromMeOf(rows, 2),
+                          shownText(kind, m_withMedia, rows, 4, caption));
         }
-        const int kind = kindOf(rows, 1);
-        std::string_view caption;
-        if (withMedia && showsCaption(kind)) {
-            const auto found = captions.find(rows.int64(5));
-            if (found != captions.end())
-                caption = found->second;
-        }
-        collected.add(number, SqliteOrderKey::of(rows.handle(), 3), rows.int64(5), secondsOf(rows.int64(3)),
-                      fromMeOf(rows, 2), shownText(kind, withMedia, rows, 4, caption));
+        return rowsRead(rows, db, reason);
     }
-    return finish(rows, db, collected, sink, reason);
-}
+
+private:
+    bool m_withMedia;
+};
+
+class ModernRows {
+public:
+    ModernRows(const Database& db, bool withMedia, std::string_view chat) : m_withMedia(withMedia) {
+        for (auto& [id, key] : modernChatKeys(db)) {
+            if (!listedNowhere(key) && (chat.empty() || key == chat))
+                m_keyOfChat.emplace(id, std::move(key));
+        }
+        if (withMedia) {
+            Statement media(db,
+                            "SELECT message_row_id, media_caption FROM message_media "
+                            "WHERE media_caption IS NOT NULL AND media_caption <> '';");
+            while (media.step())
+                m_captions.emplace(media.int64(0), std::string(media.textView(1)));
+        }
+    }
+
+    bool read(const Database& db, std::int64_t low, std::int64_t high, PageOrderCollector& collected,
+              std::string& reason) const {
+        Statement rows(db,
+                       "SELECT chat_row_id, message_type, from_me, timestamp, text_data, _id "
+                       "FROM message NOT INDEXED WHERE rowid BETWEEN ?1 AND ?2;");
+        rows.bind(1, low);
+        rows.bind(2, high);
+        std::int64_t lastChat = 0;
+        const std::string* lastKey = nullptr;
+        std::uint32_t number = 0;
+        while (rows.step()) {
+            const std::int64_t chatId = rows.int64(0);
+            if (lastKey == nullptr || chatId != lastChat) {
+                const auto found = m_keyOfChat.find(chatId);
+                if (found == m_keyOfChat.end())
+                    continue;
+                lastChat = chatId;
+                lastKey = &found->second;
+                number = collected.chat(*lastKey);
+            }
+            const int kind = kindOf(rows, 1);
+            std::string_view caption;
+            if (m_withMedia && showsCaption(kind)) {
+                const auto found = m_captions.find(rows.int64(5));
+                if (found != m_captions.end())
+                    caption = found->second;
+            }
+            collected.add(number, SqliteOrderKey::of(rows.handle(), 3), rows.int64(5),
+                          secondsOf(rows.int64(3)), fromMeOf(rows, 2),
+                          shownText(kind, m_withMedia, rows, 4, caption));
+        }
+        return rowsRead(rows, db, reason);
+    }
+
+private:
+    bool m_withMedia;
+    std::unordered_map<std::int64_t, std::string> m_keyOfChat;
+    std::unordered_map<std::int64_t, std::string> m_captions;
+};
 
 }  // namespace
 
 bool readAndroidMessageTexts(const Database& messageDb, const PhoneFolder& folder, std::string_view chat,
                              const MessageTextSink& sink, std::string& reason) {
     const bool withMedia = !folder.resourceFolder.empty();
-    return hasModernMessages(messageDb) ? readModern(messageDb, withMedia, chat, sink, reason)
-                                        : readLegacy(messageDb, withMedia, chat, sink, reason);
+    PageOrderCollector collected;
+    bool read = false;
+    if (hasModernMessages(messageDb)) {
+        const ModernRows rows(messageDb, withMedia, chat);
+        read = readAllRows(
+            folder, messageDb, "message",
+            [&](const Database& db, std::int64_t low, std::int64_t high, PageOrderCollector& out,
+                std::string& why) { return rows.read(db, low, high, out, why); },
+            collected, reason);
+    } else {
+        const LegacyRows rows(withMedia);
+        if (!chat.empty()) {
+            read = rows.read(messageDb, chat, 0, 0, collected, reason);
+        } else {
+            read = readAllRows(
+                folder, messageDb, "messages",
+                [&](const Database& db, std::int64_t low, std::int64_t high, PageOrderCollector& out,
+                    std::string& why) { return rows.read(db, {}, low, high, out, why); },
+                collected, reason);
+        }
+    }
+    return read && handOut(collected, sink, reason);
 }
 
 }  // namespace talvio

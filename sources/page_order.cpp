@@ -42,6 +42,21 @@ void PageOrderCollector::add(std::uint32_t chat, SqliteOrderKey order, std::int6
     m_texts.append(text.substr(0, size));
 }
 
+void PageOrderCollector::append(PageOrderCollector&& other) {
+    std::vector<std::uint32_t> number(other.m_jids.size());
+    for (std::size_t i = 0; i < other.m_jids.size(); ++i)
+        number[i] = chat(other.m_jids[i]);
+    const std::size_t textShift = m_texts.size();
+    m_texts.append(other.m_texts);
+    m_rows.reserve(m_rows.size() + other.m_rows.size());
+    for (Row row : other.m_rows) {
+        row.chat = number[row.chat];
+        row.textBegin += textShift;
+        m_rows.push_back(row);
+    }
+    other = PageOrderCollector();
+}
+
 bool PageOrderCollector::handOut(const MessageTextSink& sink) {
     // Rows by chat, keeping the order they came in; most chats then are in page order already.
     std::vector<std::uint32_t> start(m_jids.size() + 1, 0);

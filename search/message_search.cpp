@@ -123,10 +123,12 @@ std::unique_ptr<SearchIndex> SearchIndex::build(CChatSoftware& source, const std
                     return true;
                 if (data->chats.empty() || message.jid != lastJid) {
                     lastJid.assign(message.jid);
-                    auto [it, added] =
-                        chatNumbers.emplace(lastJid, static_cast<std::uint32_t>(data->chats.size()));
-                    if (added)
+                    auto it = chatNumbers.find(lastJid);
+                    if (it == chatNumbers.end()) {
+                        it = chatNumbers.emplace(lastJid, static_cast<std::uint32_t>(data->chats.size()))
+                                 .first;
                         data->chats.push_back(lastJid);
+                    }
                     lastChat = it->second;
                 }
                 ReadMessage entry{};

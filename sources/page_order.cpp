@@ -28,9 +28,12 @@ std::uint32_t PageOrderCollector::chat(std::string_view jid) {
     if (m_lastNumber != UINT32_MAX && jid == m_lastJid)
         return m_lastNumber;
     m_lastJid.assign(jid);
-    auto [it, added] = m_numbers.emplace(m_lastJid, static_cast<std::uint32_t>(m_jids.size()));
-    if (added)
+    // Chats interleave row by row: look up before adding, since an emplace makes a node first.
+    auto it = m_numbers.find(m_lastJid);
+    if (it == m_numbers.end()) {
+        it = m_numbers.emplace(m_lastJid, static_cast<std::uint32_t>(m_jids.size())).first;
         m_jids.push_back(m_lastJid);
+    }
     m_lastNumber = it->second;
     return m_lastNumber;
 }

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
-#include <numeric>
 #include <unordered_map>
 
 namespace talvio {
@@ -54,6 +53,7 @@ namespace {
 
 constexpr std::size_t kBatchSize = 256;
 constexpr std::size_t kMaxBytes = std::numeric_limits<std::uint32_t>::max() - 1;
+constexpr std::int64_t kFarTime = std::int64_t{1} << 40;
 
 // A message as read, before the messages are put newest first.
 struct ReadMessage {
@@ -166,7 +166,8 @@ std::unique_ptr<SearchIndex> SearchIndex::build(CChatSoftware& source, const std
                     lastChat = it->second;
                 }
                 ReadMessage entry{};
-                entry.time = message.time;
+                // Damaged times stay far from overflowing the offsets below.
+                entry.time = std::clamp<std::int64_t>(message.time, -kFarTime, kFarTime);
                 entry.ordinal =
                     static_cast<std::uint32_t>(std::clamp<std::int64_t>(message.ordinal, 0, UINT32_MAX));
                 entry.chatAndMe = lastChat << 1 | (message.fromMe ? 1U : 0U);
@@ -203,7 +204,8 @@ std::unique_ptr<SearchIndex> SearchIndex::build(CChatSoftware& source, const std
         return x.chatAndMe < y.chatAndMe;
     });
     const std::size_t count = read.size();
-    // Times as 32-bit offsets from the oldest: 136 years either way of any real history.
+    // Times as 32-bit offsets from the oldest, which reach 136 years past it; a later (damaged) time
+    // reads as that far.
     data->timeBase = count > 0 ? read.back().time : 0;
     data->textOf.resize(count);
     data->chatAndMe.resize(count);

@@ -12,11 +12,12 @@ namespace talvio {
 
 namespace {
 
-const icu::Normalizer2& folding() {
+// ICU keeps the instance for the life of the process; it is thread-safe for normalizing. Null only
+// when ICU's data cannot be loaded: texts beyond ASCII are then compared as they are.
+const icu::Normalizer2* folding() {
     UErrorCode status = U_ZERO_ERROR;
-    // ICU keeps the instance for the life of the process; it is thread-safe for normalizing.
     static const icu::Normalizer2* instance = icu::Normalizer2::getNFKCCasefoldInstance(status);
-    return *instance;
+    return U_SUCCESS(status) ? instance : nullptr;
 }
 
 bool isAscii(std::string_view text) {
@@ -52,12 +53,17 @@ void appendFolded(std::string_view utf8, std::string& out, std::vector<FoldChang
         appendAsciiFolded(utf8, out, changes);
         return;
     }
+    const icu::Normalizer2* normalizer = folding();
+    if (normalizer == nullptr) {
+        out.append(utf8);
+        return;
+    }
     const std::size_t start = out.size();
     icu::StringByteSink<std::string> sink(&out, static_cast<int32_t>(utf8.size() + utf8.size() / 4));
     icu::Edits edits;
     UErrorCode status = U_ZERO_ERROR;
-    folding().normalizeUTF8(0, icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())), sink,
-                            changes != nullptr ? &edits : nullptr, status);
+    normalizer->normalizeUTF8(0, icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())), sink,
+                              changes != nullptr ? &edits : nullptr, status);
     if (U_FAILURE(status)) {
         // Only running out of memory or a text beyond 2 GiB gets here: keep it searchable as it is.
         out.resize(start);

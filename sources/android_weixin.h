@@ -20,6 +20,7 @@ public:
     // Waits for the walk of the media folder that the load started, as the first render that
     // needs it would.
     void finishMediaIndex();
+    bool ReadMessageTexts(std::string_view chat, const MessageTextSink& sink, std::string& reason) override;
 
 private:
     void addLegacyChats(ContactTable& table, const Database& messages);

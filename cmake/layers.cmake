@@ -5,7 +5,7 @@
 # the build refuses the rest: windows -> logic -> sources; nothing in sources includes Qt; media/,
 # export/ and recover/ never include shell/. Tools, fuzz targets, benchmarks and tests see the
 # whole tree.
-set(TALVIO_LAYERS platform sources backup chatexport media browser export recover shell)
+set(TALVIO_LAYERS platform sources backup chatexport search media browser export recover shell)
 
 function(talvio_targets_below dir out)
   get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)

@@ -12,7 +12,7 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   opus-tools espeak-ng sox ffmpeg qt6-image-formats-plugins
   pulseaudio
-  libssl-dev zlib1g-dev libzip-dev libplist-dev
+  libssl-dev zlib1g-dev libzip-dev libplist-dev libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   chromium
   fonts-noto-cjk fonts-noto-color-emoji fonts-dejavu-core

@@ -146,4 +146,25 @@ RenderOutcome ChatExportSource::RenderChat(const ChatRequest& request) {
     return outcome;
 }
 
+bool ChatExportSource::ReadMessageTexts(std::string_view chat, const MessageTextSink& sink,
+                                        std::string& reason) {
+    for (const ChatExport& exported : m_chats) {
+        const std::string jid = chatExportJid(exported);
+        if (!chat.empty() && jid != chat)
+            continue;
+        std::int64_t ordinal = 0;
+        for (const Message& message : exported.messages()) {
+            if (message.kind == MessageKind::Event)
+                continue;
+            if (!message.text.empty() && !sink(MessageText{jid, ordinal, message.localTime,
+                                                           exported.isFromOwner(message), message.text})) {
+                reason = "The reading was stopped.";
+                return false;
+            }
+            ++ordinal;
+        }
+    }
+    return true;
+}
+
 }  // namespace talvio::chatexport

@@ -23,6 +23,8 @@ public:
 
     void LoadContacts(ContactTable& table) override;
     RenderOutcome RenderChat(const ChatRequest& request) override;
+    // The texts of the exports the last load read; events have no sender line and so no place.
+    bool ReadMessageTexts(std::string_view chat, const MessageTextSink& sink, std::string& reason) override;
 
     // The exports the last load read, and one sentence for each it could not.
     const std::vector<ChatExport>& chats() const { return m_chats; }

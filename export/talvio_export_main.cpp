@@ -6,6 +6,7 @@
 #include "chatexport/chat_export_source.h"
 #include "export/export_run.h"
 #include "export/stall_watch.h"
+#include "search/message_search.h"
 #include "sources/android_weixin.h"
 #include "sources/chat_page.h"
 #include "sources/contact_table.h"
@@ -27,6 +28,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -56,7 +58,15 @@ constexpr const char* kUsage =
     "      Prints the chat page of table row ROW as UTF-8: the page the viewer shows, or with\n"
     "      --standalone its stand-alone form (its media still point where they lie; only an\n"
     "      export copies them).\n"
-    "  talvio-export [--me NAME] [--list | --page ROW [--standalone]] EXPORT [OUTDIR]\n"
+    "  talvio-export [--resources RESDIR] [--key FILE [--backup FILE]] [--contacts FILE.vcf]\n"
+    "                --search TEXT [--chat ROW] FOLDER\n"
+    "      Prints every message whose text holds TEXT, newest first, one tab-separated line\n"
+    "      per message: row, jid, time (shown), text, with backslashes, tabs, line breaks and\n"
+    "      carriage returns written as \\\\, \\t, \\n and \\r. Case, and precomposed or\n"
+    "      decomposed accents, do not matter. --chat narrows to the chat of table row ROW.\n"
+    "      Exit status 1 when nothing was found.\n"
+    "  talvio-export [--me NAME] [--list | --page ROW [--standalone] | --search TEXT [--chat ROW]]\n"
+    "                EXPORT [OUTDIR]\n"
     "      The same for chats exported by WhatsApp's \"Export chat\": EXPORT is the .txt, the .zip,\n"
     "      or a folder of them; each export is one row. Exports do not mark your own messages:\n"
     "      --me NAME shows that sender's messages as \"Me\" (without it nobody is). Attachments\n"
@@ -86,7 +96,7 @@ constexpr const char* kUsage =
     "status 2.\n";
 
 struct Options {
-    enum class Command { Export, List, Page, Help } command = Command::Export;
+    enum class Command { Export, List, Page, Search, Help } command = Command::Export;
     std::vector<std::string> positional;
     bool standAlone = false;
     bool withMessages = false;
@@ -99,6 +109,8 @@ struct Options {
     std::string contacts;
     std::string me;
     bool haveMe = false;
+    std::string search;
+    int chatRow = -1;
 };
 
 // How long the load may go without progress before it is stopped.
@@ -350,6 +362,76 @@ int printPage(CChatSoftware& source, int row, bool standAlone) {
     return std::cout.good() ? 0 : 1;
 }
 
+// One line of output per hit: the text's own tabs and line breaks must not make more.
+void appendEscapedField(std::string& out, std::string_view text) {
+    for (const char c : text) {
+        switch (c) {
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            default:
+                out += c;
+        }
+    }
+}
+
+int searchChats(CChatSoftware& source, const Options& options) {
+    const ContactTable& table = contactTable();
+    SearchQuery query;
+    query.text = options.search;
+    if (options.chatRow >= 0) {
+        if (!table.isRow(options.chatRow)) {
+            return fail("there is no row " + std::to_string(options.chatRow) + " (the table has " +
+                        std::to_string(table.count()) + " rows).");
+        }
+        query.chat = table.row(options.chatRow).jid;
+    }
+    const std::atomic<bool> cancel{false};
+    std::string reason;
+    const std::unique_ptr<SearchIndex> index = SearchIndex::build(source, cancel, reason);
+    if (!index)
+        return fail("the messages could not be searched: " + reason);
+    // A chat's first row is the one the viewer opens.
+    std::unordered_map<std::string, int> rowOfJid;
+    for (int i = table.count() - 1; i >= 0; --i)
+        rowOfJid[table.row(i).jid] = i;
+    const MessageTimeFormatter times(
+        source.folder().kind == kSourceChatExport ? kSourceChatExport : kSourceAndroid,
+        standardTimeZoneBias());
+    std::size_t printed = 0;
+    std::string line;
+    index->search(query, cancel, [&](std::vector<SearchHit>&& hits) {
+        for (const SearchHit& hit : hits) {
+            const auto row = rowOfJid.find(hit.jid);
+            if (row == rowOfJid.end())
+                continue;  // a chat the list does not show
+            line = std::to_string(row->second);
+            line += '\t';
+            appendEscapedField(line, hit.jid);
+            line += '\t';
+            times.append(line, std::to_string(hit.time));
+            line += '\t';
+            appendEscapedField(line, hit.text);
+            line += '\n';
+            std::cout << line;
+            ++printed;
+        }
+    });
+    std::cout.flush();
+    if (!std::cout.good())
+        return 2;
+    return printed > 0 ? 0 : 1;
+}
+
 int exportChats(CChatSoftware& source, const Options& options, const std::string& outDir) {
     const ContactTable& table = contactTable();
     std::vector<std::string> missing;
@@ -391,6 +473,14 @@ int main(int argc, char** argv) {
             options.command = Options::Command::Page;
             if (i + 1 >= argc || !parseRow(argv[++i], options.row))
                 return fail("--page needs a row number.");
+        } else if (arg == "--search") {
+            options.command = Options::Command::Search;
+            if (i + 1 >= argc || argv[i + 1][0] == '\0')
+                return fail("--search needs the text to look for.");
+            options.search = argv[++i];
+        } else if (arg == "--chat") {
+            if (i + 1 >= argc || !parseRow(argv[++i], options.chatRow))
+                return fail("--chat needs a row number.");
         } else if (arg == "--standalone") {
             options.standAlone = true;
         } else if (arg == "--with-messages") {
@@ -448,6 +538,8 @@ int main(int argc, char** argv) {
             return listContacts();
         case Options::Command::Page:
             return printPage(*source, options.row, options.standAlone);
+        case Options::Command::Search:
+            return searchChats(*source, options);
         default:
             return exportChats(*source, options, options.positional[1]);
     }

@@ -7,24 +7,45 @@
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
 #include <limits>
 #include <numeric>
 #include <unordered_map>
 
 namespace talvio {
 
-// Folded texts lie newest first in one buffer, each followed by a zero byte so that no match runs
-// from one message into the next; the arrays beside it are indexed by the message's place there.
+// Chats repeat their texts ("ok", "👍", "See you"): each distinct text is kept once, folded, and
+// its original only where folding changed it. A query scans the distinct folded texts once, then
+// walks the messages, which lie newest first, picking those whose text matched.
 struct SearchIndex::Data {
     std::vector<std::string> chats;  // jid by chat number
+
+    // Distinct texts: folded ones one after the other in `folded`, originals that differ from
+    // their folded form in `originals`; an empty original range means "as folded".
     std::string folded;
-    std::vector<std::uint32_t> foldedStart;  // one more than messages: the end of the last
-    std::vector<std::uint32_t> chatAndMe;    // chat number << 1 | from me
+    std::string originals;
+    std::vector<std::uint32_t> foldedStart;    // one more than texts
+    std::vector<std::uint32_t> originalStart;  // one more than texts
+
+    // Messages, newest first (ties: higher ordinal first).
+    std::vector<std::uint32_t> textOf;
+    std::vector<std::uint32_t> chatAndMe;  // chat number << 1 | from me
     std::vector<std::uint32_t> ordinal;
-    std::vector<std::int64_t> time;
-    std::string original;                      // the unfolded texts, in the same order
-    std::vector<std::uint32_t> originalStart;  // one more than messages, as foldedStart
+    std::vector<std::uint32_t> time;  // seconds after timeBase
+    std::int64_t timeBase = 0;
+
     std::size_t textBytes = 0;
+
+    std::size_t textCount() const { return foldedStart.size() - 1; }
+    std::string_view foldedText(std::uint32_t text) const {
+        return std::string_view(folded).substr(foldedStart[text], foldedStart[text + 1] - foldedStart[text]);
+    }
+    std::string_view originalText(std::uint32_t text) const {
+        if (originalStart[text] == originalStart[text + 1])
+            return foldedText(text);
+        return std::string_view(originals).substr(originalStart[text],
+                                                  originalStart[text + 1] - originalStart[text]);
+    }
 };
 
 namespace {
@@ -32,15 +53,49 @@ namespace {
 constexpr std::size_t kBatchSize = 256;
 constexpr std::size_t kMaxBytes = std::numeric_limits<std::uint32_t>::max() - 1;
 
-// Messages as read, before they are put newest first.
+// A message as read, before the messages are put newest first.
 struct ReadMessage {
-    std::uint32_t chatAndMe;
-    std::uint32_t ordinal;
     std::int64_t time;
-    std::uint32_t foldedBegin;
-    std::uint32_t foldedEnd;
-    std::uint32_t originalBegin;
-    std::uint32_t originalEnd;
+    std::uint32_t ordinal;
+    std::uint32_t chatAndMe;
+    std::uint32_t text;
+};
+
+// Finds the distinct texts while the source reads: keys point into the index's own buffers.
+class TextTable {
+public:
+    explicit TextTable(SearchIndex::Data& data) : m_data(data) {
+        m_data.foldedStart.push_back(0);
+        m_data.originalStart.push_back(0);
+    }
+
+    // The number of the text, added when new; false when the buffers would pass 4 GB.
+    bool add(std::string_view text, std::uint32_t& number) {
+        if (const auto found = m_numbers.find(text); found != m_numbers.end()) {
+            number = found->second;
+            return true;
+        }
+        number = static_cast<std::uint32_t>(m_data.textCount());
+        const std::size_t before = m_data.folded.size();
+        appendFolded(text, m_data.folded);
+        const std::string_view folded = std::string_view(m_data.folded).substr(before);
+        if (folded != text)
+            m_data.originals.append(text);
+        if (m_data.folded.size() > kMaxBytes || m_data.originals.size() > kMaxBytes)
+            return false;
+        m_data.foldedStart.push_back(static_cast<std::uint32_t>(m_data.folded.size()));
+        m_data.originalStart.push_back(static_cast<std::uint32_t>(m_data.originals.size()));
+        // The key must outlive buffer growth: it is kept in a string of the table's own, which a
+        // deque never moves (a moved short string would take its characters along).
+        m_keys.emplace_back(text);
+        m_numbers.emplace(m_keys.back(), number);
+        return true;
+    }
+
+private:
+    SearchIndex::Data& m_data;
+    std::deque<std::string> m_keys;
+    std::unordered_map<std::string_view, std::uint32_t> m_numbers;
 };
 
 }  // namespace
@@ -55,91 +110,76 @@ std::unique_ptr<SearchIndex> SearchIndex::build(CChatSoftware& source, const std
     std::string lastJid;
     std::uint32_t lastChat = 0;
     std::vector<ReadMessage> read;
-    std::string folded;
-    std::string original;
     bool tooLarge = false;
-
-    const bool complete = source.ReadMessageTexts(
-        {},
-        [&](const MessageText& message) {
-            if (cancel.load(std::memory_order_relaxed)) {
-                return false;
-            }
-            if (message.jid != lastJid || data->chats.empty()) {
-                lastJid.assign(message.jid);
-                auto [it, added] =
-                    chatNumbers.emplace(lastJid, static_cast<std::uint32_t>(data->chats.size()));
-                if (added) {
-                    data->chats.push_back(lastJid);
+    {
+        TextTable texts(*data);
+        const bool complete = source.ReadMessageTexts(
+            {},
+            [&](const MessageText& message) {
+                if (cancel.load(std::memory_order_relaxed))
+                    return false;
+                if (message.text.empty())
+                    return true;
+                if (data->chats.empty() || message.jid != lastJid) {
+                    lastJid.assign(message.jid);
+                    auto [it, added] =
+                        chatNumbers.emplace(lastJid, static_cast<std::uint32_t>(data->chats.size()));
+                    if (added)
+                        data->chats.push_back(lastJid);
+                    lastChat = it->second;
                 }
-                lastChat = it->second;
-            }
-            ReadMessage entry{};
-            entry.chatAndMe = lastChat << 1 | (message.fromMe ? 1U : 0U);
-            entry.ordinal =
-                static_cast<std::uint32_t>(std::clamp<std::int64_t>(message.ordinal, 0, UINT32_MAX));
-            entry.time = message.time;
-            entry.foldedBegin = static_cast<std::uint32_t>(folded.size());
-            entry.originalBegin = static_cast<std::uint32_t>(original.size());
-            appendFolded(message.text, folded);
-            folded.push_back('\0');
-            original.append(message.text);
-            entry.foldedEnd = static_cast<std::uint32_t>(folded.size());
-            entry.originalEnd = static_cast<std::uint32_t>(original.size());
-            data->textBytes += message.text.size();
-            if (folded.size() > kMaxBytes || original.size() > kMaxBytes) {
-                tooLarge = true;
-                return false;
-            }
-            read.push_back(entry);
-            return true;
-        },
-        reason);
-    if (cancel.load()) {
-        reason = "The search was cancelled.";
-        return nullptr;
+                ReadMessage entry{};
+                entry.time = message.time;
+                entry.ordinal =
+                    static_cast<std::uint32_t>(std::clamp<std::int64_t>(message.ordinal, 0, UINT32_MAX));
+                entry.chatAndMe = lastChat << 1 | (message.fromMe ? 1U : 0U);
+                if (!texts.add(message.text, entry.text)) {
+                    tooLarge = true;
+                    return false;
+                }
+                data->textBytes += message.text.size();
+                read.push_back(entry);
+                return true;
+            },
+            reason);
+        if (cancel.load()) {
+            reason = "The search was cancelled.";
+            return nullptr;
+        }
+        if (tooLarge) {
+            reason = "These chats hold more text than search can keep (4 GB).";
+            return nullptr;
+        }
+        if (!complete)
+            return nullptr;
     }
-    if (tooLarge) {
-        reason = "These chats hold more text than search can keep (4 GB).";
-        return nullptr;
-    }
-    if (!complete) {
-        return nullptr;
-    }
+    data->folded.shrink_to_fit();
+    data->originals.shrink_to_fit();
+    data->foldedStart.shrink_to_fit();
+    data->originalStart.shrink_to_fit();
 
-    std::vector<std::uint32_t> order(read.size());
-    std::iota(order.begin(), order.end(), 0U);
-    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-        const ReadMessage& x = read[a];
-        const ReadMessage& y = read[b];
-        if (x.time != y.time) {
+    std::sort(read.begin(), read.end(), [](const ReadMessage& x, const ReadMessage& y) {
+        if (x.time != y.time)
             return x.time > y.time;
-        }
-        if (x.ordinal != y.ordinal) {
+        if (x.ordinal != y.ordinal)
             return x.ordinal > y.ordinal;
-        }
         return x.chatAndMe < y.chatAndMe;
     });
     const std::size_t count = read.size();
-    data->folded.reserve(folded.size());
-    data->foldedStart.reserve(count + 1);
-    data->chatAndMe.reserve(count);
-    data->ordinal.reserve(count);
-    data->time.reserve(count);
-    data->original.reserve(original.size());
-    data->originalStart.reserve(count + 1);
-    for (std::uint32_t at : order) {
-        const ReadMessage& m = read[at];
-        data->foldedStart.push_back(static_cast<std::uint32_t>(data->folded.size()));
-        data->folded.append(folded, m.foldedBegin, m.foldedEnd - m.foldedBegin);
-        data->chatAndMe.push_back(m.chatAndMe);
-        data->ordinal.push_back(m.ordinal);
-        data->time.push_back(m.time);
-        data->originalStart.push_back(static_cast<std::uint32_t>(data->original.size()));
-        data->original.append(original, m.originalBegin, m.originalEnd - m.originalBegin);
+    // Times as 32-bit offsets from the oldest: 136 years either way of any real history.
+    data->timeBase = count > 0 ? read.back().time : 0;
+    data->textOf.resize(count);
+    data->chatAndMe.resize(count);
+    data->ordinal.resize(count);
+    data->time.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const ReadMessage& m = read[i];
+        data->textOf[i] = m.text;
+        data->chatAndMe[i] = m.chatAndMe;
+        data->ordinal[i] = m.ordinal;
+        const std::int64_t offset = m.time - data->timeBase;
+        data->time[i] = static_cast<std::uint32_t>(std::min<std::int64_t>(offset, UINT32_MAX));
     }
-    data->foldedStart.push_back(static_cast<std::uint32_t>(data->folded.size()));
-    data->originalStart.push_back(static_cast<std::uint32_t>(data->original.size()));
     return std::unique_ptr<SearchIndex>(new SearchIndex(std::move(data)));
 }
 
@@ -153,14 +193,12 @@ std::size_t SearchIndex::textBytes() const {
 
 std::size_t SearchIndex::memoryBytes() const {
     const Data& d = *m_data;
-    std::size_t bytes = d.folded.capacity() + d.original.capacity();
-    bytes += (d.foldedStart.capacity() + d.chatAndMe.capacity() + d.ordinal.capacity() +
-              d.originalStart.capacity()) *
+    std::size_t bytes = d.folded.capacity() + d.originals.capacity();
+    bytes += (d.foldedStart.capacity() + d.originalStart.capacity() + d.textOf.capacity() +
+              d.chatAndMe.capacity() + d.ordinal.capacity() + d.time.capacity()) *
              sizeof(std::uint32_t);
-    bytes += d.time.capacity() * sizeof(std::int64_t);
-    for (const std::string& jid : d.chats) {
+    for (const std::string& jid : d.chats)
         bytes += sizeof(std::string) + jid.capacity();
-    }
     return bytes;
 }
 
@@ -168,75 +206,101 @@ std::size_t SearchIndex::search(const SearchQuery& query, const std::atomic<bool
                                 const std::function<void(std::vector<SearchHit>&&)>& batch) const {
     const Data& d = *m_data;
     const std::string needle = foldText(query.text);
-    if (needle.empty() || needle.find('\0') != std::string::npos || d.time.empty()) {
+    if (needle.empty() || d.time.empty())
         return 0;
-    }
     std::uint32_t chat = 0;
     if (!query.chat.empty()) {
-        auto it = std::find(d.chats.begin(), d.chats.end(), query.chat);
-        if (it == d.chats.end()) {
+        const auto it = std::find(d.chats.begin(), d.chats.end(), query.chat);
+        if (it == d.chats.end())
             return 0;
-        }
         chat = static_cast<std::uint32_t>(it - d.chats.begin());
     }
-    // Times fall along the buffer: the range narrows the scan to a stretch of it.
-    const auto first = static_cast<std::size_t>(
-        std::lower_bound(d.time.begin(), d.time.end(), query.to, std::greater<>()) - d.time.begin());
-    const auto last = static_cast<std::size_t>(
-        std::upper_bound(d.time.begin(), d.time.end(), query.from, std::greater<>()) - d.time.begin());
-    if (first >= last) {
+    // The time range as a stretch of the messages, which lie newest first.
+    if (query.to < d.timeBase || query.from > query.to)
         return 0;
+    const auto relative = [&](std::int64_t t) {
+        return static_cast<std::uint32_t>(std::clamp<std::int64_t>(t - d.timeBase, 0, UINT32_MAX));
+    };
+    const std::size_t first = static_cast<std::size_t>(
+        std::lower_bound(d.time.begin(), d.time.end(), relative(query.to), std::greater<>()) -
+        d.time.begin());
+    const std::size_t last =
+        query.from <= d.timeBase
+            ? d.time.size()
+            : static_cast<std::size_t>(
+                  std::upper_bound(d.time.begin(), d.time.end(), relative(query.from), std::greater<>()) -
+                  d.time.begin());
+
+    // Which distinct texts hold the needle: one scan of the folded texts.
+    std::vector<std::uint8_t> matched(d.textCount(), 0);
+    bool any = false;
+    const char* base = d.folded.data();
+    const std::size_t end = d.folded.size();
+    for (std::size_t pos = 0; pos < end;) {
+        const void* at = memmem(base + pos, end - pos, needle.data(), needle.size());
+        if (at == nullptr)
+            break;
+        const auto hit = static_cast<std::size_t>(static_cast<const char*>(at) - base);
+        const auto text = static_cast<std::size_t>(
+            std::upper_bound(d.foldedStart.begin(), d.foldedStart.end(), hit) - d.foldedStart.begin() - 1);
+        // A match that runs on into the next text is none; look again from inside this one.
+        if (hit + needle.size() <= d.foldedStart[text + 1]) {
+            matched[text] = 1;
+            any = true;
+            pos = d.foldedStart[text + 1];
+        } else {
+            pos = hit + 1;
+        }
+        if (cancel.load(std::memory_order_relaxed))
+            return 0;
     }
+    if (!any)
+        return 0;
+
+    // Match ranges in the original text, worked out once per distinct text.
+    std::unordered_map<std::uint32_t, std::vector<std::pair<std::size_t, std::size_t>>> rangesOf;
+    auto rangesFor = [&](std::uint32_t text) -> const std::vector<std::pair<std::size_t, std::size_t>>& {
+        auto [it, added] = rangesOf.try_emplace(text);
+        if (added) {
+            const std::string_view folded = d.foldedText(text);
+            std::vector<std::pair<std::size_t, std::size_t>> ranges;
+            for (std::size_t from = folded.find(needle); from != std::string_view::npos;
+                 from = folded.find(needle, from + needle.size()))
+                ranges.emplace_back(from, from + needle.size());
+            it->second = mapFoldedRanges(d.originalText(text), ranges);
+        }
+        return it->second;
+    };
 
     std::size_t found = 0;
     std::vector<SearchHit> hits;
-    const char* base = d.folded.data();
-    std::size_t pos = d.foldedStart[first];
-    const std::size_t end = d.foldedStart[last];
-    while (pos < end) {
-        const void* at = memmem(base + pos, end - pos, needle.data(), needle.size());
-        if (at == nullptr) {
-            break;
-        }
-        const auto hitPos = static_cast<std::size_t>(static_cast<const char*>(at) - base);
-        const auto message = static_cast<std::size_t>(
-            std::upper_bound(d.foldedStart.begin(), d.foldedStart.end(), hitPos) - d.foldedStart.begin() - 1);
-        const std::size_t messageBegin = d.foldedStart[message];
-        const std::size_t messageEnd = d.foldedStart[message + 1] - 1;  // before the zero byte
-        pos = messageEnd + 1;
-        const std::uint32_t chatAndMe = d.chatAndMe[message];
+    for (std::size_t i = first; i < last; ++i) {
+        const std::uint32_t text = d.textOf[i];
+        if (!matched[text])
+            continue;
+        const std::uint32_t chatAndMe = d.chatAndMe[i];
         const bool fromMe = (chatAndMe & 1U) != 0;
         if ((!query.chat.empty() && chatAndMe >> 1 != chat) || (query.who == SearchWho::Me && !fromMe) ||
-            (query.who == SearchWho::Them && fromMe)) {
+            (query.who == SearchWho::Them && fromMe))
             continue;
-        }
-        const std::string_view text(d.folded.data() + messageBegin, messageEnd - messageBegin);
-        std::vector<std::pair<std::size_t, std::size_t>> ranges;
-        for (std::size_t from = hitPos - messageBegin; from != std::string_view::npos;
-             from = text.find(needle, from + needle.size())) {
-            ranges.emplace_back(from, from + needle.size());
-        }
         SearchHit hit;
         hit.jid = d.chats[chatAndMe >> 1];
-        hit.ordinal = d.ordinal[message];
-        hit.time = d.time[message];
+        hit.ordinal = d.ordinal[i];
+        hit.time = d.timeBase + d.time[i];
         hit.fromMe = fromMe;
-        hit.text.assign(d.original, d.originalStart[message],
-                        d.originalStart[message + 1] - d.originalStart[message]);
-        hit.matches = mapFoldedRanges(hit.text, ranges);
+        hit.text = d.originalText(text);
+        hit.matches = rangesFor(text);
         hits.push_back(std::move(hit));
         ++found;
         if (hits.size() >= kBatchSize) {
             batch(std::move(hits));
             hits.clear();
-        }
-        if (cancel.load(std::memory_order_relaxed)) {
-            break;
+            if (cancel.load(std::memory_order_relaxed))
+                return found;
         }
     }
-    if (!hits.empty()) {
+    if (!hits.empty())
         batch(std::move(hits));
-    }
     return found;
 }
 

@@ -87,6 +87,13 @@ bool hasModernMessages(const Database& messageDb) {
            hasRow(messageDb, "SELECT 1 FROM message LIMIT 1;");
 }
 
+std::vector<std::pair<std::int64_t, std::string>> modernChatKeys(const Database& messageDb) {
+    std::vector<std::pair<std::int64_t, std::string>> keys;
+    for (Chat& chat : readChats(messageDb))
+        keys.emplace_back(chat.id, std::move(chat.key));
+    return keys;
+}
+
 void readModernStatistics(const Database& messageDb, ContactTable& table,
                           std::vector<bool>& namedByContacts) {
     const std::vector<Chat> chats = readChats(messageDb);

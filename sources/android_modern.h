@@ -10,6 +10,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace talvio {
@@ -24,6 +25,9 @@ bool hasModernMessages(const Database& messageDb);
 // rows that did not take a group's subject when it has one. "@lid" jids appear as the phone jid
 // that jid_map gives them.
 void readModernStatistics(const Database& messageDb, ContactTable& table, std::vector<bool>& namedByContacts);
+
+// Every chat's row id with the jid its messages are shown under (see readModernStatistics).
+std::vector<std::pair<std::int64_t, std::string>> modernChatKeys(const Database& messageDb);
 
 // Appends the body of one Android message: a marker for pictures, voice, video and calls
 // (message kinds 1, 2, 3 and 8, compared as text), the escaped text for every other kind.

@@ -4,6 +4,7 @@
 
 #include "sources/address_book.h"
 #include "sources/android_modern.h"
+#include "sources/android_texts.h"
 #include "sources/chat_page.h"
 #include "sources/contact_table.h"
 #include "sources/message_time.h"
@@ -30,15 +31,17 @@ constexpr std::string_view kStatisticsQuery =
 constexpr std::string_view kAllTimesQuery = "SELECT key_remote_jid, timestamp FROM messages NOT INDEXED;";
 // The chats of a legacy database with the group subjects, for folders that list every chat.
 constexpr std::string_view kChatListQuery = "SELECT key_remote_jid, subject FROM chat_list ORDER BY _id;";
+// Messages of one second keep the order they were stored in (_id): SQLite's sort alone leaves
+// their order open, and search names a message by its place on the page.
 constexpr std::string_view kMessageQuery =
     "SELECT media_wa_type, key_from_me, timestamp, data, remote_resource, 'r' as f FROM messages "
-    "WHERE key_remote_jid=? order by timestamp;";
+    "WHERE key_remote_jid=? order by timestamp, _id;";
 
 // The legacy chat query with the media columns after its own.
 std::string legacyMediaQuery() {
     return "SELECT media_wa_type, key_from_me, timestamp, data, remote_resource" +
            std::string(androidMediaColumns(true)) +
-           " FROM messages WHERE key_remote_jid=? order by timestamp;";
+           " FROM messages WHERE key_remote_jid=? order by timestamp, _id;";
 }
 
 // One jid's figures while the pass runs. Times are integers in every real database; a time of
@@ -233,6 +236,16 @@ RenderOutcome CAndroidWeiXin::RenderChat(const ChatRequest& request) {
     }
     endPage(request, outcome);
     return outcome;
+}
+
+bool CAndroidWeiXin::ReadMessageTexts(std::string_view chat, const MessageTextSink& sink,
+                                      std::string& reason) {
+    Database database;
+    if (const int rc = openMessageDatabase(m_folder, database); rc != 0) {
+        reason = unreadableFile(rc).reason;
+        return false;
+    }
+    return readAndroidMessageTexts(database, m_folder, chat, sink, reason);
 }
 
 }  // namespace talvio

@@ -17,6 +17,7 @@ public:
 
     void LoadContacts(ContactTable& table) override;
     RenderOutcome RenderChat(const ChatRequest& request) override;
+    bool ReadMessageTexts(std::string_view chat, const MessageTextSink& sink, std::string& reason) override;
 
 private:
     void addLegacyChats(ContactTable& table, const Database& messages);

@@ -6,6 +6,7 @@
 #include "sources/contact_table.h"
 #include "sources/iphone_page.h"
 #include "sources/iphone_statistics.h"
+#include "sources/iphone_texts.h"
 #include "sources/program_state.h"
 #include "sources/text_convert.h"
 
@@ -101,9 +102,14 @@ private:
 
 void CIphoneWeiXin::LoadContacts(ContactTable& table) {
     table.destroy();
-    m_snapshot.discard();
     Database database;
-    if (m_snapshot.open(m_folder.messageDbPath, database) == 0) {
+    int opened = 0;
+    {
+        const std::lock_guard lock(m_snapshotLock);
+        m_snapshot.discard();
+        opened = m_snapshot.open(m_folder.messageDbPath, database);
+    }
+    if (opened == 0) {
         Statement contacts(database, kContactQuery);
         if (!contacts.ok())
             contacts = Statement(database, kUndatedContactQuery);
@@ -163,7 +169,7 @@ RenderOutcome CIphoneWeiXin::RenderChat(const ChatRequest& request) {
     startPage(request);
     RenderOutcome outcome;
     Database database;
-    if (const int rc = m_snapshot.open(m_folder.messageDbPath, database); rc != 0) {
+    if (const int rc = openSnapshot(database); rc != 0) {
         outcome = unreadableFile(rc);
     } else {
         IphoneMessageWriter writer(m_folder, request.media);
@@ -179,6 +185,21 @@ RenderOutcome CIphoneWeiXin::RenderChat(const ChatRequest& request) {
     }
     endPage(request, outcome);
     return outcome;
+}
+
+int CIphoneWeiXin::openSnapshot(Database& database) {
+    const std::lock_guard lock(m_snapshotLock);
+    return m_snapshot.open(m_folder.messageDbPath, database);
+}
+
+bool CIphoneWeiXin::ReadMessageTexts(std::string_view chat, const MessageTextSink& sink,
+                                     std::string& reason) {
+    Database database;
+    if (const int rc = openSnapshot(database); rc != 0) {
+        reason = unreadableFile(rc).reason;
+        return false;
+    }
+    return readIphoneMessageTexts(database, chat, sink, reason);
 }
 
 }  // namespace talvio

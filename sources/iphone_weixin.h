@@ -5,6 +5,7 @@
 #include "sources/chat_software.h"
 #include "sources/wal_snapshot.h"
 
+#include <mutex>
 #include <string_view>
 
 namespace talvio {
@@ -26,12 +27,16 @@ public:
 
     void LoadContacts(ContactTable& table) override;
     RenderOutcome RenderChat(const ChatRequest& request) override;
+    bool ReadMessageTexts(std::string_view chat, const MessageTextSink& sink, std::string& reason) override;
 
 private:
     void readStatistics(const Database& database, ContactTable& table);
+    int openSnapshot(Database& database);
 
     // Renders read the same copy that the load made, while the phone's files stay unchanged.
+    // Search reads it from a worker thread while a render may open it: the lock keeps the copy whole.
     WalSnapshot m_snapshot;
+    std::mutex m_snapshotLock;
 };
 
 }  // namespace talvio

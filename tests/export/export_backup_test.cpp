@@ -13,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -132,6 +133,21 @@ TEST_F(BackupExport, ListsRendersAndExportsAnEncryptedFolder) {
     test::writeFile(work.path() + "typed.txt", digits + "\n");
     EXPECT_EQ(runCommand(tool + " --key - --list " + storage + " < " + work.path() + "typed.txt").out,
               list.out);
+    EXPECT_EQ(test::folderSnapshot(storage), before);
+}
+
+TEST_F(BackupExport, SearchesAnEncryptedFolder) {
+    makeStorage(BackupFormat::Crypt15);
+    const auto before = test::folderSnapshot(storage);
+    const CommandResult found = runCommand(tool + " --key " + keyFile + " --search KIWI-7391 " + storage);
+    EXPECT_EQ(found.status, 0) << found.out;
+    // Three lines, the newest first.
+    EXPECT_EQ(std::count(found.out.begin(), found.out.end(), '\n'), 3) << found.out;
+    EXPECT_NE(found.out.find(std::string(kMarker) + " 2\n"), std::string::npos) << found.out;
+    EXPECT_LT(found.out.find(std::string(kMarker) + " 2\n"), found.out.find(std::string(kMarker) + " 1\n"));
+    const CommandResult dated = runCommand(
+        tool + " --key " + keyFile + " --backup msgstore-2024-01-31.1.db.crypt15 --search kiwi " + storage);
+    EXPECT_EQ(dated.status, 1) << dated.out;
     EXPECT_EQ(test::folderSnapshot(storage), before);
 }
 

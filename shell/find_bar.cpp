@@ -25,6 +25,8 @@ FindBar::FindBar(QWidget* parent) : QFrame(parent) {
     setObjectName(QStringLiteral("findBar"));
     setFrameShape(QFrame::StyledPanel);
     setAutoFillBackground(true);
+    // A strip as high as its line: the chat below gets the rest.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(8, 2, 4, 2);
     row->setSpacing(6);

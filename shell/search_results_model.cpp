@@ -47,10 +47,10 @@ HitLine hitLine(const SearchHit& hit, int contextBefore) {
     int start = 0;
     if (!marks.isEmpty() && marks.first().first > contextBefore) {
         start = marks.first().first - contextBefore;
-        // From the start of a word where there is one near, and never inside a surrogate pair.
-        const int space = whole.lastIndexOf(QLatin1Char(' '), marks.first().first - 1);
-        if (space >= start - contextBefore / 2 && space < marks.first().first)
-            start = space + 1;
+        // From the start of a word where one starts near, and never inside a surrogate pair.
+        const auto space = whole.indexOf(QLatin1Char(' '), start);
+        if (space >= 0 && space < start + contextBefore / 2)
+            start = static_cast<int>(space) + 1;
         if (start > 0 && whole.at(start).isLowSurrogate())
             --start;
     }

@@ -276,8 +276,7 @@ TEST(SearchHitLine, MarksLandOnTheRightLettersOfAFlattenedLine) {
     const std::size_t at = hit.text.find("target");
     hit.matches = {{at, at + 6}};
     const HitLine cut = hitLine(hit);
-    EXPECT_TRUE(cut.text.startsWith(QStringLiteral("\u2026")));
-    EXPECT_LT(cut.text.size(), 60);
+    EXPECT_EQ(cut.text, QStringLiteral("\u2026ipsum dolor sit amet target end"));
     EXPECT_EQ(cut.text.mid(cut.marks[0].first, cut.marks[0].second), "target");
 }
 

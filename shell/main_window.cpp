@@ -76,6 +76,8 @@ CMireloDlg::CMireloDlg(QWidget* chatView, QWidget* parent)
 }
 
 CMireloDlg::~CMireloDlg() {
+    // A search still reading the sources must end before they go; the panel goes later.
+    m_searchPanel->runner().reset();
     m_versionCheck.waitForFinished();
     contactTable().destroy();
 }

@@ -11,6 +11,8 @@
 
 #include <QChildEvent>
 #include <QFutureWatcher>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QKeyEvent>
 #include <QTimer>
 #include <QWebChannel>
@@ -99,16 +101,21 @@ void CExplorer_content::showChatPage(std::shared_ptr<const std::string> utf8Page
     setUrl(handler.publish(serial, std::make_shared<const std::string>(std::move(document))));
 }
 
-void CExplorer_content::goToMessage(std::int64_t ordinal) {
+void CExplorer_content::goToMessage(std::int64_t ordinal, std::string_view find) {
     m_goToSerial = m_serial;
     m_goToOrdinal = ordinal;
+    m_goToFind = QString::fromUtf8(find.data(), static_cast<qsizetype>(find.size()));
     // Before its first frame the document may not have its scripts yet; painting runs it then.
     if (m_paintedSerial == m_serial)
         runGoTo();
 }
 
 void CExplorer_content::runGoTo() {
-    m_page->runJavaScript(QStringLiteral("window.__talvioGoTo && __talvioGoTo(%1)").arg(m_goToOrdinal));
+    // The text goes as a JSON string, which is a script string whatever it holds.
+    const QByteArray find = QJsonDocument(QJsonArray{m_goToFind}).toJson(QJsonDocument::Compact);
+    m_page->runJavaScript(QStringLiteral("window.__talvioGoTo && __talvioGoTo(%1, %2[0])")
+                              .arg(m_goToOrdinal)
+                              .arg(QString::fromUtf8(find)));
 }
 
 void CExplorer_content::cutInBackground(int serial, std::shared_ptr<const std::string> text) {

@@ -27,7 +27,7 @@ public:
     ~CExplorer_content() override;
 
     void showChatPage(std::shared_ptr<const std::string> utf8Page) override;
-    void goToMessage(std::int64_t ordinal) override;
+    void goToMessage(std::int64_t ordinal, std::string_view find = {}) override;
 
     // The number of the page last given to showChatPage (pages are numbered as they come).
     int currentSerial() const { return m_serial; }
@@ -67,6 +67,7 @@ private:
     // The message to go to on page m_goToSerial, again if its document has to be loaded anew.
     int m_goToSerial = 0;
     std::int64_t m_goToOrdinal = -1;
+    QString m_goToFind;
 };
 
 }  // namespace talvio

@@ -16,7 +16,7 @@ void ChatTextView::showChatPage(std::shared_ptr<const std::string> utf8Page) {
     setPlainText(QString::fromUtf8(utf8Page->data(), static_cast<qsizetype>(utf8Page->size())));
 }
 
-void ChatTextView::goToMessage(std::int64_t ordinal) {
+void ChatTextView::goToMessage(std::int64_t ordinal, std::string_view) {
     m_goneTo = ordinal;
     // Every message of a page starts with its sender line.
     const QString line = QStringLiteral("<SPAN class=\"SenderNameMe\">");

@@ -15,7 +15,7 @@ public:
     explicit ChatTextView(QWidget* parent);
     void showChatPage(std::shared_ptr<const std::string> utf8Page) override;
     // Puts the cursor on the message's sender line.
-    void goToMessage(std::int64_t ordinal) override;
+    void goToMessage(std::int64_t ordinal, std::string_view find) override;
     std::int64_t messageGoneTo() const { return m_goneTo; }
 
 private:

@@ -453,7 +453,7 @@ void SearchPanel::showHit(const std::string& jid, std::int64_t ordinal) {
     if (jid != openChat())
         return;
     if (auto* view = dynamic_cast<ChatPageView*>(m_window.chatView()))
-        view->goToMessage(ordinal);
+        view->goToMessage(ordinal, m_field->text().toStdString());
     updateFindBar();
 }
 

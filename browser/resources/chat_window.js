@@ -47,6 +47,7 @@
   let target = -1;  // the block of the message gone to, highlighted while it is in the document
   let marked = null;  // the element that carries the highlight
   let going = -1;  // a block to go to once the window is free (and the layout has come)
+  let finding = '';  // the text marked inside the block gone to
 
   function collectStore() {
     const rest = document.getElementById('tv-rest');
@@ -169,9 +170,15 @@
     const k = target - a;
     const element = target >= 0 && k >= 0 && k < win.children.length ? win.children[k] : null;
     if (element === marked) return;
-    if (marked) marked.classList.remove('tv-hit');
+    if (marked) {
+      marked.classList.remove('tv-hit');
+      window.__talvioMarks.remove(marked);
+    }
     marked = element;
-    if (marked) marked.classList.add('tv-hit');
+    if (marked) {
+      marked.classList.add('tv-hit');
+      window.__talvioMarks.add(marked, finding);
+    }
   }
 
   function settle(keep) {
@@ -462,10 +469,17 @@
         return {first: a, end: b, count: n, total: prefix(n), busy: busy, target: target};
       },
       // Goes to the message of the ordinal (its sender line's place on the page), highlighted.
-      goTo: function (ordinal) {
+      goTo: function (ordinal, find) {
         const i = ordinal + (boot.lead || 0);
         if (!(i >= 0) || (n !== 0 && i >= n)) return false;
         going = i;
+        if (marked && find !== finding) {
+          // The same block with another text: marked anew.
+          marked.classList.remove('tv-hit');
+          window.__talvioMarks.remove(marked);
+          marked = null;
+        }
+        finding = find || '';
         update();
         return true;
       },

@@ -43,9 +43,9 @@ protected:
     void TearDown() override { EXPECT_THAT(desktop.messageTexts(), ::testing::IsEmpty()); }
 
     // Goes to the message and waits until the view reports it on screen.
-    bool goTo(std::int64_t ordinal) {
+    bool goTo(std::int64_t ordinal, std::string_view find = {}) {
         shown = {};
-        view.goToMessage(ordinal);
+        view.goToMessage(ordinal, find);
         return waitUntil([&] { return shown == std::pair<int, std::int64_t>(view.currentSerial(), ordinal); },
                          60000);
     }
@@ -58,6 +58,14 @@ protected:
                         "const r = h[0].getBoundingClientRect();"
                         "if (r.top < 0 || r.top >= innerHeight) return 'off screen';"
                         "return Array.from(h).map(function(e){return e.innerText;}).join(' ');})()")
+            .toString();
+    }
+
+    // The texts marked in the page, in order.
+    QString marks() {
+        return evaluate(view,
+                        "Array.from(document.querySelectorAll('mark.tv-mark')).map(function(m){"
+                        "return (m.closest('.tv-hit') ? '' : 'outside:') + m.textContent;}).join('|')")
             .toString();
     }
 
@@ -81,7 +89,8 @@ TEST_F(MessageGoToTest, AWholePageHighlightsTheSenderLineAndTheTextOfOneMessage)
     ASSERT_TRUE(showAndWait(view, chat(40)));
     ASSERT_FALSE(view.isWindowed());
     for (const int i : {39, 0, 17}) {
-        ASSERT_TRUE(goTo(i));
+        ASSERT_TRUE(goTo(i, "MESSAGE"));
+        EXPECT_EQ(marks(), "message");
         const QString text = highlighted();
         EXPECT_THAT(text, IsMessage(i));
         EXPECT_EQ(text.contains(QStringLiteral("<b>Anna</b>")), i % 2 == 0) << text.toStdString();
@@ -94,8 +103,12 @@ TEST_F(MessageGoToTest, AFilledPageGoesToAMessageNotYetMovedIntoTheDocument) {
     // Straight after the page, as when a search result opens its chat.
     ASSERT_TRUE(goTo(1800));
     EXPECT_THAT(highlighted(), IsMessage(1800));
-    ASSERT_TRUE(goTo(3));
+    // The text found is marked in the message gone to, and only there; markup in it is text.
+    ASSERT_TRUE(goTo(3, "<b>3. "));
     EXPECT_THAT(highlighted(), IsMessage(3));
+    EXPECT_EQ(marks(), "");
+    ASSERT_TRUE(goTo(3, "Message 3. "));
+    EXPECT_EQ(marks(), "message 3. ");
     EXPECT_EQ(evaluate(view, "document.querySelectorAll('.tv-hit').length").toInt(), 1);
 }
 
@@ -115,8 +128,9 @@ TEST_F(MessageGoToTest, AWindowOverAQuarterOfAMillionMessagesJumpsToTheFirstTheM
     ASSERT_TRUE(goTo(125000));
     EXPECT_THAT(highlighted(), IsMessage(125000));
     for (const int i : {249999, 0, 125001, 200000}) {
-        ASSERT_TRUE(goTo(i)) << i;
+        ASSERT_TRUE(goTo(i, "ssage " + std::to_string(i))) << i;
         EXPECT_THAT(highlighted(), IsMessage(i));
+        EXPECT_EQ(marks(), QStringLiteral("ssage %1").arg(i));
     }
     // The window holds a few screens, not the chat, and scrolling on from the message is sane:
     // blocks come in around it without moving it.

@@ -15,11 +15,12 @@ public:
     const std::string& chat() const { return m_chat; }
     // Starts over for another chat (or the same chat with another query).
     void reset(std::string chat);
-    // Adds a hit's ordinal; hits arrive newest first and in batches, in any order of ordinals.
+    // Adds a hit's ordinal. Hits arrive newest first, a chat's often by the hundred thousand:
+    // they are sorted when they are next needed, not as each comes.
     void add(std::int64_t ordinal);
-    std::size_t count() const { return m_ordinals.size(); }
+    std::size_t count() const;
     // 1 for the first hit in page order; 0 before any has been gone to.
-    std::size_t position() const { return m_current < 0 ? 0 : static_cast<std::size_t>(m_current) + 1; }
+    std::size_t position() const;
     // Makes the hit at ordinal the current one; false when it is none of this chat's.
     bool goTo(std::int64_t ordinal);
     // The ordinal of the next (or previous) hit, round the end of the chat; -1 when there is none.
@@ -27,9 +28,12 @@ public:
     std::int64_t previous();
 
 private:
+    void sort() const;
+
     std::string m_chat;
-    std::vector<std::int64_t> m_ordinals;  // ascending
-    std::int64_t m_current = -1;           // index into m_ordinals
+    mutable std::vector<std::int64_t> m_ordinals;
+    mutable bool m_sorted = true;
+    std::int64_t m_current = -1;  // the ordinal gone to last
 };
 
 }  // namespace talvio

@@ -286,12 +286,19 @@ TEST(ChatHitsOrder, HitsArrivingOutOfOrderKeepTheCurrentOneAndWrapAround) {
     for (const std::int64_t ordinal : {40, 10})
         hits.add(ordinal);
     EXPECT_EQ(hits.next(), 10);
-    hits.add(5);  // lands before the current hit
+    hits.add(5);   // lands before the current hit
+    hits.add(40);  // a batch may repeat a hit
     EXPECT_EQ(hits.position(), 2u);
+    EXPECT_EQ(hits.count(), 3u);
     EXPECT_EQ(hits.next(), 40);
     EXPECT_EQ(hits.next(), 5);
     EXPECT_EQ(hits.previous(), 40);
     EXPECT_FALSE(hits.goTo(11));
+    EXPECT_EQ(hits.position(), 3u);
+    hits.reset("b");
+    EXPECT_EQ(hits.previous(), -1);
+    hits.add(7);
+    EXPECT_EQ(hits.previous(), 7);
 }
 
 }  // namespace

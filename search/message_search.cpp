@@ -2,30 +2,30 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "search/message_search.h"
 
+#include "search/fold_patch.h"
 #include "search/text_fold.h"
 #include "sources/chat_software.h"
 
 #include <algorithm>
 #include <cstring>
-#include <deque>
 #include <limits>
-#include <numeric>
 #include <unordered_map>
 
 namespace talvio {
 
-// Chats repeat their texts ("ok", "👍", "See you"): each distinct text is kept once, folded, and
-// its original only where folding changed it. A query scans the distinct folded texts once, then
-// walks the messages, which lie newest first, picking those whose text matched.
+// Chats repeat their texts ("ok", "👍", "See you"): each distinct text is kept once, folded, with a
+// patch of what folding changed (its capitals and accents) to give back the original. A query scans
+// the distinct folded texts once, then walks the messages, which lie newest first, picking those
+// whose text matched.
 struct SearchIndex::Data {
     std::vector<std::string> chats;  // jid by chat number
 
-    // Distinct texts: folded ones one after the other in `folded`, originals that differ from
-    // their folded form in `originals`; an empty original range means "as folded".
+    // Distinct texts: folded ones one after the other in `folded`, their patches in `patches`; an
+    // empty patch means the text was already folded.
     std::string folded;
-    std::string originals;
-    std::vector<std::uint32_t> foldedStart;    // one more than texts
-    std::vector<std::uint32_t> originalStart;  // one more than texts
+    std::string patches;
+    std::vector<std::uint32_t> foldedStart;  // one more than texts
+    std::vector<std::uint32_t> patchStart;   // one more than texts
 
     // Messages, newest first (ties: higher ordinal first).
     std::vector<std::uint32_t> textOf;
@@ -40,11 +40,12 @@ struct SearchIndex::Data {
     std::string_view foldedText(std::uint32_t text) const {
         return std::string_view(folded).substr(foldedStart[text], foldedStart[text + 1] - foldedStart[text]);
     }
-    std::string_view originalText(std::uint32_t text) const {
-        if (originalStart[text] == originalStart[text + 1])
-            return foldedText(text);
-        return std::string_view(originals).substr(originalStart[text],
-                                                  originalStart[text + 1] - originalStart[text]);
+    std::string_view patch(std::uint32_t text) const {
+        return std::string_view(patches).substr(patchStart[text], patchStart[text + 1] - patchStart[text]);
+    }
+    std::string originalText(std::uint32_t text) const {
+        const std::string_view p = patch(text);
+        return p.empty() ? std::string(foldedText(text)) : applyFoldPatch(foldedText(text), p);
     }
 };
 
@@ -52,6 +53,7 @@ namespace {
 
 constexpr std::size_t kBatchSize = 256;
 constexpr std::size_t kMaxBytes = std::numeric_limits<std::uint32_t>::max() - 1;
+constexpr std::int64_t kFarTime = std::int64_t{1} << 40;
 
 // A message as read, before the messages are put newest first.
 struct ReadMessage {
@@ -61,41 +63,74 @@ struct ReadMessage {
     std::uint32_t text;
 };
 
-// Finds the distinct texts while the source reads: keys point into the index's own buffers.
+// Finds the distinct texts while the source reads: open addressing over the texts' hashes, the
+// originals kept in one buffer of the table's own until the index is built. A node-based map
+// spent a third of the build in allocations and pointer chasing.
 class TextTable {
 public:
-    explicit TextTable(SearchIndex::Data& data) : m_data(data) {
+    explicit TextTable(SearchIndex::Data& data) : m_data(data), m_slots(1U << 12) {
         m_data.foldedStart.push_back(0);
-        m_data.originalStart.push_back(0);
+        m_data.patchStart.push_back(0);
+        m_originalStart.push_back(0);
     }
 
     // The number of the text, added when new; false when the buffers would pass 4 GB.
     bool add(std::string_view text, std::uint32_t& number) {
-        if (const auto found = m_numbers.find(text); found != m_numbers.end()) {
-            number = found->second;
-            return true;
+        const std::uint64_t hash = std::hash<std::string_view>{}(text) | 1;  // 0 marks an empty slot
+        std::size_t mask = m_slots.size() - 1;
+        std::size_t at = hash & mask;
+        for (; m_slots[at].hash != 0; at = (at + 1) & mask) {
+            if (m_slots[at].hash == hash && original(m_slots[at].number) == text) {
+                number = m_slots[at].number;
+                return true;
+            }
         }
         number = static_cast<std::uint32_t>(m_data.textCount());
-        const std::size_t before = m_data.folded.size();
-        appendFolded(text, m_data.folded);
-        const std::string_view folded = std::string_view(m_data.folded).substr(before);
-        if (folded != text)
-            m_data.originals.append(text);
-        if (m_data.folded.size() > kMaxBytes || m_data.originals.size() > kMaxBytes)
+        appendFolded(text, m_data.folded, &m_changes);
+        appendFoldPatch(m_data.patches, text, m_changes);
+        m_originals.append(text);
+        if (m_data.folded.size() > kMaxBytes || m_data.patches.size() > kMaxBytes)
             return false;
         m_data.foldedStart.push_back(static_cast<std::uint32_t>(m_data.folded.size()));
-        m_data.originalStart.push_back(static_cast<std::uint32_t>(m_data.originals.size()));
-        // The key must outlive buffer growth: it is kept in a string of the table's own, which a
-        // deque never moves (a moved short string would take its characters along).
-        m_keys.emplace_back(text);
-        m_numbers.emplace(m_keys.back(), number);
+        m_data.patchStart.push_back(static_cast<std::uint32_t>(m_data.patches.size()));
+        m_originalStart.push_back(m_originals.size());
+        m_slots[at] = {hash, number};
+        if (++m_used * 2 > m_slots.size())
+            grow();
         return true;
     }
 
 private:
+    struct Slot {
+        std::uint64_t hash = 0;
+        std::uint32_t number = 0;
+    };
+
+    std::string_view original(std::uint32_t number) const {
+        return std::string_view(m_originals)
+            .substr(m_originalStart[number], m_originalStart[number + 1] - m_originalStart[number]);
+    }
+
+    void grow() {
+        std::vector<Slot> slots(m_slots.size() * 2);
+        const std::size_t mask = slots.size() - 1;
+        for (const Slot& slot : m_slots) {
+            if (slot.hash == 0)
+                continue;
+            std::size_t at = slot.hash & mask;
+            while (slots[at].hash != 0)
+                at = (at + 1) & mask;
+            slots[at] = slot;
+        }
+        m_slots = std::move(slots);
+    }
+
     SearchIndex::Data& m_data;
-    std::deque<std::string> m_keys;
-    std::unordered_map<std::string_view, std::uint32_t> m_numbers;
+    std::vector<Slot> m_slots;
+    std::size_t m_used = 0;
+    std::string m_originals;
+    std::vector<std::size_t> m_originalStart;
+    std::vector<FoldChange> m_changes;
 };
 
 }  // namespace
@@ -122,14 +157,17 @@ std::unique_ptr<SearchIndex> SearchIndex::build(CChatSoftware& source, const std
                     return true;
                 if (data->chats.empty() || message.jid != lastJid) {
                     lastJid.assign(message.jid);
-                    auto [it, added] =
-                        chatNumbers.emplace(lastJid, static_cast<std::uint32_t>(data->chats.size()));
-                    if (added)
+                    auto it = chatNumbers.find(lastJid);
+                    if (it == chatNumbers.end()) {
+                        it = chatNumbers.emplace(lastJid, static_cast<std::uint32_t>(data->chats.size()))
+                                 .first;
                         data->chats.push_back(lastJid);
+                    }
                     lastChat = it->second;
                 }
                 ReadMessage entry{};
-                entry.time = message.time;
+                // Damaged times stay far from overflowing the offsets below.
+                entry.time = std::clamp<std::int64_t>(message.time, -kFarTime, kFarTime);
                 entry.ordinal =
                     static_cast<std::uint32_t>(std::clamp<std::int64_t>(message.ordinal, 0, UINT32_MAX));
                 entry.chatAndMe = lastChat << 1 | (message.fromMe ? 1U : 0U);
@@ -154,9 +192,9 @@ std::unique_ptr<SearchIndex> SearchIndex::build(CChatSoftware& source, const std
             return nullptr;
     }
     data->folded.shrink_to_fit();
-    data->originals.shrink_to_fit();
+    data->patches.shrink_to_fit();
     data->foldedStart.shrink_to_fit();
-    data->originalStart.shrink_to_fit();
+    data->patchStart.shrink_to_fit();
 
     std::sort(read.begin(), read.end(), [](const ReadMessage& x, const ReadMessage& y) {
         if (x.time != y.time)
@@ -166,7 +204,8 @@ std::unique_ptr<SearchIndex> SearchIndex::build(CChatSoftware& source, const std
         return x.chatAndMe < y.chatAndMe;
     });
     const std::size_t count = read.size();
-    // Times as 32-bit offsets from the oldest: 136 years either way of any real history.
+    // Times as 32-bit offsets from the oldest, which reach 136 years past it; a later (damaged) time
+    // reads as that far.
     data->timeBase = count > 0 ? read.back().time : 0;
     data->textOf.resize(count);
     data->chatAndMe.resize(count);
@@ -193,8 +232,8 @@ std::size_t SearchIndex::textBytes() const {
 
 std::size_t SearchIndex::memoryBytes() const {
     const Data& d = *m_data;
-    std::size_t bytes = d.folded.capacity() + d.originals.capacity();
-    bytes += (d.foldedStart.capacity() + d.originalStart.capacity() + d.textOf.capacity() +
+    std::size_t bytes = d.folded.capacity() + d.patches.capacity();
+    bytes += (d.foldedStart.capacity() + d.patchStart.capacity() + d.textOf.capacity() +
               d.chatAndMe.capacity() + d.ordinal.capacity() + d.time.capacity()) *
              sizeof(std::uint32_t);
     for (const std::string& jid : d.chats)
@@ -231,9 +270,16 @@ std::size_t SearchIndex::search(const SearchQuery& query, const std::atomic<bool
                   std::upper_bound(d.time.begin(), d.time.end(), relative(query.from), std::greater<>()) -
                   d.time.begin());
 
-    // Which distinct texts hold the needle: one scan of the folded texts.
-    std::vector<std::uint8_t> matched(d.textCount(), 0);
-    bool any = false;
+    // Which distinct texts hold the needle: one scan of the folded texts. A matched text gets a
+    // slot (its number + 1) where its original and match ranges are worked out once, when first hit.
+    std::vector<std::uint32_t> slotOf(d.textCount(), 0);
+    struct Slot {
+        std::uint32_t text;
+        bool ready = false;
+        std::string original;
+        ByteRanges ranges;
+    };
+    std::vector<Slot> slots;
     const char* base = d.folded.data();
     const std::size_t end = d.folded.size();
     for (std::size_t pos = 0; pos < end;) {
@@ -241,12 +287,12 @@ std::size_t SearchIndex::search(const SearchQuery& query, const std::atomic<bool
         if (at == nullptr)
             break;
         const auto hit = static_cast<std::size_t>(static_cast<const char*>(at) - base);
-        const auto text = static_cast<std::size_t>(
+        const auto text = static_cast<std::uint32_t>(
             std::upper_bound(d.foldedStart.begin(), d.foldedStart.end(), hit) - d.foldedStart.begin() - 1);
         // A match that runs on into the next text is none; look again from inside this one.
         if (hit + needle.size() <= d.foldedStart[text + 1]) {
-            matched[text] = 1;
-            any = true;
+            slots.push_back({text, false, {}, {}});
+            slotOf[text] = static_cast<std::uint32_t>(slots.size());
             pos = d.foldedStart[text + 1];
         } else {
             pos = hit + 1;
@@ -254,29 +300,31 @@ std::size_t SearchIndex::search(const SearchQuery& query, const std::atomic<bool
         if (cancel.load(std::memory_order_relaxed))
             return 0;
     }
-    if (!any)
+    if (slots.empty())
         return 0;
-
-    // Match ranges in the original text, worked out once per distinct text.
-    std::unordered_map<std::uint32_t, std::vector<std::pair<std::size_t, std::size_t>>> rangesOf;
-    auto rangesFor = [&](std::uint32_t text) -> const std::vector<std::pair<std::size_t, std::size_t>>& {
-        auto [it, added] = rangesOf.try_emplace(text);
-        if (added) {
-            const std::string_view folded = d.foldedText(text);
-            std::vector<std::pair<std::size_t, std::size_t>> ranges;
+    auto slotFor = [&](std::uint32_t number) -> const Slot& {
+        Slot& slot = slots[number - 1];
+        if (!slot.ready) {
+            const std::string_view folded = d.foldedText(slot.text);
+            ByteRanges ranges;
             for (std::size_t from = folded.find(needle); from != std::string_view::npos;
                  from = folded.find(needle, from + needle.size()))
                 ranges.emplace_back(from, from + needle.size());
-            it->second = mapFoldedRanges(d.originalText(text), ranges);
+            const std::string_view patch = d.patch(slot.text);
+            slot.original = d.originalText(slot.text);
+            slot.ranges =
+                patch.empty() ? std::move(ranges) : mapFoldedRanges(foldPatchChanges(patch), ranges);
+            slot.ready = true;
         }
-        return it->second;
+        return slot;
     };
 
     std::size_t found = 0;
     std::vector<SearchHit> hits;
+    hits.reserve(kBatchSize);
     for (std::size_t i = first; i < last; ++i) {
-        const std::uint32_t text = d.textOf[i];
-        if (!matched[text])
+        const std::uint32_t slot = slotOf[d.textOf[i]];
+        if (slot == 0)
             continue;
         const std::uint32_t chatAndMe = d.chatAndMe[i];
         const bool fromMe = (chatAndMe & 1U) != 0;
@@ -288,13 +336,15 @@ std::size_t SearchIndex::search(const SearchQuery& query, const std::atomic<bool
         hit.ordinal = d.ordinal[i];
         hit.time = d.timeBase + d.time[i];
         hit.fromMe = fromMe;
-        hit.text = d.originalText(text);
-        hit.matches = rangesFor(text);
+        const Slot& matched = slotFor(slot);
+        hit.text = matched.original;
+        hit.matches = matched.ranges;
         hits.push_back(std::move(hit));
         ++found;
         if (hits.size() >= kBatchSize) {
             batch(std::move(hits));
             hits.clear();
+            hits.reserve(kBatchSize);
             if (cancel.load(std::memory_order_relaxed))
                 return found;
         }

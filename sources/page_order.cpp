@@ -28,9 +28,12 @@ std::uint32_t PageOrderCollector::chat(std::string_view jid) {
     if (m_lastNumber != UINT32_MAX && jid == m_lastJid)
         return m_lastNumber;
     m_lastJid.assign(jid);
-    auto [it, added] = m_numbers.emplace(m_lastJid, static_cast<std::uint32_t>(m_jids.size()));
-    if (added)
+    // Chats interleave row by row: look up before adding, since an emplace makes a node first.
+    auto it = m_numbers.find(m_lastJid);
+    if (it == m_numbers.end()) {
+        it = m_numbers.emplace(m_lastJid, static_cast<std::uint32_t>(m_jids.size())).first;
         m_jids.push_back(m_lastJid);
+    }
     m_lastNumber = it->second;
     return m_lastNumber;
 }
@@ -40,6 +43,21 @@ void PageOrderCollector::add(std::uint32_t chat, SqliteOrderKey order, std::int6
     const auto size = static_cast<std::uint32_t>(std::min<std::size_t>(text.size(), UINT32_MAX));
     m_rows.push_back({order, tieBreak, time, m_texts.size(), size, chat, copies, fromMe});
     m_texts.append(text.substr(0, size));
+}
+
+void PageOrderCollector::append(PageOrderCollector&& other) {
+    std::vector<std::uint32_t> number(other.m_jids.size());
+    for (std::size_t i = 0; i < other.m_jids.size(); ++i)
+        number[i] = chat(other.m_jids[i]);
+    const std::size_t textShift = m_texts.size();
+    m_texts.append(other.m_texts);
+    m_rows.reserve(m_rows.size() + other.m_rows.size());
+    for (Row row : other.m_rows) {
+        row.chat = number[row.chat];
+        row.textBegin += textShift;
+        m_rows.push_back(row);
+    }
+    other = PageOrderCollector();
 }
 
 bool PageOrderCollector::handOut(const MessageTextSink& sink) {

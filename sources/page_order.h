@@ -39,6 +39,8 @@ public:
     void add(std::uint32_t chat, SqliteOrderKey order, std::int64_t tieBreak, std::int64_t time, bool fromMe,
              std::string_view text, std::uint32_t copies = 1);
     std::size_t size() const { return m_rows.size(); }
+    // Takes the rows of another collector after its own, as though they had been added here.
+    void append(PageOrderCollector&& other);
     // False when the sink stopped.
     bool handOut(const MessageTextSink& sink);
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace talvio {
 namespace {
 
@@ -235,6 +237,37 @@ TEST(MessageSearch, CancelAndFailure) {
     reason.clear();
     EXPECT_EQ(SearchIndex::build(broken, cancel, reason), nullptr);
     EXPECT_EQ(reason, "The file is not a database.");
+}
+
+TEST(MessageSearch, OriginalsComeBackByteForByte) {
+    // The index keeps a text folded, with what folding changed: joiners it drops, ligatures and
+    // full-width letters it replaces, letters it doubles, bytes it cannot read.
+    const Texts texts = {"👨\u200d👩\u200d👧 x family",
+                         "ﬁx",
+                         "İx",
+                         "Straßex",
+                         "cafe\u0301 x",
+                         "\xffx\xc3",
+                         "ÅNGSTRÖM x",
+                         "x\u00a0y",
+                         "ＡＢＣx",
+                         "ΣΊΣΥΦΟΣ x",
+                         "x",
+                         "plain x"};
+    auto index = indexOfTexts(texts);
+    auto hits = find(*index, "x");
+    Texts found = textsOf(hits);
+    std::sort(found.begin(), found.end());
+    Texts expected = texts;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(found, expected);
+    // Every mark covers whole characters of the original.
+    for (const SearchHit& hit : find(*index, "👩")) {
+        ASSERT_EQ(hit.matches.size(), 1U);
+        EXPECT_EQ(hit.text.substr(hit.matches[0].first, hit.matches[0].second - hit.matches[0].first), "👩");
+    }
+    EXPECT_EQ(marked(find(*index, "abc")), (Texts{"ＡＢＣ"}));
+    EXPECT_EQ(marked(find(*index, "x y")), (Texts{"x\u00a0y"}));
 }
 
 TEST(MessageSearch, IllFormedTextIsSafe) {

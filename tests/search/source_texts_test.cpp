@@ -13,9 +13,11 @@
 #include "tests/iphone/iphone_test_support.h"
 #include "tests/sources/android_sql.h"
 #include "tests/support/android_folder.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <tuple>
 
 namespace talvio {
@@ -175,10 +177,13 @@ TEST_F(SourceTexts, IphoneSampleAndFixture) {
     sample.LoadContacts(contactTable());
     EXPECT_GT(expectTextsOnTheirBlocks(sample), 10U);
 
-    CIphoneWeiXin basic(phoneFolderOf(kSourceIPhone, test::iphoneFixtureData("basic"),
-                                      test::iphoneFixtureResources("basic"), 0));
-    basic.LoadContacts(contactTable());
-    EXPECT_GT(expectTextsOnTheirBlocks(basic), 0U);
+    // The hostile folder's media messages have no text; its paths and names must not upset the reading.
+    for (const char* fixture : {"basic", "hostile"}) {
+        CIphoneWeiXin folder(phoneFolderOf(kSourceIPhone, test::iphoneFixtureData(fixture),
+                                           test::iphoneFixtureResources(fixture), 0));
+        folder.LoadContacts(contactTable());
+        EXPECT_EQ(expectTextsOnTheirBlocks(folder) > 0, std::string(fixture) == "basic") << fixture;
+    }
 }
 
 TEST_F(SourceTexts, IphoneRowsWithoutSenderMediaTwiceAndTies) {
@@ -204,6 +209,16 @@ TEST_F(SourceTexts, IphoneRowsWithoutSenderMediaTwiceAndTies) {
     EXPECT_TRUE(anna[0].fromMe);
     EXPECT_EQ(anna[0].time, 700000000 + 978307200);
     EXPECT_EQ(anna[1].ordinal, 3);
+}
+
+TEST_F(SourceTexts, ADatabaseThatIsNoneSaysWhy) {
+    test::makeAndroidFolder(dir.path(), "", "");
+    test::writeFile(dir.path() + "databases/msgstore.db", std::string(4096, 'x'));
+    CAndroidWeiXin source(phoneFolderOf(kSourceAndroid, dir.path(), "", 0));
+    std::string reason;
+    EXPECT_FALSE(source.ReadMessageTexts(
+        {}, [](const MessageText&) { return true; }, reason));
+    EXPECT_NE(reason.find("not a database"), std::string::npos) << reason;
 }
 
 TEST_F(SourceTexts, ChatExportsSkipEventsAndKnowTheOwner) {

@@ -96,6 +96,8 @@ SearchPanel::SearchPanel(CMireloDlg& window, FindBar* findBar, QWidget* parent)
     m_status = new QLabel(m_resultsBox);
     m_status->setTextFormat(Qt::PlainText);
     m_status->setObjectName(QStringLiteral("searchStatus"));
+    // A long reason wraps rather than widening the list's side.
+    m_status->setWordWrap(true);
     m_busy = new QProgressBar(m_resultsBox);
     m_busy->setRange(0, 0);
     m_busy->setMaximumSize(60, 10);
@@ -298,12 +300,7 @@ void SearchPanel::narrowContacts(const QString& text) {
 
 void SearchPanel::runQuery() {
     m_typing->stop();
-    const bool on = m_filterButton != nullptr && m_onlyOpenChat != nullptr;
-    if (on) {
-        const bool narrowed =
-            m_onlyOpenChat->isChecked() || m_who != SearchWho::Anyone || m_from.isValid() || m_to.isValid();
-        m_filterButton->setChecked(narrowed);
-    }
+    showNarrowing();
     m_model->clear();
     m_chatsWithHits.clear();
     m_chatHits.reset(openChat());
@@ -321,6 +318,26 @@ void SearchPanel::runQuery() {
     m_generation = m_runner.start(currentQuery());
     updateStatus();
     updateFindBar();
+}
+
+void SearchPanel::showNarrowing() {
+    // The button says how many narrowings are on, its tip which.
+    QStringList on;
+    if (m_onlyOpenChat->isChecked())
+        on.append(QStringLiteral("only the open chat"));
+    if (m_who == SearchWho::Me)
+        on.append(QStringLiteral("written by me"));
+    else if (m_who == SearchWho::Them)
+        on.append(QStringLiteral("written by the other side"));
+    const QString format = QStringLiteral("yyyy-MM-dd");
+    if (m_from.isValid() && m_to.isValid())
+        on.append(QStringLiteral("from %1 to %2").arg(m_from.toString(format), m_to.toString(format)));
+    m_filterButton->setChecked(!on.isEmpty());
+    m_filterButton->setText(on.isEmpty() ? QStringLiteral("Filter")
+                                         : QStringLiteral("Filter (%1)").arg(on.size()));
+    m_filterButton->setToolTip(on.isEmpty()
+                                   ? QStringLiteral("Narrow the search: one chat, who wrote, which days")
+                                   : QStringLiteral("Searching ") + on.join(QStringLiteral(", ")));
 }
 
 void SearchPanel::takeHits(int generation, const SearchHits& hits) {

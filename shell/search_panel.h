@@ -68,6 +68,7 @@ private:
     void textChanged();
     void runQuery();
     void narrowContacts(const QString& text);
+    void showNarrowing();
     void takeHits(int generation, const SearchHits& hits);
     void queryFinished(int generation, qsizetype total, bool cancelled);
     void updateStatus();

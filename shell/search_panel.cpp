@@ -236,6 +236,10 @@ void SearchPanel::contactsLoaded() {
     m_field->clear();
     m_runner.reset();
     m_failure.clear();
+    learnContacts();
+}
+
+void SearchPanel::learnContacts() {
     m_rows.clear();
     QHash<QString, QString> names;
     const ContactTable& table = contactTable();
@@ -314,6 +318,9 @@ void SearchPanel::runQuery() {
         return;
     }
     m_resultsBox->show();
+    // A list filled without a finished load (by a test, say) is learnt on first use.
+    if (m_rows.isEmpty())
+        learnContacts();
     m_running = true;
     m_generation = m_runner.start(currentQuery());
     updateStatus();

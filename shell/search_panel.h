@@ -69,6 +69,7 @@ private:
     void runQuery();
     void narrowContacts(const QString& text);
     void showNarrowing();
+    void learnContacts();
     void takeHits(int generation, const SearchHits& hits);
     void queryFinished(int generation, qsizetype total, bool cancelled);
     void updateStatus();

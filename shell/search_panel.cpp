@@ -19,6 +19,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
@@ -115,6 +116,7 @@ SearchPanel::SearchPanel(CMireloDlg& window, FindBar* findBar, QWidget* parent)
     m_results->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_results->setAlternatingRowColors(true);
     box->addWidget(m_results, 1);
+    m_results->installEventFilter(this);
     m_resultsBox->hide();
 
     m_typing = new QTimer(this);
@@ -207,6 +209,18 @@ QWidget* SearchPanel::buildFilterButton() {
     });
     m_filterButton->setMenu(menu);
     return m_filterButton;
+}
+
+bool SearchPanel::eventFilter(QObject* watched, QEvent* event) {
+    // Up from the first result, or Escape, goes back to the field, as Down came from it.
+    if (watched == m_results && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Escape || (key == Qt::Key_Up && m_results->currentIndex().row() <= 0)) {
+            m_field->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void SearchPanel::setOnlyOpenChat(bool only) {

@@ -63,6 +63,9 @@ public:
     // The chat shown changed (the user picked a contact).
     void chatChanged();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QWidget* buildFilterButton();
     void textChanged();

@@ -150,6 +150,11 @@ TEST_F(SearchWindow, CtrlFFocusesTheFieldAndEscapeClearsIt) {
     QTest::keyClicks(panel().field(), QStringLiteral("meet"));
     ASSERT_TRUE(waitUntil([&] { return results().rowCount() == 3; }));
     EXPECT_EQ(shownContacts(), QStringList{});
+    // Down goes into the results, Up from the first one back to the field.
+    QTest::keyClick(panel().field(), Qt::Key_Down);
+    EXPECT_TRUE(panel().results()->hasFocus());
+    QTest::keyClick(panel().results(), Qt::Key_Up);
+    ASSERT_TRUE(panel().field()->hasFocus());
     QTest::keyClick(panel().field(), Qt::Key_Escape);
     EXPECT_EQ(panel().field()->text(), "");
     EXPECT_EQ(shownContacts().size(), 4);

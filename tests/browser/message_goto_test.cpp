@@ -69,6 +69,23 @@ protected:
             .toString();
     }
 
+    // Runs script and waits until the window has stopped changing.
+    void settleAfter(const QString& script) {
+        evaluate(view, script);
+        QString last;
+        int same = 0;
+        ASSERT_TRUE(waitUntil([&] {
+            QTest::qWait(50);
+            const QString now = evaluate(view,
+                                         "(function(){const s = __talvioWindow.state();"
+                                         "return s.busy ? '' : [s.first, s.end, scrollY].join(' ');})()")
+                                    .toString();
+            same = !now.isEmpty() && now == last ? same + 1 : 0;
+            last = now;
+            return same >= 4;
+        }));
+    }
+
     double highlightTop() {
         return evaluate(view, "document.querySelector('.tv-hit').getBoundingClientRect().top").toDouble();
     }
@@ -137,11 +154,16 @@ TEST_F(MessageGoToTest, AWindowOverAQuarterOfAMillionMessagesJumpsToTheFirstTheM
     EXPECT_LT(evaluate(view, "document.querySelectorAll('.tvb').length").toInt(), 2000);
     const double top = highlightTop();
     EXPECT_NEAR(top, 150, 5);
-    evaluate(view, "scrollBy(0, 100)");
-    ASSERT_TRUE(waitUntil([&] {
-        QTest::qWait(200);
-        return !evaluate(view, "__talvioWindow.state().busy").toBool();
-    }));
+    settleAfter("scrollBy(0, 100)");
     EXPECT_NEAR(highlightTop(), top - 100, 1.0);
     EXPECT_THAT(highlighted(), IsMessage(200000));
+
+    // The block leaves the document when the reader scrolls away and comes back as a new
+    // element: highlighted and marked again.
+    const double y = evaluate(view, "scrollY").toDouble();
+    settleAfter("scrollTo(0, 0)");
+    EXPECT_EQ(evaluate(view, "document.querySelectorAll('.tv-hit').length").toInt(), 0);
+    settleAfter(QStringLiteral("scrollTo(0, %1)").arg(y));
+    EXPECT_THAT(highlighted(), IsMessage(200000));
+    EXPECT_EQ(marks(), "ssage 200000");
 }

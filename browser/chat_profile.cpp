@@ -86,7 +86,9 @@ DocumentScripts makeScripts() {
         // The view's presentation of every chat rides ahead of the page's head, like the bridge.
         return std::string(kPagePresentationStyle) + scriptElement(source);
     }();
-    static const std::string after = scriptElement(resource(QStringLiteral(":/talvio/browser/painted.js")));
+    static const std::string after =
+        scriptElement(resource(QStringLiteral(":/talvio/browser/painted.js"))) +
+        scriptElement(resource(QStringLiteral(":/talvio/browser/message_goto.js")));
     static const std::string window =
         scriptElement(resource(QStringLiteral(":/talvio/browser/chat_window.js")));
     return {before, after, window};

@@ -11,6 +11,8 @@
 
 #include <QChildEvent>
 #include <QFutureWatcher>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QKeyEvent>
 #include <QTimer>
 #include <QWebChannel>
@@ -33,7 +35,10 @@ CExplorer_content::CExplorer_content(QWidget* parent) : QWebEngineView(parent) {
         if (ChatSchemeHandler::serialOf(QUrl(address)) != m_serial)
             return;
         m_reloadedAfterCrash = false;
+        m_paintedSerial = m_serial;
         emit chatPagePainted(m_serial);
+        if (m_goToSerial == m_serial)
+            runGoTo();
         if (!m_windowed)
             emit chatPageComplete(m_serial);
     });
@@ -42,6 +47,10 @@ CExplorer_content::CExplorer_content(QWidget* parent) : QWebEngineView(parent) {
             emit chatPageComplete(serial);
     });
     connect(m_pageChannel, &PageChannel::viewportSettled, this, &CExplorer_content::viewportSettled);
+    connect(m_pageChannel, &PageChannel::messageShown, this, [this](const QString& address, int ordinal) {
+        if (ChatSchemeHandler::serialOf(QUrl(address)) == m_serial)
+            emit messageShown(m_serial, ordinal);
+    });
     connect(
         m_page, &QWebEnginePage::renderProcessTerminated, this,
         [this](QWebEnginePage::RenderProcessTerminationStatus status, int) { renderProcessEnded(status); });
@@ -90,6 +99,23 @@ void CExplorer_content::showChatPage(std::shared_ptr<const std::string> utf8Page
     m_serial = serial;
     m_reloadedAfterCrash = false;
     setUrl(handler.publish(serial, std::make_shared<const std::string>(std::move(document))));
+}
+
+void CExplorer_content::goToMessage(std::int64_t ordinal, std::string_view find) {
+    m_goToSerial = m_serial;
+    m_goToOrdinal = ordinal;
+    m_goToFind = QString::fromUtf8(find.data(), static_cast<qsizetype>(find.size()));
+    // Before its first frame the document may not have its scripts yet; painting runs it then.
+    if (m_paintedSerial == m_serial)
+        runGoTo();
+}
+
+void CExplorer_content::runGoTo() {
+    // The text goes as a JSON string, which is a script string whatever it holds.
+    const QByteArray find = QJsonDocument(QJsonArray{m_goToFind}).toJson(QJsonDocument::Compact);
+    m_page->runJavaScript(QStringLiteral("window.__talvioGoTo && __talvioGoTo(%1, %2[0])")
+                              .arg(m_goToOrdinal)
+                              .arg(QString::fromUtf8(find)));
 }
 
 void CExplorer_content::cutInBackground(int serial, std::shared_ptr<const std::string> text) {

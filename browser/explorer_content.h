@@ -27,6 +27,7 @@ public:
     ~CExplorer_content() override;
 
     void showChatPage(std::shared_ptr<const std::string> utf8Page) override;
+    void goToMessage(std::int64_t ordinal, std::string_view find = {}) override;
 
     // The number of the page last given to showChatPage (pages are numbered as they come).
     int currentSerial() const { return m_serial; }
@@ -43,6 +44,8 @@ signals:
     void chatPageComplete(int serial);
     // A windowed page has its blocks in place and drawn for the viewport at scrollY.
     void viewportSettled(int serial, double scrollY);
+    // The message gone to is on screen and highlighted.
+    void messageShown(int serial, std::int64_t ordinal);
 
 protected:
     bool event(QEvent* event) override;
@@ -51,6 +54,7 @@ protected:
 private:
     void cutInBackground(int serial, std::shared_ptr<const std::string> text);
     void renderProcessEnded(int status);
+    void runGoTo();
 
     ChatWebPage* m_page = nullptr;
     QWebChannel* m_channel = nullptr;
@@ -59,6 +63,11 @@ private:
     int m_serial = 0;
     bool m_windowed = false;
     bool m_reloadedAfterCrash = false;
+    int m_paintedSerial = 0;
+    // The message to go to on page m_goToSerial, again if its document has to be loaded anew.
+    int m_goToSerial = 0;
+    std::int64_t m_goToOrdinal = -1;
+    QString m_goToFind;
 };
 
 }  // namespace talvio

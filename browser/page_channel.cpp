@@ -83,6 +83,10 @@ void PageChannel::settled(int serial, double scrollY) {
         emit viewportSettled(serial, scrollY);
 }
 
+void PageChannel::shown(const QString& address, int ordinal) {
+    emit messageShown(address, ordinal);
+}
+
 void PageChannel::whole(int serial) {
     if (serial == m_serial)
         emit pageWhole(serial);

@@ -52,12 +52,15 @@ public slots:
     void painted(const QString& address);
     void settled(int serial, double scrollY);
     void whole(int serial);
+    // The message of the ordinal is on screen, highlighted, in the document at address.
+    void shown(const QString& address, int ordinal);
 
 signals:
     void layoutReady(int serial, int count, const QString& units);
     void pagePainted(const QString& address);
     void viewportSettled(int serial, double scrollY);
     void pageWhole(int serial);
+    void messageShown(const QString& address, int ordinal);
 
 private:
     int m_serial = 0;

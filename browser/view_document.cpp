@@ -77,6 +77,10 @@ void appendOpening(std::string& out, const PageBlocks& blocks, int serial, std::
     appendNumber(out, serial);
     out += ",first:";
     appendNumber(out, static_cast<long long>(first));
+    // A page may open with a block before its first sender line: message ordinals start after it.
+    const bool lead = blocks.count() > 0 && !blocks.block(0).starts_with(kSenderLineStart);
+    out += ",lead:";
+    appendNumber(out, lead ? 1 : 0);
     out += ",probe:";
     appendScriptString(out, probeBlock());
 }

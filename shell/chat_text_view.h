@@ -14,6 +14,12 @@ class ChatTextView : public QPlainTextEdit, public ChatPageView {
 public:
     explicit ChatTextView(QWidget* parent);
     void showChatPage(std::shared_ptr<const std::string> utf8Page) override;
+    // Puts the cursor on the message's sender line.
+    void goToMessage(std::int64_t ordinal, std::string_view find) override;
+    std::int64_t messageGoneTo() const { return m_goneTo; }
+
+private:
+    std::int64_t m_goneTo = -1;
 };
 
 }  // namespace talvio

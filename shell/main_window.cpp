@@ -10,8 +10,11 @@
 #include "shell/chat_text_view.h"
 #include "shell/contact_selection.h"
 #include "shell/elided_label.h"
+#include "shell/find_bar.h"
 #include "shell/full_text_tip_delegate.h"
 #include "shell/load_workflow.h"
+#include "shell/search_field.h"
+#include "shell/search_panel.h"
 #include "shell/version_check.h"
 #include "shell/window_memory.h"
 #include "sources/contact_table.h"
@@ -65,6 +68,7 @@ CMireloDlg::CMireloDlg(QWidget* chatView, QWidget* parent)
     buildPanes(central);
     setChatView(chatView != nullptr ? chatView : new ChatTextView(central));
     connect(this, &CMireloDlg::contactsLoaded, this, &CMireloDlg::updateTitle);
+    connect(this, &CMireloDlg::contactsLoaded, m_searchPanel, &SearchPanel::contactsLoaded);
     // Contact pictures are copied here by every load.
     EnsureDirectory(platform::userDataFolder().toStdString() + "images");
     resize(dluSize(651, 361) + QSize(0, menuBar()->sizeHint().height()));
@@ -72,6 +76,8 @@ CMireloDlg::CMireloDlg(QWidget* chatView, QWidget* parent)
 }
 
 CMireloDlg::~CMireloDlg() {
+    // A search still reading the sources must end before they go; the panel goes later.
+    m_searchPanel->runner().reset();
     m_versionCheck.waitForFinished();
     contactTable().destroy();
 }
@@ -85,6 +91,14 @@ void CMireloDlg::buildMenu() {
                     &CMireloDlg::exportChats);
     file->addSeparator();
     file->addAction(QStringLiteral("Exit(&E)"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, &QWidget::close);
+    // Built before the panes: the actions reach the search panel through this window.
+    QMenu* search = menuBar()->addMenu(QStringLiteral("Search(&S)"));
+    search->addAction(QStringLiteral("Search messages(&F)"), QKeySequence::Find, this,
+                      [this] { m_searchPanel->focusField(); });
+    search->addAction(QStringLiteral("Next hit(&N)"), QKeySequence::FindNext, this,
+                      [this] { m_searchPanel->nextHit(); });
+    search->addAction(QStringLiteral("Previous hit(&P)"), QKeySequence::FindPrevious, this,
+                      [this] { m_searchPanel->previousHit(); });
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help(&H)"));
     help->addAction(QStringLiteral("About(&A)"), this, &CMireloDlg::about);
     help->addAction(QStringLiteral("Home Page"), this, &CMireloDlg::homePage);
@@ -160,11 +174,24 @@ void CMireloDlg::buildPanes(QWidget* central) {
     QWidget* details = buildDetails(listPane);
     listColumn->addWidget(details);
     buildContactList(listPane);
-    listColumn->addWidget(m_contactList, 1);
-    listPane->setMinimumWidth(details->width());
     m_chatPane = new QWidget(m_splitter);
     auto* chatColumn = new QVBoxLayout(m_chatPane);
     chatColumn->setContentsMargins(0, dluY(7) - dluY(kPaneTop), 0, 0);
+    chatColumn->setSpacing(0);
+    m_findBar = new FindBar(m_chatPane);
+    chatColumn->addWidget(m_findBar);
+    // The search sits between the details and the list; while it is on, its results share the
+    // list's room below the contacts.
+    m_searchPanel = new SearchPanel(*this, m_findBar, listPane);
+    listColumn->addWidget(m_searchPanel);
+    auto* lists = new QSplitter(Qt::Vertical, listPane);
+    lists->setChildrenCollapsible(false);
+    lists->addWidget(m_contactList);
+    lists->addWidget(m_searchPanel->resultsBox());
+    lists->setStretchFactor(0, 1);
+    lists->setStretchFactor(1, 2);
+    listColumn->addWidget(lists, 1);
+    listPane->setMinimumWidth(details->width());
     m_splitter->addWidget(listPane);
     m_splitter->addWidget(m_chatPane);
     // A larger window goes to the chat; the list keeps its width until the user moves the splitter.
@@ -222,6 +249,8 @@ CChatSoftware& CMireloDlg::chooseSource(int sourceKind) {
     // Attachments unpacked for the exports go as soon as another source takes over.
     if (sourceKind != kSourceChatExport)
         m_chatExportSource.releaseFiles();
+    // A load follows: the search lets go of what the source read before.
+    m_searchPanel->setSource(m_currentSource);
     return *m_currentSource;
 }
 
@@ -302,6 +331,7 @@ void CMireloDlg::selectionChanged() {
     const int row = rows.first().row();
     if (row >= 0)
         ShowContact(*this, *m_currentSource, row);
+    m_searchPanel->chatChanged();
 }
 
 void CMireloDlg::resizeEvent(QResizeEvent* event) {

@@ -17,6 +17,9 @@ class QTreeWidget;
 
 namespace talvio {
 
+class FindBar;
+class SearchPanel;
+
 // The main window: creates and connects the parts, routes the commands, keeps the layout.
 class CMireloDlg : public QMainWindow {
     Q_OBJECT
@@ -32,6 +35,9 @@ public:
     QLabel* numberLabel() const { return m_numberLabel; }
     QPushButton* recoverButton() const { return m_recoverButton; }
     QWidget* chatView() const { return m_chatView; }
+    // The search above the contact list, and the find bar over the chat.
+    SearchPanel* searchPanel() const { return m_searchPanel; }
+    FindBar* findBar() const { return m_findBar; }
     // The list's side and the chat, which the user can share out between them.
     QSplitter* splitter() const { return m_splitter; }
     // Replaces the chat area (the browser plugs in here).
@@ -106,6 +112,8 @@ private:
     QSplitter* m_splitter = nullptr;
     QWidget* m_chatPane = nullptr;
     QWidget* m_chatView = nullptr;
+    SearchPanel* m_searchPanel = nullptr;
+    FindBar* m_findBar = nullptr;
     QPixmap m_defaultPicture;
     QFutureWatcher<int> m_versionCheck;
     bool m_startUpDialog = true;

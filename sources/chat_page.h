@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -54,6 +55,13 @@ class ChatPageView {
 public:
     virtual ~ChatPageView() = default;
     virtual void showChatPage(std::shared_ptr<const std::string> utf8Page) = 0;
+    // Scrolls the page shown last to a message, its sender line's place on the page counted from
+    // 0, and highlights it, and in it the text find when given; also when the page has not come
+    // on screen yet.
+    virtual void goToMessage(std::int64_t ordinal, std::string_view find) {
+        (void)ordinal;
+        (void)find;
+    }
 };
 
 // Takes a page that is saved rather than shown, piece by piece, in order.

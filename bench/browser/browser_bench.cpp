@@ -343,6 +343,43 @@ void benchJumps(CExplorer_content& view, Reports& reports, InputProbe& probe) {
     g_allWithin &= covered;
 }
 
+// Going to search hits in the chat that is open; seconds until the message is on screen.
+double goToAndWait(CExplorer_content& view, std::int64_t ordinal) {
+    std::pair<int, std::int64_t> shown;
+    const auto connection =
+        QObject::connect(&view, &CExplorer_content::messageShown, [&](int serial, std::int64_t at) {
+            shown = {serial, at};
+        });
+    const auto start = Clock::now();
+    view.goToMessage(ordinal);
+    const bool reached =
+        spin([&] { return shown == std::pair<int, std::int64_t>(view.currentSerial(), ordinal); }, 10000);
+    QObject::disconnect(connection);
+    return reached ? secondsSince(start) : 1e9;
+}
+
+void benchGoTo(CExplorer_content& view, const Chat& chat, InputProbe& probe) {
+    probe.setPhase("going to messages");
+    fixture::Random random(11);
+    const auto count = static_cast<std::int64_t>(chat.texts.size());
+    double worst = std::max(goToAndWait(view, 0), goToAndWait(view, count - 1));
+    for (int i = 0; i < 10; ++i) {
+        const auto ordinal = static_cast<std::int64_t>(random.below(static_cast<std::uint64_t>(count)));
+        worst = std::max(worst, goToAndWait(view, ordinal));
+    }
+    report("250,000 messages: going to a message of the open chat (worst of 12)", worst, 0.5);
+}
+
+// Choosing a hit of a chat that is not open: the page is built and shown, then gone to.
+void benchOpenAt(CExplorer_content& view, const Chat& chat) {
+    const auto start = Clock::now();
+    buildPage(chat);
+    ShowChatPage();
+    const bool reached = goToAndWait(view, static_cast<std::int64_t>(chat.texts.size() / 3)) < 1e9;
+    report("250,000 messages: opening the chat at a message (building included)",
+           reached ? secondsSince(start) : 1e9, 1.0);
+}
+
 void benchHugeChat(CExplorer_content& view, Reports& reports) {
     const Chat chat = makeChat(250000, 23);
     InputProbe probe(view);
@@ -374,11 +411,13 @@ void benchHugeChat(CExplorer_content& view, Reports& reports) {
 
     benchPageDowns(view, reports, probe);
     benchJumps(view, reports, probe);
+    benchGoTo(view, chat, probe);
     probe.stop();
     report("250,000 messages: longest wait of input, UI thread (after building)", probe.worstUi(), 0.1);
     std::printf("  (the longest wait came while %s)\n", probe.worstUiPhase());
     report("250,000 messages: longest wait of input, render process", probe.worstRenderer(), 0.1);
     std::printf("  (the longest wait came while %s)\n", probe.worstRendererPhase());
+    benchOpenAt(view, chat);
 
     const double after = bench::processTreeBytes();
     std::printf("process tree memory (PSS): %.0f MB before the chat, %.0f MB with it\n", before / 1e6,

@@ -44,6 +44,10 @@
   let pinned = false;  // the reader is at the end of the chat, and stays there as it grows
   let whole = false;  // every block is in the document
   let fillCount = 100;  // blocks per chunk, adapted to what the last chunk cost
+  let target = -1;  // the block of the message gone to, highlighted while it is in the document
+  let marked = null;  // the element that carries the highlight
+  let going = -1;  // a block to go to once the window is free (and the layout has come)
+  let finding = '';  // the text marked inside the block gone to
 
   function collectStore() {
     const rest = document.getElementById('tv-rest');
@@ -160,7 +164,25 @@
 
   // After any change to the window or to its layout: measure what is there, give the spacers the
   // heights of what they stand for, and put the kept block back where it was.
+  // The highlight follows the block gone to: blocks leave the document and come back as new
+  // elements.
+  function mark() {
+    const k = target - a;
+    const element = target >= 0 && k >= 0 && k < win.children.length ? win.children[k] : null;
+    if (element === marked) return;
+    if (marked) {
+      marked.classList.remove('tv-hit');
+      window.__talvioMarks.remove(marked);
+    }
+    marked = element;
+    if (marked) {
+      marked.classList.add('tv-hit');
+      window.__talvioMarks.add(marked, finding);
+    }
+  }
+
   function settle(keep) {
+    mark();
     if (n === 0) {
       // Until the layout comes: the first screen, and room below it for the blocks expected.
       tops = offsets();
@@ -318,8 +340,42 @@
     }
   }
 
+  // Puts block i a quarter down the viewport: read from there on, with some context above it.
+  function scrollToBlock(i) {
+    pinned = false;
+    scrollTo(scrollX, Math.max(0, rootY + tops[i - a] - innerHeight / 4));
+  }
+
+  // Goes to block i: at once when it is in the document, else the window moves there, as it does
+  // for a drag of the scroll bar, and the margins around it follow as they do for any scroll.
+  function show(i) {
+    target = i;
+    const shown = function (host) { host.shown(location.href, i - (boot.lead || 0)); };
+    if (i >= a && i < b && tops.length > i - a + 1) {
+      mark();
+      scrollToBlock(i);
+      report(shown);
+      return;
+    }
+    const from = backward(i, innerHeight);
+    request(from, forward(i, 1.5 * innerHeight), function (blocks) {
+      put('replace', blocks);
+      a = from;
+      b = from + win.children.length;
+      settle(null);
+      scrollToBlock(i);
+      report(shown);
+    });
+  }
+
   function update() {
     if (busy || n === 0 || (!store && !view)) return;
+    if (going >= 0) {
+      const i = Math.min(going, n - 1);
+      going = -1;
+      show(i);
+      return;
+    }
     const vh = innerHeight;
     const y = scrollY - rootY;
     const margin = 2 * vh;
@@ -410,7 +466,22 @@
   Object.defineProperty(window, '__talvioWindow', {
     value: Object.freeze({
       state: function () {
-        return {first: a, end: b, count: n, total: prefix(n), busy: busy};
+        return {first: a, end: b, count: n, total: prefix(n), busy: busy, target: target};
+      },
+      // Goes to the message of the ordinal (its sender line's place on the page), highlighted.
+      goTo: function (ordinal, find) {
+        const i = ordinal + (boot.lead || 0);
+        if (!(i >= 0) || (n !== 0 && i >= n)) return false;
+        going = i;
+        if (marked && find !== finding) {
+          // The same block with another text: marked anew.
+          marked.classList.remove('tv-hit');
+          window.__talvioMarks.remove(marked);
+          marked = null;
+        }
+        finding = find || '';
+        update();
+        return true;
       },
     }),
   });

@@ -272,7 +272,9 @@ ExportReport ExportRun::run(const std::vector<int>& rows, const Progress& progre
                           (m_indexedCopy == IndexedCopy::Auto && rows.size() >= kIndexedCopyFrom);
     // Without the copy every chat costs a read of the whole table, but the pages are the same.
     std::optional<MessageDatabaseDuringExport> useCopy;
-    if (phone.kind == kSourceIPhone && wantCopy && indexed.make(phone.messageDbPath, m_folder))
+    // A store held in memory (a backup's) is read from there; a copy would index what is unused.
+    if (phone.kind == kSourceIPhone && !phone.heldMessageDb && wantCopy &&
+        indexed.make(phone.messageDbPath, m_folder))
         useCopy.emplace(m_source, indexed.path());
     // Names are handed out per run: the same phone folder exported twice gives the same names.
     MediaCopyLog media(m_folder, phone.resourceFolder);

@@ -62,7 +62,8 @@ IphoneMessageWriter::IphoneMessageWriter(const PhoneFolder& folder, MediaCopyLog
       m_resourceFolder(folder.resourceFolder),
       m_mediaRoot(folder.resourceFolder + "Library/"),
       m_boundary(m_mediaRoot),
-      m_media(media) {
+      m_media(media),
+      m_backupFiles(folder.backupFiles) {
     if (m_media == nullptr && !m_resourceFolder.empty() && m_resourceFolder.front() != '/') {
         m_currentFolder = currentFolder();
     }
@@ -89,12 +90,21 @@ void IphoneMessageWriter::append(std::string& page, const Statement& row) {
         return;
     }
     const std::string_view relative = orDefault(row.text(5), "");
-    std::string path = m_mediaRoot;
-    path += relative;
     const std::string_view name = fileNameOf(relative);
     const MediaFolder folder = kind == "1"   ? MediaFolder::Images
                                : kind == "3" ? MediaFolder::Voice
                                              : MediaFolder::Video;
+    if (m_backupFiles) {
+        // The backup looks the path up by name; a file it holds is a regular file of its own.
+        std::string path = relative.empty() ? std::string() : m_backupFiles->mediaFile(relative);
+        const bool present = !path.empty();
+        if (!present)
+            path = "Message/" + std::string(relative);
+        appendMedia(page, folder, path, name, present);
+        return;
+    }
+    std::string path = m_mediaRoot;
+    path += relative;
     // Without a resource folder nothing is shown or copied anyway, and the players say why.
     const FolderBoundary::Place place =
         m_resourceFolder.empty() ? FolderBoundary::Place::Missing : m_boundary.place(path);
@@ -106,7 +116,11 @@ void IphoneMessageWriter::append(std::string& page, const Statement& row) {
                                                         : BodyKind::VideoMissing);
         return;
     }
-    const bool present = place == FolderBoundary::Place::Inside;
+    appendMedia(page, folder, path, name, place == FolderBoundary::Place::Inside);
+}
+
+void IphoneMessageWriter::appendMedia(std::string& page, MediaFolder folder, const std::string& path,
+                                      std::string_view name, bool present) {
     if (folder == MediaFolder::Images) {
         appendPicture(page, path, name, present);
     } else if (folder == MediaFolder::Voice) {

@@ -103,7 +103,7 @@ void CIphoneWeiXin::LoadContacts(ContactTable& table) {
     table.destroy();
     m_snapshot.discard();
     Database database;
-    if (m_snapshot.open(m_folder.messageDbPath, database) == 0) {
+    if (openStore(database) == 0) {
         Statement contacts(database, kContactQuery);
         if (!contacts.ok())
             contacts = Statement(database, kUndatedContactQuery);
@@ -159,11 +159,18 @@ void CIphoneWeiXin::readStatistics(const Database& database, ContactTable& table
     }
 }
 
+int CIphoneWeiXin::openStore(Database& database) {
+    // A backup's store was read into memory with its log applied already.
+    if (m_folder.heldMessageDb)
+        return openMessageDatabase(m_folder, database);
+    return m_snapshot.open(m_folder.messageDbPath, database);
+}
+
 RenderOutcome CIphoneWeiXin::RenderChat(const ChatRequest& request) {
     startPage(request);
     RenderOutcome outcome;
     Database database;
-    if (const int rc = m_snapshot.open(m_folder.messageDbPath, database); rc != 0) {
+    if (const int rc = openStore(database); rc != 0) {
         outcome = unreadableFile(rc);
     } else {
         IphoneMessageWriter writer(m_folder, request.media);

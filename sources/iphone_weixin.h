@@ -28,6 +28,7 @@ public:
     RenderOutcome RenderChat(const ChatRequest& request) override;
 
 private:
+    int openStore(Database& database);
     void readStatistics(const Database& database, ContactTable& table);
 
     // Renders read the same copy that the load made, while the phone's files stay unchanged.

@@ -47,27 +47,9 @@ std::map<std::string, std::string> contentsBelow(const std::string& folder) {
 
 class IphoneBackupExport : public ::testing::Test {
 protected:
-    // A backup of the basic fixture: its data folder as WhatsApp's shared domain (with the
-    // contacts under their current name), its resource folder as the app domain, beside another
-    // app's and the system's files.
     std::string makeBackup(const std::string& name, bool encrypted, bool finished = true) {
-        const std::string tree = work.path() + name + "-tree/";
-        fs::create_directories(tree + kShared);
-        fs::copy(test::iphoneFixtureData("basic"), tree + kShared, fs::copy_options::recursive);
-        fs::rename(tree + kShared + "/Contacts.sqlite", tree + kShared + "/ContactsV2.sqlite");
-        fs::create_directories(tree + kApp);
-        fs::copy(test::iphoneFixtureResources("basic"), tree + kApp, fs::copy_options::recursive);
-        test::writeFile(tree + "HomeDomain/Library/Preferences/com.apple.x.plist", "settings");
-        test::writeFile(tree + "AppDomain-com.example.app/Documents/a.txt", "another app");
-        std::vector<ios::BackupFile> files;
-        EXPECT_EQ(ios::readBackupTree(tree, files), "");
-        ios::BackupWriterOptions options;
-        options.encrypted = encrypted;
-        options.password = kPassword;
-        options.finished = finished;
         const std::string folder = work.path() + name + "/";
-        EXPECT_EQ(ios::writeBackup(folder, files, options), "");
-        fs::remove_all(tree);
+        test::makeIphoneBackup("basic", folder, encrypted ? kPassword : "", 8, finished);
         return folder;
     }
     // Runs talvio-export with its temporary folder below the work folder.

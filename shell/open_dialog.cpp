@@ -208,7 +208,7 @@ COpenWeiXinDataDlg::COpenWeiXinDataDlg(QWidget* parent)
            QStringLiteral("Media path (the phone's \"WhatsApp\" folder, which holds Media; optional):"),
            kAndroidResourceEdit, kAndroidResourceBrowse, 114);
     addRow(kIPhoneDataLabel,
-           QStringLiteral("Data Path (computer backup, or \"group.net.whatsapp.WhatsApp.shared\" folder):"),
+           QStringLiteral("Data Path (iPhone backup or \"group.net.whatsapp.WhatsApp.shared\"):"),
            kIPhoneDataEdit, kIPhoneDataBrowse, 82);
     addRow(kIPhoneResourceLabel, QStringLiteral("Resource path (\"net.whatsapp.WhatsApp\" folder):"),
            kIPhoneResourceEdit, kIPhoneResourceBrowse, 114);

@@ -21,9 +21,7 @@ PasswordRow::PasswordRow(QWidget* parent, int top)
         widget->setGeometry(dluRect(x, y, w, h).translated(0, -dluY(top)));
     };
     place(m_note, 14, top, 306, 10);
-    m_note->setText(
-        QStringLiteral("This backup is encrypted: enter the password chosen for the iPhone's "
-                       "backups (it is not saved)."));
+    m_note->setText(QStringLiteral("This backup is encrypted. Its password is never saved."));
     auto* label = new QLabel(QStringLiteral("Password:"), this);
     place(label, 14, top + 14, 60, 10);
     place(m_password, 76, top + 12, 188, 14);

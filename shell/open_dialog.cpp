@@ -63,11 +63,10 @@ const QString kAndroidHint = QStringLiteral(
     "also shows pictures, voice notes and videos. \r\nYou can get more information by clicking \"Usage\" "
     "link above.");
 const QString kIPhoneHint = QStringLiteral(
-    "Data path: the iPhone's computer backup (the folder named after the phone in MobileSync/Backup, "
-    "made by Finder or iTunes; it holds Manifest.db), or the \"group.net.whatsapp.WhatsApp.shared\" "
-    "folder exported from iPhone. A backup brings its media; for the exported folder the resource path "
-    "is the \"net.whatsapp.WhatsApp\" folder (optional).\r\nYou can get more information by clicking "
-    "\"Usage\" link above.");
+    "Hint: Data path is required. It is the iPhone's computer backup (its folder in MobileSync/Backup, "
+    "with Manifest.db), or the \"group.net.whatsapp.WhatsApp.shared\" folder exported from iPhone. A "
+    "backup brings its media; for the exported folder the resource path is the \"net.whatsapp.WhatsApp\" "
+    "folder exported from iPhone.\r\nYou can get more information by clicking \"Usage\" link above.");
 const QString kChatExportHint = QStringLiteral(
     "A chat exported by WhatsApp (in the chat: More > Export chat): the .txt file, or the .zip that "
     "holds it with its media, or a folder that holds such exports; each export is one chat. Exports "

@@ -76,7 +76,8 @@ constexpr const char* kUsage =
     "below ~/Library/Application Support/MobileSync/Backup). A backup brings its media;\n"
     "an encrypted one needs --password-file FILE, a file whose first line is the backup's\n"
     "password (- reads it from standard input). The password is never stored, and what is\n"
-    "decrypted stays in memory or in a private temporary folder removed at exit.\n"
+    "decrypted stays in memory or in a private temporary folder removed at exit. A backup\n"
+    "with both WhatsApp and WhatsApp Business shows WhatsApp's chats; --business the other's.\n"
     "Encrypted backups need --key FILE: the phone's `key` file (crypt12, crypt14), its\n"
     "`encrypted_backup.key` (crypt15), or a text file holding the 64-digit key; --key -\n"
     "reads the 64 digits from standard input. The key is never stored, and the decrypted\n"
@@ -107,6 +108,7 @@ struct Options {
     std::string me;
     bool haveMe = false;
     std::string passwordFile;
+    bool business = false;
 };
 
 // How long the load may go without progress before it is stopped.
@@ -271,7 +273,9 @@ std::optional<PhoneFolder> openIphoneBackupFolder(const std::string& given, cons
             return std::nullopt;
         password = std::move(*read);
     }
-    IphoneBackupOpening opening = openIphoneBackup(given, std::move(password), {}, standardTimeZoneBias());
+    IphoneBackupOpening opening =
+        openIphoneBackup(given, std::move(password), {}, standardTimeZoneBias(),
+                         options.business ? ios::WhatsAppKind::Business : ios::WhatsAppKind::Messenger);
     if (!opening.folder) {
         error = opening.error.message;
         return std::nullopt;
@@ -363,8 +367,9 @@ std::unique_ptr<CChatSoftware> openFolder(const std::string& folder, const Optio
         setLoadPaths(*phone);
         return loadContacts(std::make_unique<CIphoneWeiXin>(std::move(*phone)), folder, error);
     }
-    if (!options.passwordFile.empty()) {
-        error = "--password-file is for encrypted iPhone backups; \"" + folder + "\" is not one.";
+    if (!options.passwordFile.empty() || options.business) {
+        error = std::string(options.business ? "--business" : "--password-file") +
+                " is for iPhone computer backups; \"" + folder + "\" is not one.";
         return nullptr;
     }
     const int kind =
@@ -503,6 +508,8 @@ int main(int argc, char** argv) {
             if (i + 1 >= argc || argv[i + 1][0] == '\0')
                 return fail("--contacts needs a contacts file (.vcf).");
             options.contacts = argv[++i];
+        } else if (arg == "--business") {
+            options.business = true;
         } else if (arg == "--password-file") {
             if (i + 1 >= argc || argv[i + 1][0] == '\0')
                 return fail(

@@ -132,7 +132,7 @@ TEST_F(IphoneBackupExport, OutcomesTellTheUserWhatToDo) {
     expectFailure("--list " + makeBackup("unfinished", false, false), "still being written");
     const std::string plain = makeBackup("plain", false);
     expectFailure("--password-file " + passwordFile + " --list " + test::iphoneFixtureData("basic"),
-                  "--password-file is for encrypted iPhone backups");
+                  "--password-file is for iPhone computer backups");
 
     // A damaged Manifest.db, and a chat store missing from the folder.
     const std::string damaged = work.path() + "damaged/";

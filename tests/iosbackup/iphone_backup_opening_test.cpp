@@ -130,6 +130,31 @@ TEST_P(IphoneBackupOpeningTest, AStoreWithoutLog) {
     }
 }
 
+TEST_P(IphoneBackupOpeningTest, WhatsAppBusinessBesideWhatsApp) {
+    constexpr const char* kBusiness = "AppDomainGroup-group.net.whatsapp.WhatsAppSMB.shared";
+    std::vector<ios::BackupFile> files = test::sampleFiles();
+    // Business's store: the same without its log, so it holds one message where WhatsApp's holds two.
+    for (const ios::BackupFile& file : test::sampleFiles()) {
+        if (file.domain == kShared && file.relativePath == "ChatStorage.sqlite")
+            files.push_back({kBusiness, file.relativePath, file.content});
+    }
+    files.push_back({kBusiness, "Message/Media/b.jpg", "business photo"});
+    test::makeBackup(m_backup, files, GetParam() ? test::encryptedOptions() : ios::BackupWriterOptions());
+    m_before = test::folderSnapshot(m_backup);
+    IphoneBackupOpening messenger =
+        openIphoneBackup(m_backup, ios::Secret(std::string_view(test::kPassword)), {}, 0);
+    ASSERT_TRUE(messenger.folder) << messenger.error.message;
+    EXPECT_EQ(messageCount(*messenger.folder), 2);
+    EXPECT_NE(messenger.note.find("WhatsApp Business"), std::string::npos);
+    EXPECT_EQ(messenger.folder->backupFiles->mediaFile("Media/b.jpg"), "");
+
+    IphoneBackupOpening business = openIphoneBackup(m_backup, ios::Secret(std::string_view(test::kPassword)),
+                                                    {}, 0, ios::WhatsAppKind::Business);
+    ASSERT_TRUE(business.folder) << business.error.message;
+    EXPECT_EQ(messageCount(*business.folder), 1);
+    EXPECT_EQ(test::readFile(business.folder->backupFiles->mediaFile("Media/b.jpg")), "business photo");
+}
+
 TEST_P(IphoneBackupOpeningTest, OutcomesSayWhatIsWrong) {
     const IphoneBackupOpening noChats = open(test::withoutFile("ChatStorage.sqlite"));
     EXPECT_EQ(noChats.error.problem, ios::BackupProblem::NoChatStorage);

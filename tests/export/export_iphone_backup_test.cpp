@@ -2,8 +2,14 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 // talvio-export on iPhone computer backups made from the iPhone fixture folders: the same pages
 // and media as the folders give, the backup untouched, nothing decrypted left behind.
+#include "export/export_run.h"
+#include "export/indexed_copy.h"
 #include "iosbackup/backup_crypto.h"
 #include "iosbackup/backup_writer.h"
+#include "sources/contact_table.h"
+#include "sources/iphone_backup_opening.h"
+#include "sources/iphone_weixin.h"
+#include "sources/program_state.h"
 #include "tests/iphone/iphone_test_support.h"
 #include "tests/support/run_command.h"
 #include "tests/support/temp_dir.h"
@@ -144,6 +150,38 @@ TEST_F(IphoneBackupExport, OutcomesTellTheUserWhatToDo) {
     expectFailure("--list " + plain, "ChatStorage.sqlite is missing from the backup folder or cut short");
     fs::remove(store);
     expectFailure("--list " + plain, "ChatStorage.sqlite is missing");
+}
+
+// An export of many chats reads an indexed copy of the store; a backup's, held in memory, gets
+// one in memory, and the pages stay those of the folder.
+TEST_F(IphoneBackupExport, TheIndexedCopyOfAStoreInMemoryGivesTheSamePages) {
+    resetProgramState();
+    const auto exportWith = [&](PhoneFolder folder, const std::string& out) {
+        CIphoneWeiXin source(std::move(folder));
+        source.LoadContacts(contactTable());
+        ExportRun run(source, work.path() + out);
+        run.setIndexedCopy(ExportRun::IndexedCopy::Always);
+        const ExportReport report = run.run(allRows(contactTable()));
+        EXPECT_TRUE(report.error.empty()) << report.error;
+        return contentsBelow(work.path() + out);
+    };
+    const auto expected = exportWith(phoneFolderOf(kSourceIPhone, test::iphoneFixtureData("basic"),
+                                                   test::iphoneFixtureResources("basic"), 0),
+                                     "from-folder");
+    const std::string backup = makeBackup("encrypted", true);
+    IphoneBackupOpening opening = openIphoneBackup(backup, ios::Secret(std::string_view(kPassword)), {}, 0);
+    ASSERT_TRUE(opening.folder) << opening.error.message;
+    ASSERT_TRUE(opening.folder->heldMessageDb);
+    const auto indexed = indexedStoreImage(*opening.folder->heldMessageDb);
+    ASSERT_TRUE(indexed);
+    Database database;
+    ASSERT_EQ(database.openImage(indexed->bytes()), 0);
+    Statement indexes(database, "SELECT count(*) FROM sqlite_master WHERE name LIKE 'talvio_export_%'");
+    ASSERT_TRUE(indexes.step());
+    EXPECT_EQ(indexes.int64(0), 2);
+    EXPECT_EQ(exportWith(*opening.folder, "from-backup"), expected);
+    contactTable().destroy();
+    resetProgramState();
 }
 
 // A run killed while it shows a page with decrypted media leaves them only until the next run.

@@ -78,7 +78,7 @@ constexpr const char* kUsage =
     "password (- reads it from standard input). The password is never stored, and what is\n"
     "decrypted stays in memory or in a private temporary folder removed at exit. A backup\n"
     "with both WhatsApp and WhatsApp Business shows WhatsApp's chats; --business the other's.\n"
-    "Encrypted backups need --key FILE: the phone's `key` file (crypt12, crypt14), its\n"
+    "Encrypted Android backups need --key FILE: the phone's `key` file (crypt12, crypt14), its\n"
     "`encrypted_backup.key` (crypt15), or a text file holding the 64-digit key; --key -\n"
     "reads the 64 digits from standard input. The key is never stored, and the decrypted\n"
     "databases stay in memory. --backup FILE chooses another backup of the folder than\n"

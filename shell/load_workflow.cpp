@@ -72,6 +72,8 @@ void finishChatExportLoad(CMireloDlg& window, chatexport::ChatExportSource& sour
 }  // namespace
 
 void loadSettingsAtStartUp() {
+    // What an earlier run that crashed decrypted from an iPhone backup goes now.
+    sweepLeftoverBackupFolders();
     LoadSettings(platform::settingsFolder().toStdString());
 }
 

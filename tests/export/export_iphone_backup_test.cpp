@@ -187,21 +187,36 @@ TEST_F(IphoneBackupExport, TheIndexedCopyOfAStoreInMemoryGivesTheSamePages) {
 // A run killed while it shows a page with decrypted media leaves them only until the next run.
 TEST_F(IphoneBackupExport, AKilledRunsFilesGoAtTheNextRun) {
     const std::string backup = makeBackup("encrypted", true);
+    // Its output goes into a pipe that is full already: the run blocks printing the page, once
+    // the page's media are decrypted.
+    int out[2];
+    ASSERT_EQ(::pipe(out), 0);
+    ::fcntl(out[1], F_SETFL, O_NONBLOCK);
+    const std::string filler(4096, 'x');
+    while (::write(out[1], filler.data(), filler.size()) > 0) {
+    }
+    ::fcntl(out[1], F_SETFL, 0);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         ::setenv("TMPDIR", temp.c_str(), 1);
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, STDOUT_FILENO);
+        ::dup2(out[1], STDOUT_FILENO);
+        ::close(out[0]);
         ::execl(tool.c_str(), tool.c_str(), "--password-file", passwordFile.c_str(), "--page", "0",
                 backup.c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
     }
-    // Killed once its private folder exists, or after it ended on its own.
-    for (int i = 0; i < 2000 && contentsBelow(temp).empty(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ::close(out[1]);
+    std::size_t decrypted = 0;
+    for (int i = 0; i < 1000 && decrypted < 5; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        decrypted = contentsBelow(temp).size();
+    }
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
+    ::close(out[0]);
+    // Ann's page shows five media files, decrypted when it was built.
+    EXPECT_GE(decrypted, 5u);
     EXPECT_EQ(run("--password-file " + passwordFile + " --list " + backup).status, 0);
 }
 

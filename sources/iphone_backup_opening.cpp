@@ -185,8 +185,9 @@ IphoneBackupOpening openIphoneBackup(const std::string& folder, ios::Secret pass
     PhoneFolder phone;
     phone.kind = kSourceIPhone;
     phone.dataFolder = withTrailingSlash(backup->folder());
-    // Media come through backupFiles; a resource folder set says that media can be shown.
-    phone.resourceFolder = phone.dataFolder;
+    // Media come through backupFiles; the resource folder is where they lie for the players: the
+    // backup itself, or the private folder they are decrypted into.
+    phone.resourceFolder = backup->encrypted() ? work->path() : phone.dataFolder;
     phone.timeZoneBias = timeZoneBias;
     phone.messageDbPath =
         backup->folder() + app.chatStorage.fileID.substr(0, 2) + "/" + app.chatStorage.fileID;

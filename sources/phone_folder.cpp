@@ -96,6 +96,7 @@ PhoneFolder chosenPhoneFolder() {
 
 void setLoadPaths(int sourceKind, const std::string& dataFolder, const std::string& resourceFolder) {
     ProgramState& state = programState();
+    state.privateMediaFolder.clear();
     state.sourceKind = sourceKind;
     state.dataFolder = withTrailingSlash(dataFolder);
     state.resourceFolder = withTrailingSlash(resourceFolder);
@@ -105,6 +106,9 @@ void setLoadPaths(int sourceKind, const std::string& dataFolder, const std::stri
 
 void setLoadPaths(const PhoneFolder& folder) {
     ProgramState& state = programState();
+    // The media of an encrypted backup are decrypted into its private folder, the resource folder.
+    state.privateMediaFolder =
+        folder.backupFiles && folder.backupFiles->decrypted() ? folder.resourceFolder : std::string();
     state.sourceKind = folder.kind;
     state.dataFolder = folder.dataFolder;
     state.resourceFolder = folder.resourceFolder;

@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <memory>
 
@@ -115,6 +117,18 @@ TEST_F(OpenIphoneBackup, APasswordOpensTheBackupAndIsKeptNowhere) {
     EXPECT_TRUE(desktop.messages.empty()) << desktop.messageTexts().join('\n').toStdString();
     EXPECT_EQ(listedNames(), fromFolder);
     EXPECT_EQ(programState().dataFolder, encrypted);
+    // Its media are decrypted into a folder of our own, which the players take as the media's.
+    const std::string privateFolder = programState().privateMediaFolder;
+    EXPECT_EQ(programState().resourceFolder, privateFolder);
+    EXPECT_NE(privateFolder.find("talvio-iphone-"), std::string::npos);
+    struct stat status {};
+    ASSERT_EQ(::stat(privateFolder.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0700u);
+    // Another folder loaded, the backup's private folder is gone.
+    setLoadPaths(kSourceIPhone, test::iphoneFixtureData("basic"), test::iphoneFixtureResources("basic"));
+    loadChosenFolder(*m_window);
+    EXPECT_EQ(programState().privateMediaFolder, "");
+    EXPECT_FALSE(std::filesystem::exists(privateFolder));
     EXPECT_EQ(test::folderSnapshot(encrypted), before);
     SettingsRecord saved;
     LoadSettings(platform::settingsFolder().toStdString(), saved);

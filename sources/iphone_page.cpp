@@ -100,7 +100,11 @@ void IphoneMessageWriter::append(std::string& page, const Statement& row) {
         const bool present = !path.empty();
         if (!present)
             path = "Message/" + std::string(relative);
+        // Where an extracted folder keeps the file: its copy in an export is named the same.
+        m_phonePath = "Library/";
+        m_phonePath += relative;
         appendMedia(page, folder, path, name, present);
+        m_phonePath.clear();
         return;
     }
     std::string path = m_mediaRoot;
@@ -139,7 +143,8 @@ void IphoneMessageWriter::appendPicture(std::string& page, const std::string& pa
         appendFileUrl(m_argument, path, m_currentFolder);
         appendBody(page, BodyKind::ImageViewer, m_argument);
     } else {
-        appendBody(page, BodyKind::ImageStandAlone, m_media->copy(MediaFolder::Images, path, name));
+        appendBody(page, BodyKind::ImageStandAlone,
+                   m_media->copy(MediaFolder::Images, path, name, m_phonePath));
     }
 }
 
@@ -150,7 +155,8 @@ void IphoneMessageWriter::appendVoice(std::string& page, const std::string& path
         appendScriptStringInAttribute(m_argument, path);
         appendBody(page, BodyKind::VoiceViewer, m_argument);
     } else if (present) {
-        appendBody(page, BodyKind::VoiceStandAlone, m_media->copy(MediaFolder::Voice, path, name));
+        appendBody(page, BodyKind::VoiceStandAlone,
+                   m_media->copy(MediaFolder::Voice, path, name, m_phonePath));
     } else {
         appendBody(page, BodyKind::VoiceMissing);
     }
@@ -163,7 +169,8 @@ void IphoneMessageWriter::appendVideo(std::string& page, const std::string& path
         appendScriptStringInAttribute(m_argument, path);
         appendBody(page, BodyKind::VideoViewer, m_argument);
     } else if (present) {
-        appendBody(page, BodyKind::VideoStandAlone, m_media->copy(MediaFolder::Video, path, name));
+        appendBody(page, BodyKind::VideoStandAlone,
+                   m_media->copy(MediaFolder::Video, path, name, m_phonePath));
     } else {
         appendBody(page, BodyKind::VideoMissing);
     }

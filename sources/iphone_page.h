@@ -41,6 +41,7 @@ private:
     std::string m_currentFolder;
     MediaCopyLog* m_media;
     std::shared_ptr<BackupFiles> m_backupFiles;  // set for a computer backup
+    std::string m_phonePath;                     // of the backup's media file being written
     std::string m_sender;
     std::string m_time;
     std::string m_argument;

@@ -81,34 +81,40 @@ protected:
     const std::string passwordFile = work.path() + "password.txt";
 };
 
+// The hostile fixture brings media whose names collide and paths that leave the folder; its
+// backup names the copies as the folder does.
 TEST_F(IphoneBackupExport, PlainAndEncryptedBackupsExportWhatTheFolderExports) {
-    const std::string folderOut = work.path() + "from-folder";
-    ASSERT_EQ(run("--resources " + test::iphoneFixtureResources("basic") + " " +
-                  test::iphoneFixtureData("basic") + " " + folderOut)
-                  .status,
-              0);
-    const auto expected = contentsBelow(folderOut);
-    ASSERT_GT(expected.size(), 3u);
-    const std::string list = run("--list " + test::iphoneFixtureData("basic")).out;
+    for (const char* fixture : {"basic", "hostile"}) {
+        SCOPED_TRACE(fixture);
+        const std::string folderOut = work.path() + fixture + "-from-folder";
+        const int status = run("--resources " + test::iphoneFixtureResources(fixture) + " " +
+                               test::iphoneFixtureData(fixture) + " " + folderOut)
+                               .status;
+        const auto expected = contentsBelow(folderOut);
+        ASSERT_GT(expected.size(), 3u);
+        const std::string list = run("--list " + test::iphoneFixtureData(fixture)).out;
 
-    for (const bool encrypted : {false, true}) {
-        SCOPED_TRACE(encrypted ? "encrypted" : "plain");
-        const std::string backup = makeBackup(encrypted ? "encrypted" : "plain", encrypted);
-        const auto before = test::folderSnapshot(backup);
-        const std::string password = encrypted ? "--password-file " + passwordFile + " " : "";
-        const std::string out = work.path() + (encrypted ? "from-encrypted" : "from-plain");
-        const test::CommandResult result = run(password + backup + " " + out);
-        EXPECT_EQ(result.status, 0) << result.out;
-        EXPECT_EQ(contentsBelow(out), expected);
-        EXPECT_EQ(run(password + "--list " + backup).out, list);
-        // The password also comes on standard input, never on the command line.
-        if (encrypted) {
-            EXPECT_EQ(runCommand("TMPDIR=" + temp + " " + tool + " --password-file - --list " + backup +
-                                 " < " + passwordFile)
-                          .out,
-                      list);
+        for (const bool encrypted : {false, true}) {
+            SCOPED_TRACE(encrypted ? "encrypted" : "plain");
+            const std::string backup = work.path() + fixture + (encrypted ? "-encrypted/" : "-plain/");
+            test::makeIphoneBackup(fixture, backup, encrypted ? kPassword : "");
+            const auto before = test::folderSnapshot(backup);
+            const std::string password = encrypted ? "--password-file " + passwordFile + " " : "";
+            const std::string out =
+                backup + "../" + fixture + (encrypted ? "-from-encrypted" : "-from-plain");
+            const test::CommandResult result = run(password + backup + " " + out);
+            EXPECT_EQ(result.status, status) << result.out;
+            EXPECT_EQ(contentsBelow(out), expected);
+            EXPECT_EQ(run(password + "--list " + backup).out, list);
+            // The password also comes on standard input, never on the command line.
+            if (encrypted) {
+                EXPECT_EQ(runCommand("TMPDIR=" + temp + " " + tool + " --password-file - --list " + backup +
+                                     " < " + passwordFile)
+                              .out,
+                          list);
+            }
+            EXPECT_EQ(test::folderSnapshot(backup), before);
         }
-        EXPECT_EQ(test::folderSnapshot(backup), before);
     }
 }
 

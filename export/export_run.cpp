@@ -200,6 +200,12 @@ public:
         folder.messageDbPath = path;
         m_source.setFolder(std::move(folder));
     }
+    MessageDatabaseDuringExport(CChatSoftware& source, std::shared_ptr<const backup::PlainImage> image)
+        : m_source(source), m_before(source.folder()) {
+        PhoneFolder folder = m_before;
+        folder.heldMessageDb = std::move(image);
+        m_source.setFolder(std::move(folder));
+    }
     ~MessageDatabaseDuringExport() { m_source.setFolder(m_before); }
     MessageDatabaseDuringExport(const MessageDatabaseDuringExport&) = delete;
     MessageDatabaseDuringExport& operator=(const MessageDatabaseDuringExport&) = delete;
@@ -305,8 +311,14 @@ ExportReport ExportRun::run(const std::vector<int>& rows, const Progress& progre
                           (m_indexedCopy == IndexedCopy::Auto && rows.size() >= kIndexedCopyFrom);
     // Without the copy every chat costs a read of the whole table, but the pages are the same.
     std::optional<MessageDatabaseDuringExport> useCopy;
-    if (phone.kind == kSourceIPhone && wantCopy && indexed.make(phone.messageDbPath, m_folder))
+    // A store held in memory (a backup's) gets its indexed copy in memory: nothing decrypted is
+    // written to disk for it.
+    if (phone.kind == kSourceIPhone && wantCopy && phone.heldMessageDb) {
+        if (auto image = indexedStoreImage(*phone.heldMessageDb))
+            useCopy.emplace(m_source, std::move(image));
+    } else if (phone.kind == kSourceIPhone && wantCopy && indexed.make(phone.messageDbPath, m_folder)) {
         useCopy.emplace(m_source, indexed.path());
+    }
     // Names are handed out per run: the same phone folder exported twice gives the same names.
     MediaCopyLog media(m_folder, phone.resourceFolder);
     m_media = &media;

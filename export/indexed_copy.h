@@ -2,8 +2,10 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #pragma once
 
+#include "backup/plain_image.h"
 #include "sources/private_copy.h"
 
+#include <memory>
 #include <string>
 
 namespace talvio {
@@ -31,6 +33,10 @@ public:
 private:
     PrivateCopy m_copy;
 };
+
+// The same for a store held in memory (a backup's): an indexed copy, in memory too. Null when it
+// cannot be made (no memory, not a chat store).
+std::shared_ptr<const backup::PlainImage> indexedStoreImage(const backup::PlainImage& store);
 
 // Removes the working folders below parent that exports which are gone left behind (a crash, a
 // power cut): each is a whole copy of a message store. A folder whose process still runs, or that

@@ -10,6 +10,7 @@
 #include "sources/android_weixin.h"
 #include "sources/chat_page.h"
 #include "sources/contact_table.h"
+#include "sources/iphone_backup_opening.h"
 #include "sources/iphone_weixin.h"
 #include "sources/message_time.h"
 #include "sources/phone_folder.h"
@@ -22,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <memory>
@@ -38,7 +40,7 @@ using namespace talvio;
 constexpr const char* kUsage =
     "Usage:\n"
     "  talvio-export [--resources RESDIR] [--key FILE [--backup FILE]] [--contacts FILE.vcf]\n"
-    "                [--with-messages | --jid JID ...] FOLDER OUTDIR\n"
+    "                [--password-file FILE] [--with-messages | --jid JID ...] FOLDER OUTDIR\n"
     "      Writes every contact's chat of FOLDER as a stand-alone page into OUTDIR (a chat of\n"
     "      more than 2,000 messages as pages of 2,000, NAME.html, NAME-part2.html, ...), with\n"
     "      OUTDIR/index.html listing them as the viewer's contact list does (name, recent\n"
@@ -51,11 +53,11 @@ constexpr const char* kUsage =
     "      An earlier export in OUTDIR is updated: files are replaced, never removed, and\n"
     "      its other chats stay listed in index.html.\n"
     "  talvio-export [--resources RESDIR] [--key FILE [--backup FILE]] [--contacts FILE.vcf]\n"
-    "                --list FOLDER\n"
+    "                [--password-file FILE] --list FOLDER\n"
     "      Prints the contact table, one tab-separated line per row: row, jid, display name,\n"
     "      picture path, message count, last message time (raw), last message time (shown).\n"
     "  talvio-export [--resources RESDIR] [--key FILE [--backup FILE]] [--contacts FILE.vcf]\n"
-    "                --page ROW [--standalone] FOLDER\n"
+    "                [--password-file FILE] --page ROW [--standalone] FOLDER\n"
     "      Prints the chat page of table row ROW as UTF-8: the page the viewer shows, or with\n"
     "      --standalone its stand-alone form (its media still point where they lie; only an\n"
     "      export copies them).\n"
@@ -80,8 +82,14 @@ constexpr const char* kUsage =
     "copied from Android/media/com.whatsapp/WhatsApp), an encrypted backup file itself\n"
     "(msgstore.db.crypt15, .crypt14, .crypt12), or an iPhone\n"
     "\"group.net.whatsapp.WhatsApp.shared\" folder (holding ChatStorage.sqlite and\n"
-    "Contacts.sqlite).\n"
-    "Encrypted backups need --key FILE: the phone's `key` file (crypt12, crypt14), its\n"
+    "ContactsV2.sqlite or Contacts.sqlite), or an iPhone computer backup: the folder that\n"
+    "Finder, iTunes or idevicebackup2 made (holding Manifest.db and Manifest.plist; on macOS\n"
+    "below ~/Library/Application Support/MobileSync/Backup). A backup brings its media;\n"
+    "an encrypted one needs --password-file FILE, a file whose first line is the backup's\n"
+    "password (- reads it from standard input). The password is never stored, and what is\n"
+    "decrypted stays in memory or in a private temporary folder removed at exit. A backup\n"
+    "with both WhatsApp and WhatsApp Business shows WhatsApp's chats; --business the other's.\n"
+    "Encrypted Android backups need --key FILE: the phone's `key` file (crypt12, crypt14), its\n"
     "`encrypted_backup.key` (crypt15), or a text file holding the 64-digit key; --key -\n"
     "reads the 64 digits from standard input. The key is never stored, and the decrypted\n"
     "databases stay in memory. --backup FILE chooses another backup of the folder than\n"
@@ -112,6 +120,8 @@ struct Options {
     bool haveMe = false;
     std::string search;
     int chatRow = -1;
+    std::string passwordFile;
+    bool business = false;
 };
 
 // How long the load may go without progress before it is stopped.
@@ -179,7 +189,8 @@ std::optional<PhoneFolder> openStorage(const std::string& given, const Options& 
             "\"" + given +
             "\" is not a WhatsApp folder: an Android \"com.whatsapp\" folder holds databases/msgstore.db and "
             "databases/wa.db, the phone's WhatsApp folder holds Databases/ with msgstore.db.crypt15, an "
-            "iPhone folder ChatStorage.sqlite and Contacts.sqlite.";
+            "iPhone folder ChatStorage.sqlite and ContactsV2.sqlite (or Contacts.sqlite), an iPhone "
+            "computer backup Manifest.db and Manifest.plist.";
         return std::nullopt;
     }
     const bool wantsBackup = !options.keyFile.empty() || !options.backup.empty();
@@ -220,9 +231,77 @@ std::optional<PhoneFolder> openStorage(const std::string& given, const Options& 
     return opening.folder;
 }
 
+// The first line of the password file (or of standard input), without its line end.
+std::optional<ios::Secret> readPassword(const std::string& file, std::string& error) {
+    std::string text;
+    if (file == "-") {
+        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+    } else {
+        std::ifstream in(file, std::ios::binary);
+        if (!in) {
+            error = "the password file \"" + file + "\" cannot be read.";
+            return std::nullopt;
+        }
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::size_t end = text.find('\n');
+    if (end == std::string::npos)
+        end = text.size();
+    if (end > 0 && text[end - 1] == '\r')
+        --end;
+    ios::Secret password(std::string_view(text).substr(0, end));
+    backup::wipe(text.data(), text.size());
+    if (password.empty()) {
+        error = "the password file \"" + file + "\" is empty: its first line must be the backup's password.";
+        return std::nullopt;
+    }
+    return password;
+}
+
+// An iPhone computer backup folder, as the iPhone folder that reads WhatsApp's chats in it.
+std::optional<PhoneFolder> openIphoneBackupFolder(const std::string& given, const Options& options,
+                                                  std::string& error) {
+    if (options.haveResources || !options.contacts.empty() || !options.keyFile.empty() ||
+        !options.backup.empty()) {
+        error =
+            "an iPhone backup brings its own media and contacts: --resources, --contacts, --key and "
+            "--backup are not for it (an encrypted backup takes --password-file).";
+        return std::nullopt;
+    }
+    const IphoneBackupProbe probe = probeIphoneBackup(given);
+    if (probe.error.failed()) {
+        error = probe.error.message;
+        return std::nullopt;
+    }
+    ios::Secret password;
+    if (probe.encrypted) {
+        if (options.passwordFile.empty()) {
+            error = "\"" + given +
+                    "\" is an encrypted iPhone backup. Give its password with --password-file FILE (a file "
+                    "whose first line is the password), or --password-file - to type it.";
+            return std::nullopt;
+        }
+        std::optional<ios::Secret> read = readPassword(options.passwordFile, error);
+        if (!read)
+            return std::nullopt;
+        password = std::move(*read);
+    }
+    IphoneBackupOpening opening =
+        openIphoneBackup(given, std::move(password), {}, standardTimeZoneBias(),
+                         options.business ? ios::WhatsAppKind::Business : ios::WhatsAppKind::Messenger);
+    if (!opening.folder) {
+        error = opening.error.message;
+        return std::nullopt;
+    }
+    if (!opening.note.empty())
+        std::cerr << "talvio-export: " << opening.note << "\n";
+    return opening.folder;
+}
+
 // What a user names that is no phone folder but a chat that WhatsApp exported.
 bool isChatExport(const std::string& path, const Options& options) {
-    if (!options.keyFile.empty() || !options.backup.empty() || detectSourceKind(path) != kSourceNone)
+    if (!options.keyFile.empty() || !options.backup.empty() || detectSourceKind(path) != kSourceNone ||
+        looksLikeIphoneBackup(path))
         return false;
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec) && findWhatsAppStorage(path))
@@ -274,12 +353,36 @@ std::unique_ptr<CChatSoftware> openChatExport(const std::string& path, const Opt
     return source;
 }
 
+std::unique_ptr<CChatSoftware> loadContacts(std::unique_ptr<CChatSoftware> source, const std::string& folder,
+                                            std::string& error) {
+    const StallWatch watch(kStallLimit);
+    source->LoadContacts(contactTable());
+    if (watch.stalled()) {
+        error = "reading \"" + folder + "\" made no progress for " + std::to_string(kStallLimit.count()) +
+                " seconds and was stopped: its databases may be damaged.";
+        return nullptr;
+    }
+    return source;
+}
+
 std::unique_ptr<CChatSoftware> openFolder(const std::string& folder, const Options& options,
                                           std::string& error) {
     if (isChatExport(folder, options))
         return openChatExport(folder, options, error);
     if (options.haveMe) {
         error = "--me is for chats exported by WhatsApp; a phone folder knows your messages.";
+        return nullptr;
+    }
+    if (looksLikeIphoneBackup(folder)) {
+        std::optional<PhoneFolder> phone = openIphoneBackupFolder(folder, options, error);
+        if (!phone)
+            return nullptr;
+        setLoadPaths(*phone);
+        return loadContacts(std::make_unique<CIphoneWeiXin>(std::move(*phone)), folder, error);
+    }
+    if (!options.passwordFile.empty() || options.business) {
+        error = std::string(options.business ? "--business" : "--password-file") +
+                " is for iPhone computer backups; \"" + folder + "\" is not one.";
         return nullptr;
     }
     const int kind =
@@ -320,14 +423,7 @@ std::unique_ptr<CChatSoftware> openFolder(const std::string& folder, const Optio
         android->addressBookPath = options.contacts;
         source = std::make_unique<CAndroidWeiXin>(std::move(*android));
     }
-    const StallWatch watch(kStallLimit);
-    source->LoadContacts(contactTable());
-    if (watch.stalled()) {
-        error = "reading \"" + folder + "\" made no progress for " + std::to_string(kStallLimit.count()) +
-                " seconds and was stopped: its databases may be damaged.";
-        return nullptr;
-    }
-    return source;
+    return loadContacts(std::move(source), folder, error);
 }
 
 int listContacts() {
@@ -506,6 +602,14 @@ int main(int argc, char** argv) {
             if (i + 1 >= argc || argv[i + 1][0] == '\0')
                 return fail("--contacts needs a contacts file (.vcf).");
             options.contacts = argv[++i];
+        } else if (arg == "--business") {
+            options.business = true;
+        } else if (arg == "--password-file") {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0')
+                return fail(
+                    "--password-file needs a file holding the backup's password (or - to read it "
+                    "from standard input).");
+            options.passwordFile = argv[++i];
         } else if (arg == "--me") {
             if (i + 1 >= argc || argv[i + 1][0] == '\0')
                 return fail("--me needs the name you have in the exported chat.");

@@ -62,7 +62,7 @@ std::string likePrefix(std::string_view prefix) {
 }  // namespace
 
 BackupError IosBackup::open(const std::string& folder) {
-    m_manifest.close();
+    closeManifest();
     m_walSnapshot.discard();
     m_classKeys.clear();
     m_encrypted = false;
@@ -83,6 +83,7 @@ BackupError IosBackup::open(const std::string& folder) {
         return error;
     if (m_encrypted)
         return BackupError::ok();
+    m_lookup = Statement();
     if (m_walSnapshot.open(m_folder + "Manifest.db", m_manifest) != 0)
         return damagedManifest();
     return checkManifest();
@@ -126,13 +127,13 @@ BackupError IosBackup::readPlists() {
 BackupError IosBackup::checkManifest() {
     Statement probe(m_manifest, std::string(kSelectFiles) + " LIMIT 1");
     if (!probe.ok()) {
-        m_manifest.close();
+        closeManifest();
         return damagedManifest();
     }
     probe.step();
     if (probe.failed()) {
         probe = Statement();
-        m_manifest.close();
+        closeManifest();
         return damagedManifest();
     }
     return BackupError::ok();
@@ -142,7 +143,7 @@ BackupError IosBackup::unlock(Secret password, const Keybag::Progress& progress,
                               const std::string& workParent) {
     if (!m_encrypted)
         return BackupError::ok();
-    m_manifest.close();
+    closeManifest();
     m_classKeys.clear();
     const std::optional<Keybag> keybag = Keybag::parse(m_keybag);
     if (!keybag)
@@ -202,6 +203,7 @@ BackupError IosBackup::unlock(Secret password, const Keybag::Progress& progress,
     if (streamed != StreamResult::Done)
         return damagedManifest();
     // SQLite keeps its descriptor: once open and read, the decrypted file needs no name.
+    m_lookup = Statement();
     if (m_manifest.open(plainPath, Database::Access::ReadOnlySnapshot) != 0) {
         ::unlink(plainPath.c_str());
         return damagedManifest();
@@ -233,20 +235,34 @@ BackupError IosBackup::entryFrom(const Statement& row, BackupEntry& entry) const
     return BackupError::ok();
 }
 
+void IosBackup::closeManifest() {
+    m_lookup = Statement();
+    m_manifest.close();
+}
+
 BackupError IosBackup::lookup(std::string_view domain, std::string_view relativePath,
                               BackupEntry& entry) const {
     if (!ready())
         return fail(BackupProblem::Locked, "This backup is encrypted: enter its password to open it.");
-    Statement query(m_manifest, std::string(kSelectFiles) + " WHERE domain = ?1 AND relativePath = ?2");
-    query.bind(1, domain);
-    query.bind(2, relativePath);
+    // By the hash of domain and path, the table's key: a real Manifest.db lists hundreds of
+    // thousands of files and has no index on the two columns, and pages look up one file per media.
+    if (!m_lookup.ok())
+        m_lookup = Statement(m_manifest, std::string(kSelectFiles) +
+                                             " WHERE fileID = ?1 AND domain = ?2 AND relativePath = ?3");
+    Statement& query = m_lookup;
+    query.reset();
+    query.bind(1, sha1Hex(std::string(domain) + "-" + std::string(relativePath)));
+    query.bind(2, domain);
+    query.bind(3, relativePath);
     if (!query.step()) {
         if (query.failed())
             return damagedManifest();
         return fail(BackupProblem::NotListed,
                     "The backup holds no " + std::string(domain) + "/" + std::string(relativePath) + ".");
     }
-    return entryFrom(query, entry);
+    BackupError found = entryFrom(query, entry);
+    query.reset();
+    return found;
 }
 
 BackupError IosBackup::list(std::string_view domain, std::string_view prefix,

@@ -73,6 +73,7 @@ private:
     BackupError readPlists();
     BackupError checkManifest();
     BackupError entryFrom(const Statement& row, BackupEntry& entry) const;
+    void closeManifest();
 
     std::string m_folder;
     bool m_encrypted = false;
@@ -82,6 +83,8 @@ private:
     std::map<std::uint32_t, Secret> m_classKeys;
     WalSnapshot m_walSnapshot;
     Database m_manifest;
+    // The look-up by path, prepared once: media pages make one per file.
+    mutable Statement m_lookup;
 };
 
 }  // namespace talvio::ios

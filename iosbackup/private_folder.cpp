@@ -10,14 +10,14 @@
 
 namespace talvio::ios {
 
-PrivateFolder::PrivateFolder(const std::string& parent) {
+PrivateFolder::PrivateFolder(const std::string& parent, const std::string& prefix) {
     std::error_code ec;
     std::string base = parent.empty() ? std::filesystem::temp_directory_path(ec).string() : parent;
     if (ec || base.empty())
         return;
     if (base.back() != '/')
         base += '/';
-    std::string pattern = base + "talvio-backup-XXXXXX";
+    std::string pattern = base + prefix + "XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr)
         return;
     // mkdtemp makes 0700 already; say so explicitly rather than rely on it.

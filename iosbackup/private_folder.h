@@ -10,8 +10,9 @@ namespace talvio::ios {
 // the place for decrypted files that must be files (SQLite opens paths).
 class PrivateFolder {
 public:
-    // Made below parent, or below the system's temporary folder when parent is empty.
-    explicit PrivateFolder(const std::string& parent = {});
+    // Made below parent, or below the system's temporary folder when parent is empty, and named
+    // prefix followed by six random characters.
+    explicit PrivateFolder(const std::string& parent = {}, const std::string& prefix = "talvio-backup-");
     ~PrivateFolder();
     PrivateFolder(const PrivateFolder&) = delete;
     PrivateFolder& operator=(const PrivateFolder&) = delete;

@@ -56,8 +56,10 @@ void PlayVoice(QWidget* owner, const QString& voicePath) {
     // decoded into our cache, never into the phone copy.
     QString wavPath = QString::fromStdString(wavPathForVoice(voicePath.toStdString()));
     if (wavPath.isEmpty() || !resources.holdsFile(wavPath.toStdString())) {
+        const std::string& privateFolder = programState().privateMediaFolder;
         wavPath = QString::fromStdString(
-            cachedWavPath(voicePath.toStdString(), platform::cacheFolder().toStdString()));
+            cachedWavPath(voicePath.toStdString(),
+                          privateFolder.empty() ? platform::cacheFolder().toStdString() : privateFolder));
         if (!QFileInfo::exists(wavPath)) {
             const BusyCursor busy;
             QDir().mkpath(QFileInfo(wavPath).path());

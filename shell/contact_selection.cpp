@@ -24,9 +24,13 @@ QString fromUtf8(const std::string& text) {
 
 // The picture file at DataFolder + picturePath when it is a file inside the phone folder; empty
 // otherwise (a path from the database may climb out of the folder or lead through a link).
-QString existingPicture(const ContactEntry& entry) {
+QString existingPicture(const CChatSoftware* source, const ContactEntry& entry) {
     if (entry.picturePath.empty())
         return {};
+    // A computer backup has no folder tree: the picture is looked up in it, and decrypted privately
+    // when the backup is encrypted.
+    if (source != nullptr && source->folder().backupFiles)
+        return fromUtf8(source->folder().backupFiles->pictureFile(entry.picturePath));
     const std::string& folder = programState().dataFolder;
     const std::string path = folder + entry.picturePath;
     return FolderBoundary(folder).holdsFile(path) ? fromUtf8(path) : QString();
@@ -48,7 +52,7 @@ void ShowContact(CMireloDlg& window, CChatSoftware& source, int row) {
     renderContact(source, entry, kViewer, chatPageBuffer());
     ShowChatPage();
 
-    const QString picture = existingPicture(entry);
+    const QString picture = existingPicture(&source, entry);
     // A file that does not decode shows the default picture rather than an empty box.
     if (picture.isEmpty() || !window.showPicture(picture))
         window.showDefaultPicture();
@@ -61,7 +65,8 @@ void ShowContact(CMireloDlg& window, CChatSoftware& source, int row) {
 void PictureClick(CMireloDlg& window) {
     const ContactTable& table = contactTable();
     const int row = programState().currentContactIndex;
-    const QString picture = table.isRow(row) ? existingPicture(table.row(row)) : QString();
+    const QString picture =
+        table.isRow(row) ? existingPicture(window.currentSource(), table.row(row)) : QString();
     if (picture.isEmpty()) {
         platform::desktop().message(&window, QStringLiteral("No Image!"), QString());
         return;

@@ -16,6 +16,7 @@
 #include "sources/contact_table.h"
 #include "sources/file_names.h"
 #include "sources/folder_boundary.h"
+#include "sources/iphone_backup_opening.h"
 #include "sources/message_time.h"
 #include "sources/phone_folder.h"
 #include "sources/program_state.h"
@@ -36,10 +37,12 @@ QString fromUtf8(const std::string& text) {
 
 // The open dialog, then the load of what it opened; `androidFolder`, when given, is put in its data
 // path first. Whether a folder was loaded.
-bool runOpenDialog(CMireloDlg& window, const QString* androidFolder) {
+bool runOpenDialog(CMireloDlg& window, const QString* androidFolder, const QString* iphoneBackup = nullptr) {
     COpenWeiXinDataDlg dialog(&window);
     if (androidFolder != nullptr)
         dialog.prefillAndroidFolder(*androidFolder);
+    if (iphoneBackup != nullptr)
+        dialog.prefillIphoneFolder(*iphoneBackup);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     if (!dialog.openedFolder()) {
@@ -69,6 +72,8 @@ void finishChatExportLoad(CMireloDlg& window, chatexport::ChatExportSource& sour
 }  // namespace
 
 void loadSettingsAtStartUp() {
+    // What an earlier run that crashed decrypted from an iPhone backup goes now.
+    sweepLeftoverBackupFolders();
     LoadSettings(platform::settingsFolder().toStdString());
 }
 
@@ -79,6 +84,9 @@ void runLoadWorkflow(CMireloDlg& window) {
 bool loadFolderDirectly(CMireloDlg& window, const QString& folder, const QString& resourceFolder) {
     const std::string data = folder.toStdString();
     const int kind = detectSourceKind(data);
+    // An iPhone backup may need its password, asked for in the open dialog.
+    if (kind == kSourceNone && looksLikeIphoneBackup(data))
+        return runOpenDialog(window, nullptr, &folder);
     if (kind == kSourceNone) {
         if (const std::optional<WhatsAppStorage> storage = findWhatsAppStorage(data)) {
             // A folder another tool decrypted opens at once; backups need their key, asked for in
@@ -99,7 +107,8 @@ bool loadFolderDirectly(CMireloDlg& window, const QString& folder, const QString
             QStringLiteral("\"%1\" is not a WhatsApp folder. Choose the \"com.whatsapp\" "
                            "folder of an Android phone, the phone's WhatsApp folder with its "
                            "Databases folder, the "
-                           "\"group.net.whatsapp.WhatsApp.shared\" folder of an iPhone, or a chat "
+                           "\"group.net.whatsapp.WhatsApp.shared\" folder or the computer backup of an "
+                           "iPhone, or a chat "
                            "that WhatsApp exported (its .txt or .zip).")
                 .arg(folder),
             platform::programName(), platform::Buttons::Ok, platform::Icon::Exclamation);
@@ -180,7 +189,8 @@ void PopulateContactList(CMireloDlg& window, const CChatSoftware& source) {
         item->setText(1, fromUtf8(times.format(entry.lastMessageTime)));
         item->setText(2, QString::number(entry.messageCount));
         items.append(item);
-        if (!entry.picturePath.empty()) {
+        // A backup's pictures are found through it when a contact is shown (see ShowContact).
+        if (!entry.picturePath.empty() && !source.folder().backupFiles) {
             const std::string picture = state.dataFolder + entry.picturePath;
             if (phoneFolder.holdsFile(picture))
                 platform::copyFileIfMissing(picture,

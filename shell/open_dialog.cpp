@@ -11,6 +11,8 @@
 #include "shell/backup_rows.h"
 #include "shell/chat_export_owner.h"
 #include "shell/hyperlink.h"
+#include "shell/iphone_backup_unlock.h"
+#include "shell/password_row.h"
 #include "shell/settings_file.h"
 #include "sources/message_time.h"
 #include "sources/phone_folder.h"
@@ -61,12 +63,10 @@ const QString kAndroidHint = QStringLiteral(
     "also shows pictures, voice notes and videos. \r\nYou can get more information by clicking \"Usage\" "
     "link above.");
 const QString kIPhoneHint = QStringLiteral(
-    "Hint: Data path is required, resource path is not absolute required. \r\niPhone WhatsApp data path is "
-    "the "
-    "\"group.net.whatsapp.WhatsApp.shared\" folder exported from iPhone, and resource path is the "
-    "\"net.whatsapp.WhatsApp\" folder exported from iPhone.\r\nYou can get more information by clicking "
-    "\"Usage\" "
-    "link above.");
+    "Hint: Data path is required. It is the iPhone's computer backup (its folder in MobileSync/Backup, "
+    "with Manifest.db), or the \"group.net.whatsapp.WhatsApp.shared\" folder exported from iPhone. A "
+    "backup brings its media; for the exported folder the resource path is the \"net.whatsapp.WhatsApp\" "
+    "folder exported from iPhone.\r\nYou can get more information by clicking \"Usage\" link above.");
 const QString kChatExportHint = QStringLiteral(
     "A chat exported by WhatsApp (in the chat: More > Export chat): the .txt file, or the .zip that "
     "holds it with its media, or a folder that holds such exports; each export is one chat. Exports "
@@ -206,7 +206,8 @@ COpenWeiXinDataDlg::COpenWeiXinDataDlg(QWidget* parent)
     addRow(kAndroidResourceLabel,
            QStringLiteral("Media path (the phone's \"WhatsApp\" folder, which holds Media; optional):"),
            kAndroidResourceEdit, kAndroidResourceBrowse, 114);
-    addRow(kIPhoneDataLabel, QStringLiteral("Data Path (\"group.net.whatsapp.WhatsApp.shared\" folder):"),
+    addRow(kIPhoneDataLabel,
+           QStringLiteral("Data Path (iPhone backup or \"group.net.whatsapp.WhatsApp.shared\"):"),
            kIPhoneDataEdit, kIPhoneDataBrowse, 82);
     addRow(kIPhoneResourceLabel, QStringLiteral("Resource path (\"net.whatsapp.WhatsApp\" folder):"),
            kIPhoneResourceEdit, kIPhoneResourceBrowse, 114);
@@ -224,6 +225,9 @@ COpenWeiXinDataDlg::COpenWeiXinDataDlg(QWidget* parent)
     m_hint->setWordWrap(true);
     m_hint->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     m_backupRows = new BackupRows(this, kBackupRowsTop);
+    // In the place of the resource row, which a backup does not need.
+    m_passwordRow = new PasswordRow(this, kBackupRowsTop);
+    m_passwordRow->hide();
 
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     connect(m_ok, &QPushButton::clicked, this, &COpenWeiXinDataDlg::accept);
@@ -232,6 +236,7 @@ COpenWeiXinDataDlg::COpenWeiXinDataDlg(QWidget* parent)
     placeControls(false);
     // Typed, pasted or browsed: the backup rows follow what the data path is.
     connect(pathEdit(kAndroidDataEdit), &QLineEdit::textChanged, this, [this] { checkStorage(kind()); });
+    connect(pathEdit(kIPhoneDataEdit), &QLineEdit::textChanged, this, [this] { checkIphoneBackup(kind()); });
 
     const SettingsRecord& settings = settingsRecord();
     m_paths[0] = QString::fromStdString(settings.androidDataPath);
@@ -249,6 +254,11 @@ COpenWeiXinDataDlg::COpenWeiXinDataDlg(QWidget* parent)
 void COpenWeiXinDataDlg::prefillAndroidFolder(const QString& folder) {
     setKind(kSourceAndroid);
     pathEdit(kAndroidDataEdit)->setText(folder);
+}
+
+void COpenWeiXinDataDlg::prefillIphoneFolder(const QString& folder) {
+    setKind(kSourceIPhone);
+    pathEdit(kIPhoneDataEdit)->setText(folder);
 }
 
 int COpenWeiXinDataDlg::kind() const {
@@ -304,6 +314,23 @@ void COpenWeiXinDataDlg::applyLayout(int kind) {
                               : chatExport           ? kChatExportHint
                                                      : kShortHint));
     checkStorage(kind);
+    checkIphoneBackup(kind);
+}
+
+void COpenWeiXinDataDlg::checkIphoneBackup(int kind) {
+    m_iphoneBackup.reset();
+    const QString path = pathEdit(kIPhoneDataEdit)->text();
+    if (kind == kSourceIPhone && looksLikeIphoneBackup(localPath(path)))
+        m_iphoneBackup = probeIphoneBackup(localPath(path));
+    for (const Row& row : m_rows) {
+        if (row.id == kIPhoneResourceLabel || row.id == kIPhoneResourceEdit ||
+            row.id == kIPhoneResourceBrowse)
+            row.widget->setVisible(kind == kSourceIPhone && !m_iphoneBackup);
+    }
+    const bool encrypted = m_iphoneBackup && !m_iphoneBackup->error.failed() && m_iphoneBackup->encrypted;
+    m_passwordRow->setVisible(encrypted);
+    if (!encrypted)
+        m_passwordRow->forget();
 }
 
 void COpenWeiXinDataDlg::checkStorage(int kind) {
@@ -384,6 +411,13 @@ void COpenWeiXinDataDlg::accept() {
         return;
     }
     const bool android = chosen == kSourceAndroid;
+    if (chosen == kSourceIPhone) {
+        checkIphoneBackup(chosen);
+        if (m_iphoneBackup) {
+            acceptIphoneBackup();
+            return;
+        }
+    }
     if (android) {
         // Looked at again: the folder may have changed since the path was typed.
         checkStorage(chosen);
@@ -471,6 +505,50 @@ void COpenWeiXinDataDlg::acceptStorage(const WhatsAppStorage& storage) {
         platform::desktop().message(nullptr, QString::fromStdString(*failure), QString());
     }
     rememberChoices(QStringLiteral("storage"));
+    QDialog::accept();
+}
+
+void COpenWeiXinDataDlg::acceptIphoneBackup() {
+    const QString caption = platform::programName();
+    const std::string folder = withTrailingSlash(localPath(m_paths[2]));
+    if (folder.size() > kLongestPath) {
+        platform::desktop().message(this, tooLongMessage(), caption);
+        return;
+    }
+    if (m_iphoneBackup->error.failed()) {
+        platform::desktop().message(this, fromUtf8(m_iphoneBackup->error.message), caption);
+        return;
+    }
+    ios::Secret password;
+    if (m_iphoneBackup->encrypted) {
+        password = m_passwordRow->password();
+        if (password.empty()) {
+            platform::desktop().message(
+                this,
+                QStringLiteral("This backup is encrypted. Please enter the password that was chosen for "
+                               "the iPhone's backups."),
+                caption);
+            return;
+        }
+    }
+    IphoneBackupOpening opening = openIphoneBackupWithProgress(this, folder, std::move(password));
+    // Wrong password, damaged, cancelled: the dialog stays as it was, and so does the main window.
+    if (!opening.folder) {
+        if (opening.error.problem != ios::BackupProblem::Cancelled)
+            platform::desktop().message(this, fromUtf8(opening.error.message), caption);
+        return;
+    }
+    m_passwordRow->forget();
+    setLoadPaths(*opening.folder);
+    m_opened = std::move(opening.folder);
+    m_contactsNote = fromUtf8(opening.note);
+
+    SettingsRecord& settings = settingsRecord();
+    settings.sourceKind = kSourceIPhone;
+    settings.iphoneDataPath = folder;
+    if (const auto failure = SaveSettings(platform::settingsFolder().toStdString())) {
+        platform::desktop().message(nullptr, QString::fromStdString(*failure), QString());
+    }
     QDialog::accept();
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "shell/open_memory.h"
+#include "sources/iphone_backup_opening.h"
 #include "sources/phone_folder.h"
 #include "sources/whatsapp_storage.h"
 
@@ -23,6 +24,7 @@ namespace talvio {
 
 class BackupRows;
 class CHyperLink;
+class PasswordRow;
 
 // What OK decides about the paths typed into the open dialog.
 struct OpenChoice {
@@ -54,6 +56,12 @@ public:
     BackupRows* backupRows() const { return m_backupRows; }
     // Android, with this folder in the data path (a folder named on the command line).
     void prefillAndroidFolder(const QString& folder);
+    // iPhone, with this computer backup in the data path.
+    void prefillIphoneFolder(const QString& folder);
+    // The password row, shown for an encrypted iPhone backup.
+    PasswordRow* passwordRow() const { return m_passwordRow; }
+    // Whether the iPhone data path names a computer backup (rather than an app-group folder).
+    bool iphoneBackupChosen() const { return m_iphoneBackup.has_value(); }
 
     // After OK on the phone's WhatsApp folder: the folder to load, holding what was decrypted; after
     // OK on a chat export, the export.
@@ -71,6 +79,10 @@ private:
     void checkStorage(int kind);
     void placeControls(bool withBackupRows);
     void acceptStorage(const WhatsAppStorage& storage);
+    // Whether the iPhone data path is a computer backup: the resource row goes, and the password
+    // row shows when the backup is encrypted.
+    void checkIphoneBackup(int kind);
+    void acceptIphoneBackup();
     void acceptChatExport();
     void browseExportFile();
     void rememberChoices(const QString& androidFolderKind);
@@ -89,6 +101,8 @@ private:
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;
     BackupRows* m_backupRows = nullptr;
+    PasswordRow* m_passwordRow = nullptr;
+    std::optional<IphoneBackupProbe> m_iphoneBackup;
     std::optional<WhatsAppStorage> m_storage;
     std::optional<PhoneFolder> m_opened;
     QString m_contactsNote;

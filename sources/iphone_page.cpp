@@ -62,7 +62,8 @@ IphoneMessageWriter::IphoneMessageWriter(const PhoneFolder& folder, MediaCopyLog
       m_resourceFolder(folder.resourceFolder),
       m_mediaRoot(folder.resourceFolder + "Library/"),
       m_boundary(m_mediaRoot),
-      m_media(media) {
+      m_media(media),
+      m_backupFiles(folder.backupFiles) {
     if (m_media == nullptr && !m_resourceFolder.empty() && m_resourceFolder.front() != '/') {
         m_currentFolder = currentFolder();
     }
@@ -89,12 +90,25 @@ void IphoneMessageWriter::append(std::string& page, const Statement& row) {
         return;
     }
     const std::string_view relative = orDefault(row.text(5), "");
-    std::string path = m_mediaRoot;
-    path += relative;
     const std::string_view name = fileNameOf(relative);
     const MediaFolder folder = kind == "1"   ? MediaFolder::Images
                                : kind == "3" ? MediaFolder::Voice
                                              : MediaFolder::Video;
+    if (m_backupFiles) {
+        // The backup looks the path up by name; a file it holds is a regular file of its own.
+        std::string path = relative.empty() ? std::string() : m_backupFiles->mediaFile(relative);
+        const bool present = !path.empty();
+        if (!present)
+            path = "Message/" + std::string(relative);
+        // Where an extracted folder keeps the file: its copy in an export is named the same.
+        m_phonePath = "Library/";
+        m_phonePath += relative;
+        appendMedia(page, folder, path, name, present);
+        m_phonePath.clear();
+        return;
+    }
+    std::string path = m_mediaRoot;
+    path += relative;
     // Without a resource folder nothing is shown or copied anyway, and the players say why.
     const FolderBoundary::Place place =
         m_resourceFolder.empty() ? FolderBoundary::Place::Missing : m_boundary.place(path);
@@ -106,7 +120,11 @@ void IphoneMessageWriter::append(std::string& page, const Statement& row) {
                                                         : BodyKind::VideoMissing);
         return;
     }
-    const bool present = place == FolderBoundary::Place::Inside;
+    appendMedia(page, folder, path, name, place == FolderBoundary::Place::Inside);
+}
+
+void IphoneMessageWriter::appendMedia(std::string& page, MediaFolder folder, const std::string& path,
+                                      std::string_view name, bool present) {
     if (folder == MediaFolder::Images) {
         appendPicture(page, path, name, present);
     } else if (folder == MediaFolder::Voice) {
@@ -125,7 +143,8 @@ void IphoneMessageWriter::appendPicture(std::string& page, const std::string& pa
         appendFileUrl(m_argument, path, m_currentFolder);
         appendBody(page, BodyKind::ImageViewer, m_argument);
     } else {
-        appendBody(page, BodyKind::ImageStandAlone, m_media->copy(MediaFolder::Images, path, name));
+        appendBody(page, BodyKind::ImageStandAlone,
+                   m_media->copy(MediaFolder::Images, path, name, m_phonePath));
     }
 }
 
@@ -136,7 +155,8 @@ void IphoneMessageWriter::appendVoice(std::string& page, const std::string& path
         appendScriptStringInAttribute(m_argument, path);
         appendBody(page, BodyKind::VoiceViewer, m_argument);
     } else if (present) {
-        appendBody(page, BodyKind::VoiceStandAlone, m_media->copy(MediaFolder::Voice, path, name));
+        appendBody(page, BodyKind::VoiceStandAlone,
+                   m_media->copy(MediaFolder::Voice, path, name, m_phonePath));
     } else {
         appendBody(page, BodyKind::VoiceMissing);
     }
@@ -149,7 +169,8 @@ void IphoneMessageWriter::appendVideo(std::string& page, const std::string& path
         appendScriptStringInAttribute(m_argument, path);
         appendBody(page, BodyKind::VideoViewer, m_argument);
     } else if (present) {
-        appendBody(page, BodyKind::VideoStandAlone, m_media->copy(MediaFolder::Video, path, name));
+        appendBody(page, BodyKind::VideoStandAlone,
+                   m_media->copy(MediaFolder::Video, path, name, m_phonePath));
     } else {
         appendBody(page, BodyKind::VideoMissing);
     }

@@ -103,13 +103,11 @@ private:
 void CIphoneWeiXin::LoadContacts(ContactTable& table) {
     table.destroy();
     Database database;
-    int opened = 0;
     {
         const std::lock_guard lock(m_snapshotLock);
         m_snapshot.discard();
-        opened = m_snapshot.open(m_folder.messageDbPath, database);
     }
-    if (opened == 0) {
+    if (openStore(database) == 0) {
         Statement contacts(database, kContactQuery);
         if (!contacts.ok())
             contacts = Statement(database, kUndatedContactQuery);
@@ -165,11 +163,20 @@ void CIphoneWeiXin::readStatistics(const Database& database, ContactTable& table
     }
 }
 
+int CIphoneWeiXin::openStore(Database& database) {
+    // A backup's store was read into memory with its log applied already.
+    if (m_folder.heldMessageDb)
+        return openMessageDatabase(m_folder, database);
+    // Search reads from a worker thread while the view renders.
+    const std::lock_guard lock(m_snapshotLock);
+    return m_snapshot.open(m_folder.messageDbPath, database);
+}
+
 RenderOutcome CIphoneWeiXin::RenderChat(const ChatRequest& request) {
     startPage(request);
     RenderOutcome outcome;
     Database database;
-    if (const int rc = openSnapshot(database); rc != 0) {
+    if (const int rc = openStore(database); rc != 0) {
         outcome = unreadableFile(rc);
     } else {
         IphoneMessageWriter writer(m_folder, request.media);
@@ -187,15 +194,10 @@ RenderOutcome CIphoneWeiXin::RenderChat(const ChatRequest& request) {
     return outcome;
 }
 
-int CIphoneWeiXin::openSnapshot(Database& database) {
-    const std::lock_guard lock(m_snapshotLock);
-    return m_snapshot.open(m_folder.messageDbPath, database);
-}
-
 bool CIphoneWeiXin::ReadMessageTexts(std::string_view chat, const MessageTextSink& sink,
                                      std::string& reason) {
     Database database;
-    if (const int rc = openSnapshot(database); rc != 0) {
+    if (const int rc = openStore(database); rc != 0) {
         reason = unreadableFile(rc).reason;
         return false;
     }

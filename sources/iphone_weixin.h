@@ -30,8 +30,8 @@ public:
     bool ReadMessageTexts(std::string_view chat, const MessageTextSink& sink, std::string& reason) override;
 
 private:
+    int openStore(Database& database);
     void readStatistics(const Database& database, ContactTable& table);
-    int openSnapshot(Database& database);
 
     // Renders read the same copy that the load made, while the phone's files stay unchanged.
     // Search reads it from a worker thread while a render may open it: the lock keeps the copy whole.

@@ -190,7 +190,9 @@ std::string safeMediaStem(std::string_view fileName) {
 void MediaCopyLog::chooseName(MediaCopy& entry, std::string_view fileName) {
     const std::string& exportFolder = m_exportFolder;
     const std::string base = safeMediaStem(fileName);
-    const std::string tagged = base + "-" + pathTag(entry.source, m_resourceFolder);
+    const std::string tagged =
+        base + "-" +
+        (entry.phonePath.empty() ? pathTag(entry.source, m_resourceFolder) : pathTag(entry.phonePath, {}));
     const std::string prefix = std::string(mediaFolderName(entry.folder)) + '/';
     for (int n = 0;; ++n) {
         std::string id = n == 0 ? base : n == 1 ? tagged : tagged + "-" + std::to_string(n);
@@ -210,7 +212,8 @@ void MediaCopyLog::chooseName(MediaCopy& entry, std::string_view fileName) {
     }
 }
 
-std::string MediaCopyLog::copy(MediaFolder folder, const std::string& source, std::string_view fileName) {
+std::string MediaCopyLog::copy(MediaFolder folder, const std::string& source, std::string_view fileName,
+                               std::string_view phonePath) {
     const std::string& exportFolder = m_exportFolder;
     const std::string key = sourceKey(folder, source);
     if (const auto found = m_bySource.find(key); found != m_bySource.end())
@@ -219,6 +222,7 @@ std::string MediaCopyLog::copy(MediaFolder folder, const std::string& source, st
     MediaCopy entry;
     entry.folder = folder;
     entry.source = source;
+    entry.phonePath = phonePath;
     chooseName(entry, fileName);
     // Without an export folder the copy would land below the file system's root.
     if (exportFolder.empty()) {

@@ -19,6 +19,7 @@ const char* mediaFolderName(MediaFolder folder);
 struct MediaCopy {
     MediaFolder folder = MediaFolder::Images;
     std::string source;         // the media path, as the renderer computed it
+    std::string phonePath;      // its path in the phone's folder when source lies elsewhere
     std::string id;             // what the page refers to: images/<id>.jpg, voice/<id>.wav, video/<id>.mp4
     std::string target;         // the copy, below ExportFolder (mediaTarget)
     bool copied = false;        // target holds the file
@@ -55,7 +56,10 @@ public:
     // its name when an export is updated; a copy already there with the same bytes is kept as it
     // is (ids differ in more than letter case, for exports onto case-blind file systems). A failed
     // copy is logged and still returns its id.
-    std::string copy(MediaFolder folder, const std::string& source, std::string_view fileName);
+    // phonePath, when given, names the file's place in the phone's folder for the tag: a file taken
+    // out of a backup lies elsewhere but keeps the name its folder would give it.
+    std::string copy(MediaFolder folder, const std::string& source, std::string_view fileName,
+                     std::string_view phonePath = {});
 
     // Records a file that was refused before any copy was tried (it would be read from outside
     // the resource folder).

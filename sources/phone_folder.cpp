@@ -32,10 +32,35 @@ const char* contactDbName(int sourceKind) {
     return sourceKind == kSourceAndroid ? "databases/wa.db" : "Contacts.sqlite";
 }
 
+std::string iphoneContactDbName(const std::string& folder) {
+    const std::string base = withTrailingSlash(folder);
+    for (const char* name : {"Contacts.sqlite", "ContactsV2.sqlite"}) {
+        if (exists(base + name))
+            return name;
+    }
+    return {};
+}
+
 bool hasDatabaseFiles(int sourceKind, const std::string& folder) {
     const std::string base = withTrailingSlash(folder);
-    return exists(base + messageDbName(sourceKind)) && exists(base + contactDbName(sourceKind));
+    if (!exists(base + messageDbName(sourceKind)))
+        return false;
+    return sourceKind == kSourceIPhone ? !iphoneContactDbName(folder).empty()
+                                       : exists(base + contactDbName(sourceKind));
 }
+
+namespace {
+
+// The contacts database below a folder of the kind; for an iPhone folder the one it holds.
+std::string contactDbPathOf(int sourceKind, const std::string& dataFolder) {
+    if (sourceKind == kSourceIPhone) {
+        const std::string held = iphoneContactDbName(dataFolder);
+        return dataFolder + (held.empty() ? contactDbName(sourceKind) : held.c_str());
+    }
+    return dataFolder + contactDbName(sourceKind);
+}
+
+}  // namespace
 
 int detectSourceKind(const std::string& folder) {
     if (hasDatabaseFiles(kSourceAndroid, folder))
@@ -52,7 +77,7 @@ PhoneFolder phoneFolderOf(int sourceKind, const std::string& dataFolder, const s
     folder.dataFolder = withTrailingSlash(dataFolder);
     folder.resourceFolder = withTrailingSlash(resourceFolder);
     folder.messageDbPath = folder.dataFolder + messageDbName(sourceKind);
-    folder.contactDbPath = folder.dataFolder + contactDbName(sourceKind);
+    folder.contactDbPath = contactDbPathOf(sourceKind, folder.dataFolder);
     folder.timeZoneBias = timeZoneBias;
     return folder;
 }
@@ -71,15 +96,19 @@ PhoneFolder chosenPhoneFolder() {
 
 void setLoadPaths(int sourceKind, const std::string& dataFolder, const std::string& resourceFolder) {
     ProgramState& state = programState();
+    state.privateMediaFolder.clear();
     state.sourceKind = sourceKind;
     state.dataFolder = withTrailingSlash(dataFolder);
     state.resourceFolder = withTrailingSlash(resourceFolder);
     state.messageDbPath = state.dataFolder + messageDbName(sourceKind);
-    state.contactDbPath = state.dataFolder + contactDbName(sourceKind);
+    state.contactDbPath = contactDbPathOf(sourceKind, state.dataFolder);
 }
 
 void setLoadPaths(const PhoneFolder& folder) {
     ProgramState& state = programState();
+    // The media of an encrypted backup are decrypted into its private folder, the resource folder.
+    state.privateMediaFolder =
+        folder.backupFiles && folder.backupFiles->decrypted() ? folder.resourceFolder : std::string();
     state.sourceKind = folder.kind;
     state.dataFolder = folder.dataFolder;
     state.resourceFolder = folder.resourceFolder;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "backup/plain_image.h"
+#include "sources/backup_files.h"
 
 namespace talvio {
 
@@ -26,6 +27,9 @@ struct PhoneFolder {
     // set, they are read in place of the files that the two paths name (the backups themselves).
     std::shared_ptr<const backup::PlainImage> heldMessageDb;
     std::shared_ptr<const backup::PlainImage> heldContactDb;
+    // Set for an iPhone computer backup: media and profile pictures are found through it, not
+    // below resourceFolder.
+    std::shared_ptr<BackupFiles> backupFiles;
     // Every chat of the messages gets a row, named or not. A "com.whatsapp" data folder lists
     // what wa.db lists; backups seldom carry a wa.db with contacts in it.
     bool listsEveryChat = false;
@@ -46,6 +50,9 @@ std::string withTrailingSlash(std::string path);
 // The database files a folder of the kind must hold, relative to the folder.
 const char* messageDbName(int sourceKind);
 const char* contactDbName(int sourceKind);
+// The contacts database of an iPhone folder: ContactsV2.sqlite in current WhatsApp versions,
+// Contacts.sqlite in older ones; empty when the folder holds neither.
+std::string iphoneContactDbName(const std::string& folder);
 
 // The kind of phone folder by its files: kSourceAndroid, kSourceIPhone or kSourceNone.
 int detectSourceKind(const std::string& folder);

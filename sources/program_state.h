@@ -29,6 +29,9 @@ struct ProgramState {
     std::string contactDbPath;
     std::string dataFolder;      // ends in '/' once set
     std::string resourceFolder;  // ends in '/' unless empty
+    // Set while media decrypted from a backup are shown: where what is made of them (a voice note
+    // decoded for playing) must go instead of the cache, so that it goes with them.
+    std::string privateMediaFolder;
     int currentContactIndex = -1;
     std::string currentContactName;
     bool exportMode = false;

@@ -2,14 +2,17 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "iphone_test_support.h"
 
+#include "iosbackup/backup_writer.h"
 #include "sources/chat_page.h"
 #include "sources/contact_table.h"
 #include "sources/iphone_weixin.h"
 #include "sources/phone_folder.h"
 #include "sources/program_state.h"
+#include "tests/support/temp_dir.h"
 #include "tools/database_build.h"
 #include "tools/iphone_schema.h"
 
+#include <filesystem>
 #include <stdexcept>
 
 namespace talvio::test {
@@ -74,6 +77,35 @@ std::vector<std::string> pageBlocks(const std::string& page, int mode) {
         at = next;
     }
     return blocks;
+}
+
+void makeIphoneBackup(const std::string& fixture, const std::string& backup, const std::string& password,
+                      unsigned dataProtectionRounds, bool finished) {
+    namespace fs = std::filesystem;
+    const std::string tree = backup.substr(0, backup.size() - 1) + "-tree/";
+    const std::string shared = tree + "AppDomainGroup-group.net.whatsapp.WhatsApp.shared/";
+    const std::string app = tree + "AppDomain-net.whatsapp.WhatsApp/";
+    fs::create_directories(shared);
+    fs::create_directories(app);
+    fs::copy(iphoneFixtureData(fixture), shared, fs::copy_options::recursive);
+    fs::rename(shared + "Contacts.sqlite", shared + "ContactsV2.sqlite");
+    fs::copy(iphoneFixtureResources(fixture), app, fs::copy_options::recursive);
+    for (const char* other : {"HomeDomain/Library/Preferences", "AppDomain-com.example.app/Documents"}) {
+        fs::create_directories(tree + other);
+        writeFile(tree + other + "/a.plist", "not whatsapp");
+    }
+    std::vector<ios::BackupFile> files;
+    std::string error = ios::readBackupTree(tree, files);
+    ios::BackupWriterOptions options;
+    options.encrypted = !password.empty();
+    options.password = password;
+    options.dataProtectionRounds = dataProtectionRounds;
+    options.finished = finished;
+    if (error.empty())
+        error = ios::writeBackup(backup, files, options);
+    fs::remove_all(tree);
+    if (!error.empty())
+        throw std::runtime_error("iPhone backup fixture: " + error);
 }
 
 }  // namespace talvio::test

@@ -28,6 +28,13 @@ void loadIphoneFolder(const std::string& folder, const std::string& resources = 
 // into ChatPageBuffer, and returns the page; with media, as an export does.
 std::string renderIphoneRow(int row, int mode, MediaCopyLog* media = nullptr);
 
+// Writes an iPhone computer backup into backup (trailing '/') of the fixture: its data folder as
+// WhatsApp's shared domain with the contacts under their current name (ContactsV2.sqlite), its
+// resource folder as the app's own domain, beside another app's and the system's files. With a
+// password the backup is encrypted (with few key derivation rounds, unless rounds are given).
+void makeIphoneBackup(const std::string& fixture, const std::string& backup, const std::string& password = {},
+                      unsigned dataProtectionRounds = 8, bool finished = true);
+
 // Index of the first contact table row with this jid; -1 when there is none.
 int rowOfJid(const std::string& jid);
 

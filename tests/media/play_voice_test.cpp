@@ -97,6 +97,21 @@ TEST_F(PlayVoiceClick, DecodesTheNoteIntoTheCacheOnceAndPlaysIt) {
     EXPECT_EQ(rate, 8000u);
 }
 
+// A note decrypted from an encrypted backup is decoded beside it, in the private folder that goes
+// with it, never into the cache that stays.
+TEST_F(PlayVoiceClick, ADecryptedNoteIsDecodedIntoItsPrivateFolder) {
+    const QString note = file("note.opus");
+    ASSERT_TRUE(test::makeVoiceNote(file("spoken.wav"), note));
+    programState().privateMediaFolder = programState().resourceFolder;
+    QString played;
+    watcher.onOpen = [&](CDlgVoicePlayer& player) { played = player.wavPath(); };
+    PlayVoice(&owner, note);
+    EXPECT_EQ(watcher.opened, 1);
+    EXPECT_TRUE(played.startsWith(QString::fromStdString(folder.path.string() + "/voice/")))
+        << played.toStdString();
+    EXPECT_TRUE(QDir(QString::fromStdString(cache.path.string())).isEmpty());
+}
+
 TEST_F(PlayVoiceClick, WithoutAResourceFolderNothingIsDecoded) {
     const QString note = file("note.opus");
     ASSERT_TRUE(test::makeVoiceNote(file("spoken.wav"), note));

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 #include <utility>
 
 namespace talvio::backup {
@@ -76,6 +77,21 @@ void PlainImage::clear() {
     m_data = nullptr;
     m_size = 0;
     m_mapped = 0;
+}
+
+bool holdsSqliteDatabase(const PlainImage& image) {
+    constexpr std::string_view kSqliteMagic{"SQLite format 3\0", 16};
+    const auto bytes = image.bytes();
+    return bytes.size() >= kSqliteMagic.size() &&
+           std::memcmp(bytes.data(), kSqliteMagic.data(), kSqliteMagic.size()) == 0;
+}
+
+void leaveWalMode(PlainImage& image) {
+    const auto bytes = image.bytes();
+    if (bytes.size() >= 20 && bytes[18] == 2 && bytes[19] == 2) {
+        bytes[18] = 1;
+        bytes[19] = 1;
+    }
 }
 
 }  // namespace talvio::backup

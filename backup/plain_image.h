@@ -38,6 +38,13 @@ private:
     std::size_t m_mapped = 0;
 };
 
+// Whether the image starts as an SQLite database does.
+bool holdsSqliteDatabase(const PlainImage& image);
+// Phones keep their databases in WAL mode, and a copied header says so; SQLite reads an image in
+// memory only as a rollback-journal database. Bytes 18 and 19 (the file format's write and read
+// versions, 2 for WAL) set to 1 make it one; the pages themselves are the same.
+void leaveWalMode(PlainImage& image);
+
 // Decrypts into a PlainImage.
 class ImageSink : public PlainSink {
 public:

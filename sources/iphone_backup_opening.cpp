@@ -26,7 +26,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kWorkPrefix = "talvio-iphone-";
-constexpr std::string_view kSqliteMagic{"SQLite format 3\0", 16};
 
 // The private folder of this run: its name carries the process id, so that a later run can tell
 // a folder whose owner is gone.
@@ -45,22 +44,6 @@ public:
 private:
     backup::PlainImage m_image;
 };
-
-bool holdsSqlite(const backup::PlainImage& image) {
-    const auto bytes = image.bytes();
-    return bytes.size() >= kSqliteMagic.size() &&
-           std::memcmp(bytes.data(), kSqliteMagic.data(), kSqliteMagic.size()) == 0;
-}
-
-// A phone's store is in WAL mode; SQLite reads an image in memory only as a rollback-journal
-// database. The two version bytes of the header say which; the pages are the same.
-void leaveWalMode(backup::PlainImage& image) {
-    const auto bytes = image.bytes();
-    if (bytes.size() >= 20 && bytes[18] == 2 && bytes[19] == 2) {
-        bytes[18] = 1;
-        bytes[19] = 1;
-    }
-}
 
 ios::BackupError damagedStore() {
     return {ios::BackupProblem::Unreadable,
@@ -110,11 +93,11 @@ ios::BackupError loadStore(const ios::IosBackup& backup, const ios::WhatsAppInBa
         if (!read)
             return damagedStore();
     }
-    if (!holdsSqlite(image)) {
+    if (!backup::holdsSqliteDatabase(image)) {
         image.clear();
         return damagedStore();
     }
-    leaveWalMode(image);
+    backup::leaveWalMode(image);
     return ios::BackupError::ok();
 }
 

@@ -14,29 +14,10 @@
 namespace talvio {
 namespace {
 
-constexpr std::string_view kSqliteMagic{"SQLite format 3\0", 16};
-
 std::uint64_t fileSize(const std::string& path) {
     struct stat status {};
     return path.empty() || ::stat(path.c_str(), &status) != 0 ? 0
                                                               : static_cast<std::uint64_t>(status.st_size);
-}
-
-bool holdsSqlite(const backup::PlainImage& image) {
-    const auto bytes = image.bytes();
-    return bytes.size() >= kSqliteMagic.size() &&
-           std::memcmp(bytes.data(), kSqliteMagic.data(), kSqliteMagic.size()) == 0;
-}
-
-// Phones keep their databases in WAL mode, and the header of a backup says so; SQLite reads an
-// image in memory only as a rollback-journal database. Bytes 18 and 19 (the file format's write
-// and read versions, 2 for WAL) set to 1 make it one; the pages themselves are the same.
-void leaveWalMode(backup::PlainImage& image) {
-    const auto bytes = image.bytes();
-    if (bytes.size() >= 20 && bytes[18] == 2 && bytes[19] == 2) {
-        bytes[18] = 1;
-        bytes[19] = 1;
-    }
 }
 
 PhoneFolder androidFolder(const WhatsAppStorage& storage, int timeZoneBias) {
@@ -61,14 +42,14 @@ backup::BackupOutcome decryptInto(const std::string& path, const backup::KeyMate
         };
     }
     backup::BackupOutcome outcome = backup::decryptBackup(path, key, sink, options);
-    if (outcome.ok() && !holdsSqlite(sink.image())) {
+    if (outcome.ok() && !backup::holdsSqliteDatabase(sink.image())) {
         sink.discard();
         outcome = {backup::BackupStatus::UnknownFormat,
                    "The backup opened, but what it holds is not a WhatsApp database. Choose the msgstore "
                    "backup from the phone's WhatsApp/Databases folder."};
     }
     if (outcome.ok())
-        leaveWalMode(sink.image());
+        backup::leaveWalMode(sink.image());
     return outcome;
 }
 

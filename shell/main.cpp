@@ -44,8 +44,9 @@ struct CommandLine {
 void describe(QCommandLineParser& parser) {
     parser.setApplicationDescription(QStringLiteral(
         "Talvio shows WhatsApp chat histories copied off a phone. FOLDER is an Android \"com.whatsapp\" "
-        "folder, the phone's \"WhatsApp\" folder with its backups, or an iPhone "
-        "\"group.net.whatsapp.WhatsApp.shared\" folder; FOLDER may also be a chat that WhatsApp exported "
+        "folder, the phone's \"WhatsApp\" folder with its backups, an iPhone computer backup (made by "
+        "Finder, iTunes or idevicebackup2), or an iPhone \"group.net.whatsapp.WhatsApp.shared\" folder; "
+        "FOLDER may also be a chat that WhatsApp exported "
         "(its .txt or .zip, or a folder of them). RESOURCEFOLDER is where the media lie: the iPhone's "
         "\"net.whatsapp.WhatsApp\" folder, or for a \"com.whatsapp\" folder the phone's \"WhatsApp\" "
         "folder that holds Media. Without FOLDER the open dialog asks."));

@@ -325,6 +325,10 @@ int listContacts() {
         std::cout << i << '\t' << e.jid << '\t' << e.displayName << '\t' << e.picturePath << '\t'
                   << e.messageCount << '\t' << e.lastMessageTime << '\t'
                   << FormatMessageTime(e.lastMessageTime) << '\n';
+        if (e.unsupportedMessages > 0) {
+            std::cerr << "talvio-export: row " << i << " (" << e.jid << "): " << e.unsupportedMessages
+                      << " message(s) of kinds this version cannot show yet\n";
+        }
     }
     return 0;
 }

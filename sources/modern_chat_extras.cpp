@@ -1,0 +1,279 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Talvio developers
+#include "modern_chat_extras.h"
+
+#include "sources/vcard.h"
+
+#include <algorithm>
+
+namespace talvio {
+namespace {
+
+bool hasTable(const Database& db, std::string_view name) {
+    Statement probe(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?;");
+    probe.bind(1, name);
+    return probe.step();
+}
+
+// Runs sql, whose "(?)" stands for the list of chats, and hands every row to the handler. A
+// query that cannot be prepared (a table or column this phone's version lacks) gives no rows.
+template <typename Handler>
+void forEachRow(const Database& db, std::string_view sql, const std::string& in,
+                const std::vector<std::int64_t>& chats, Handler&& handler) {
+    std::string text(sql);
+    const std::size_t slot = text.find("(?)");
+    if (slot != std::string::npos)
+        text.replace(slot, 3, "(" + in + ")");
+    Statement rows(db, text);
+    if (!rows.ok())
+        return;
+    for (std::size_t i = 0; i < chats.size(); ++i)
+        rows.bind(static_cast<int>(i) + 1, chats[i]);
+    while (rows.step())
+        handler(rows);
+}
+
+// The jid of a jid row as the page names people: the phone jid where jid_map knows one.
+std::string senderColumn(bool jidMap, std::string_view alias) {
+    const std::string a(alias);
+    return jidMap ? "COALESCE(" + a + "p.raw_string, " + a + ".raw_string)" : a + ".raw_string";
+}
+
+std::string senderJoins(bool jidMap, std::string_view alias, std::string_view rowColumn) {
+    const std::string a(alias);
+    std::string joins = " LEFT JOIN jid AS " + a + " ON " + a + "._id = " + std::string(rowColumn);
+    if (jidMap) {
+        joins += " LEFT JOIN jid_map AS " + a + "m ON " + a + "m.lid_row_id = " + a + "._id LEFT JOIN jid AS " +
+                 a + "p ON " + a + "p._id = " + a + "m.jid_row_id";
+    }
+    return joins;
+}
+
+std::string textOf(const Statement& row, int column) {
+    return std::string(row.textView(column));
+}
+
+}  // namespace
+
+ModernChatExtras::ModernChatExtras(const Database& db, const std::vector<std::int64_t>& chats) {
+    if (chats.empty())
+        return;
+    std::string in;
+    for (std::size_t i = 0; i < chats.size(); ++i)
+        in += i == 0 ? "?" : ",?";
+    const bool jidMap = hasTable(db, "jid_map");
+    readQuotes(db, in, chats, jidMap);
+    readReactions(db, in, chats, jidMap);
+    readEvents(db, in, chats, jidMap);
+    readCalls(db, in, chats);
+    readPlaces(db, in, chats);
+    readMarks(db, in, chats);
+}
+
+void ModernChatExtras::readQuotes(const Database& db, const std::string& in,
+                                  const std::vector<std::int64_t>& chats, bool jidMap) {
+    // The quoted message is found by its key in the chat the quote names, through the message
+    // key index; only a target among the shown chats gets a link.
+    const std::string sql = "SELECT q.message_row_id, q.from_me, " + senderColumn(jidMap, "s") +
+                            ", q.message_type, q.text_data, t._id, t.chat_row_id IN (?) "
+                            "FROM message_quoted AS q" +
+                            senderJoins(jidMap, "s", "q.sender_jid_row_id") +
+                            " LEFT JOIN message AS t ON t.chat_row_id = q.parent_message_chat_row_id "
+                            "AND t.from_me = q.from_me AND t.key_id = q.key_id "
+                            "WHERE q.chat_row_id IN (" +
+                            in + ");";
+    // Both lists of chats are bound: the first "(?)" is filled by forEachRow, the second is in.
+    std::vector<std::int64_t> twice = chats;
+    twice.insert(twice.end(), chats.begin(), chats.end());
+    forEachRow(db, sql, in, twice, [&](const Statement& row) {
+        Quote quote;
+        quote.fromMe = row.int64(1) != 0;
+        quote.sender = textOf(row, 2);
+        quote.type = row.int64(3);
+        quote.text = textOf(row, 4);
+        if (!row.isNull(5) && row.int64(6) != 0) {
+            quote.target = row.int64(5);
+            extra(quote.target).quotedByOthers = true;
+        }
+        extra(row.int64(0)).quote = static_cast<std::int32_t>(m_quotes.size());
+        m_quotes.push_back(std::move(quote));
+    });
+}
+
+void ModernChatExtras::readReactions(const Database& db, const std::string& in,
+                                     const std::vector<std::int64_t>& chats, bool jidMap) {
+    const std::string sql = "SELECT a.parent_message_row_id, a.from_me, " + senderColumn(jidMap, "s") +
+                            ", r.reaction FROM message_add_on AS a "
+                            "JOIN message_add_on_reaction AS r ON r.message_add_on_row_id = a._id" +
+                            senderJoins(jidMap, "s", "a.sender_jid_row_id") +
+                            " WHERE a.chat_row_id IN (?) ORDER BY a.parent_message_row_id, a._id;";
+    forEachRow(db, sql, in, chats, [&](const Statement& row) {
+        // A withdrawn reaction stays as a row with an empty emoji.
+        if (row.textView(3).empty())
+            return;
+        m_reactions.push_back({row.int64(0), row.int64(1) != 0, textOf(row, 2), textOf(row, 3)});
+    });
+    for (std::size_t i = 0; i < m_reactions.size(); ++i) {
+        Extra& e = extra(m_reactions[i].parent);
+        if (e.reactionsEnd == 0)
+            e.reactionsBegin = static_cast<std::uint32_t>(i);
+        e.reactionsEnd = static_cast<std::uint32_t>(i + 1);
+    }
+}
+
+void ModernChatExtras::readEvents(const Database& db, const std::string& in,
+                                  const std::vector<std::int64_t>& chats, bool jidMap) {
+    // These tables have no chat column: each is read from its own rows, which are few, and
+    // kept when their message is in the chats.
+    constexpr std::string_view kOfChats = " CROSS JOIN message AS m ON m._id = x.message_row_id "
+                                          "WHERE m.chat_row_id IN (?)";
+    const auto eventOf = [&](std::int64_t message) -> Event& {
+        Extra& e = extra(message);
+        if (e.event < 0) {
+            e.event = static_cast<std::int32_t>(m_events.size());
+            m_events.emplace_back();
+        }
+        return m_events[static_cast<std::size_t>(e.event)];
+    };
+    forEachRow(db, std::string("SELECT x.message_row_id, x.action_type FROM message_system AS x") + kOfChats.data(),
+               in, chats, [&](const Statement& row) { eventOf(row.int64(0)).action = row.int64(1); });
+    forEachRow(db, std::string("SELECT x.message_row_id, x.old_data FROM message_system_value_change AS x") +
+                       kOfChats.data(),
+               in, chats, [&](const Statement& row) { eventOf(row.int64(0)).oldValue = textOf(row, 1); });
+    forEachRow(db,
+               "SELECT x.message_row_id, " + senderColumn(jidMap, "o") + ", " + senderColumn(jidMap, "n") +
+                   " FROM message_system_number_change AS x" + senderJoins(jidMap, "o", "x.old_jid_row_id") +
+                   senderJoins(jidMap, "n", "x.new_jid_row_id") + kOfChats.data(),
+               in, chats, [&](const Statement& row) {
+                   Event& event = eventOf(row.int64(0));
+                   event.oldNumber = textOf(row, 1);
+                   event.newNumber = textOf(row, 2);
+               });
+    forEachRow(db,
+               std::string("SELECT x.message_row_id, x.setting_duration FROM message_ephemeral_setting AS x") +
+                   kOfChats.data(),
+               in, chats, [&](const Statement& row) {
+                   Event& event = eventOf(row.int64(0));
+                   event.disappearing = true;
+                   event.duration = row.int64(1);
+               });
+    forEachRow(db,
+               "SELECT x.message_row_id, " + senderColumn(jidMap, "s") +
+                   " FROM message_system_chat_participant AS x" + senderJoins(jidMap, "s", "x.user_jid_row_id") +
+                   kOfChats.data() + " ORDER BY x.rowid;",
+               in, chats, [&](const Statement& row) { m_members.push_back({row.int64(0), textOf(row, 1), 0}); });
+    index(m_members, &Extra::membersBegin, &Extra::membersEnd);
+}
+
+void ModernChatExtras::readCalls(const Database& db, const std::string& in,
+                                 const std::vector<std::int64_t>& chats) {
+    const auto add = [&](const Statement& row) {
+        extra(row.int64(0)).call = static_cast<std::int32_t>(m_calls.size());
+        m_calls.push_back({row.int64(1) != 0, row.int64(2) != 0, row.int64(3), row.int64(4)});
+    };
+    if (hasTable(db, "message_call_log")) {
+        forEachRow(db,
+                   "SELECT x.message_row_id, c.from_me, c.video_call, c.duration, c.call_result "
+                   "FROM message_call_log AS x CROSS JOIN message AS m ON m._id = x.message_row_id "
+                   "JOIN call_log AS c ON c._id = x.call_log_row_id WHERE m.chat_row_id IN (?);",
+                   in, chats, add);
+        return;
+    }
+    // Phones without message_call_log tie a call row to its call by the call's id.
+    forEachRow(db,
+               "SELECT m._id, c.from_me, c.video_call, c.duration, c.call_result FROM call_log AS c "
+               "CROSS JOIN message AS m ON m.chat_row_id IN (?) AND m.from_me = c.from_me "
+               "AND m.key_id = c.call_id;",
+               in, chats, add);
+}
+
+void ModernChatExtras::readPlaces(const Database& db, const std::string& in,
+                                  const std::vector<std::int64_t>& chats) {
+    forEachRow(db,
+               "SELECT x.message_row_id, x.latitude, x.longitude, x.place_name, x.place_address, "
+               "x.live_location_share_duration, x.live_location_final_latitude, "
+               "x.live_location_final_longitude, m.message_type FROM message_location AS x "
+               "CROSS JOIN message AS m ON m._id = x.message_row_id WHERE m.chat_row_id IN (?);",
+               in, chats, [&](const Statement& row) {
+                   Place place;
+                   place.live = row.int64(5) > 0 || row.int64(8) == 16;
+                   // A live location that ended shows where it ended.
+                   const bool final = place.live && !row.isNull(6) && !row.isNull(7);
+                   place.latitude = row.real(final ? 6 : 1);
+                   place.longitude = row.real(final ? 7 : 2);
+                   place.name = textOf(row, 3);
+                   place.address = textOf(row, 4);
+                   extra(row.int64(0)).place = static_cast<std::int32_t>(m_places.size());
+                   m_places.push_back(std::move(place));
+               });
+}
+
+void ModernChatExtras::readMarks(const Database& db, const std::string& in,
+                                 const std::vector<std::int64_t>& chats) {
+    constexpr std::string_view kOfChats = " CROSS JOIN message AS m ON m._id = x.message_row_id "
+                                          "WHERE m.chat_row_id IN (?)";
+    const auto rowsOf = [&](std::string_view table, std::string_view columns, auto&& handler) {
+        forEachRow(db,
+                   "SELECT x.message_row_id" + std::string(columns) + " FROM " + std::string(table) + " AS x" +
+                       std::string(kOfChats),
+                   in, chats, handler);
+    };
+    rowsOf("message_revoked", ", x.admin_jid_row_id", [&](const Statement& row) {
+        Extra& e = extra(row.int64(0));
+        e.revoked = true;
+        e.revokedByAdmin = !row.isNull(1) && row.int64(1) > 0;
+    });
+    rowsOf("message_edit_info", "", [&](const Statement& row) { extra(row.int64(0)).edited = true; });
+    rowsOf("message_view_once_media", "", [&](const Statement& row) { extra(row.int64(0)).viewOnce = true; });
+    rowsOf("message_future", "", [&](const Statement& row) { extra(row.int64(0)).future = true; });
+    rowsOf("message_poll", "", [&](const Statement& row) { extra(row.int64(0)).poll = true; });
+    rowsOf("message_vcard", ", x.vcard", [&](const Statement& row) {
+        m_cards.push_back({row.int64(0), textOf(row, 1), 0});
+    });
+    index(m_cards, &Extra::cardsBegin, &Extra::cardsEnd);
+    rowsOf("message_poll_option", ", x.option_name, x.vote_total", [&](const Statement& row) {
+        m_options.push_back({row.int64(0), textOf(row, 1), row.int64(2)});
+    });
+    index(m_options, &Extra::optionsBegin, &Extra::optionsEnd);
+}
+
+void ModernChatExtras::index(std::vector<Listed>& list, std::uint32_t Extra::*begin, std::uint32_t Extra::*end) {
+    std::stable_sort(list.begin(), list.end(),
+                     [](const Listed& a, const Listed& b) { return a.message < b.message; });
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        Extra& e = extra(list[i].message);
+        if (e.*end == 0)
+            e.*begin = static_cast<std::uint32_t>(i);
+        e.*end = static_cast<std::uint32_t>(i + 1);
+    }
+}
+
+void ModernChatExtras::appendSearchText(std::string& out, std::int64_t message) const {
+    const Extra* e = find(message);
+    if (e == nullptr)
+        return;
+    const auto add = [&out](std::string_view text) {
+        if (text.empty())
+            return;
+        if (!out.empty())
+            out += ' ';
+        out += text;
+    };
+    if (e->quote >= 0)
+        add(quote(*e).text);
+    if (e->place >= 0) {
+        add(place(*e).name);
+        add(place(*e).address);
+    }
+    for (std::uint32_t i = e->cardsBegin; i < e->cardsEnd; ++i) {
+        for (const AddressCard& card : parseVCards(m_cards[i].text)) {
+            add(card.name);
+            for (const std::string& number : card.numbers)
+                add(number);
+        }
+    }
+    for (std::uint32_t i = e->optionsBegin; i < e->optionsEnd; ++i)
+        add(m_options[i].text);
+}
+
+}  // namespace talvio

@@ -168,18 +168,19 @@ void ModernChatExtras::readEvents(const Database& db, const std::string& in,
 void ModernChatExtras::readCalls(const Database& db, const std::string& in,
                                  const std::vector<std::int64_t>& chats) {
     const auto add = [&](const Statement& row) {
-        extra(row.int64(0)).call = static_cast<std::int32_t>(m_calls.size());
+        Extra& e = extra(row.int64(0));
+        if (e.call >= 0)
+            return;
+        e.call = static_cast<std::int32_t>(m_calls.size());
         m_calls.push_back({row.int64(1) != 0, row.int64(2) != 0, row.int64(3), row.int64(4)});
     };
-    if (hasTable(db, "message_call_log")) {
-        forEachRow(db,
-                   "SELECT x.message_row_id, c.from_me, c.video_call, c.duration, c.call_result "
-                   "FROM message_call_log AS x CROSS JOIN message AS m ON m._id = x.message_row_id "
-                   "JOIN call_log AS c ON c._id = x.call_log_row_id WHERE m.chat_row_id IN (?);",
-                   in, chats, add);
-        return;
-    }
-    // Phones without message_call_log tie a call row to its call by the call's id.
+    forEachRow(db,
+               "SELECT x.message_row_id, c.from_me, c.video_call, c.duration, c.call_result "
+               "FROM message_call_log AS x CROSS JOIN message AS m ON m._id = x.message_row_id "
+               "JOIN call_log AS c ON c._id = x.call_log_row_id WHERE m.chat_row_id IN (?);",
+               in, chats, add);
+    // Calls that message_call_log does not tie to their row (older phones have no such table)
+    // are found by the call's id, which is the call row's key.
     forEachRow(db,
                "SELECT m._id, c.from_me, c.video_call, c.duration, c.call_result FROM call_log AS c "
                "CROSS JOIN message AS m ON m.chat_row_id IN (?) AND m.from_me = c.from_me "

@@ -329,11 +329,13 @@ private:
         page += kIndent;
         page += "\xF0\x9F\x93\x8D ";  // the round pushpin
         page += place.live || liveKind ? "<b>Live location</b>" : "Location";
+        bool first = true;
         for (const std::string* part : {&place.name, &place.address}) {
             if (part->empty())
                 continue;
-            page += ": ";
+            page += first ? ": " : ", ";
             appendEscapedText(page, *part);
+            first = false;
         }
         page += "</SPAN><br/>";
         page += kIndent;

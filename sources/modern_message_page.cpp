@@ -29,9 +29,17 @@ constexpr std::size_t kQuoteStart = 120;  // bytes of a quoted text shown, cut a
 
 using Extra = ModernChatExtras::Extra;
 
+// Locale-free: a page never writes 48,1 for 48.1. A value too long for fixed notation (no place
+// on earth, but a damaged row can hold one) is written in its shortest form.
 void appendNumber(std::string& out, double value) {
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
+    if (result.ec != std::errc())
+        result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    if (result.ec != std::errc()) {
+        out += '?';
+        return;
+    }
     out.append(buffer, result.ptr);
 }
 

@@ -165,12 +165,13 @@ TEST_F(ModernKinds, ReactionsShowEachEmojiOnceWithWhoOnHover) {
 TEST_F(ModernKinds, PlacesContactCardsAndPolls) {
     const std::string page = render(
         row(1, 10, 0, 5, nullptr) + row(2, 10, 1, 16, nullptr) + row(3, 10, 0, 5, nullptr) +
-            row(4, 10, 0, 4, "Only <Name>") + row(5, 10, 0, 14, nullptr) + row(6, 10, 1, 66, "Lunch & <where>?") +
+            row(4, 10, 0, 4, "Only <Name>") + row(5, 10, 0, 14, nullptr) + row(6, 10, 1, 66, "Lunch & <where>?") + row(7, 10, 0, 5, nullptr) +
             "INSERT INTO message_location(message_row_id, chat_row_id, latitude, longitude, place_name, "
             "place_address, live_location_share_duration, live_location_final_latitude, "
             "live_location_final_longitude) VALUES "
             "(1, 10, -33.8567844, 151.213108, 'Opera <House>', 'Sydney', NULL, NULL, NULL), "
-            "(2, 10, 1, 2, NULL, NULL, 600, 52.52, 13.405), (3, 10, 91, 0, NULL, NULL, NULL, NULL, NULL);"
+            "(2, 10, 1, 2, NULL, NULL, 600, 52.52, 13.405), (3, 10, 91, 0, NULL, NULL, NULL, NULL, NULL), "
+            "(7, 10, 1e308, -1e308, NULL, NULL, NULL, NULL, NULL);"
             "INSERT INTO message_vcard(message_row_id, vcard) VALUES (5, 'BEGIN:VCARD\nVERSION:3.0\nFN:Eva "
             "<E>\nTEL:+1 555 0100\nEND:VCARD'), (5, 'BEGIN:VCARD\nVERSION:3.0\nFN:Tom\nTEL:+1 555 "
             "0101\nTEL:+1 555 0102\nEND:VCARD');"
@@ -186,6 +187,7 @@ TEST_F(ModernKinds, PlacesContactCardsAndPolls) {
     EXPECT_THAT(page, HasSubstr("<b>Live location</b></SPAN><br/>"));
     EXPECT_THAT(page, HasSubstr("?mlat=52.520000&amp;mlon=13.405000"));
     EXPECT_THAT(page, HasSubstr("&nbsp;91.000000, 0.000000</div>"));
+    EXPECT_THAT(page, HasSubstr("&nbsp;1e+308, -1e+308</div>"));
     // A card without a vCard keeps the name; several cards in one message show each.
     EXPECT_THAT(page, HasSubstr("\xF0\x9F\x91\xA4 Only &lt;Name&gt;</SPAN>"));
     EXPECT_THAT(page, HasSubstr("\xF0\x9F\x91\xA4 Eva &lt;E&gt;: +1 555 0100</SPAN>"));
@@ -230,6 +232,7 @@ TEST(ModernKindWords, DurationsAndMapAddresses) {
     EXPECT_EQ(mapAddress(0, -180), "https://www.openstreetmap.org/?mlat=0.000000&mlon=-180.000000#map=16/0.000000/"
                                    "-180.000000");
     EXPECT_EQ(mapAddress(0, 180.5), "");
+    EXPECT_EQ(mapAddress(1e308, 0), "");
 }
 
 }  // namespace

@@ -68,6 +68,28 @@ ModernChatExtras::ModernChatExtras(const Database& db, const std::vector<std::in
     readCalls(db, in, chats);
     readPlaces(db, in, chats);
     readMarks(db, in, chats);
+    markRows();
+}
+
+void ModernChatExtras::markRows() {
+    if (m_extras.empty())
+        return;
+    std::int64_t first = m_extras.begin()->first, last = first;
+    for (const auto& [row, extra] : m_extras) {
+        first = std::min(first, row);
+        last = std::max(last, row);
+    }
+    // Rows too far apart (a damaged database) get no bits: the map alone answers then.
+    constexpr std::uint64_t kMostBits = std::uint64_t{1} << 30;
+    const std::uint64_t span = static_cast<std::uint64_t>(last) - static_cast<std::uint64_t>(first) + 1;
+    if (span > kMostBits || span == 0)
+        return;
+    m_firstRow = first;
+    m_rowBits.assign(static_cast<std::size_t>((span + 63) / 64), 0);
+    for (const auto& [row, extra] : m_extras) {
+        const std::uint64_t bit = static_cast<std::uint64_t>(row - first);
+        m_rowBits[bit / 64] |= std::uint64_t{1} << (bit % 64);
+    }
 }
 
 void ModernChatExtras::readQuotes(const Database& db, const std::string& in,
@@ -123,10 +145,9 @@ void ModernChatExtras::readReactions(const Database& db, const std::string& in,
 
 void ModernChatExtras::readEvents(const Database& db, const std::string& in,
                                   const std::vector<std::int64_t>& chats, bool jidMap) {
-    // These tables have no chat column: each is read from its own rows, which are few, and
-    // kept when their message is in the chats.
-    constexpr std::string_view kOfChats = " CROSS JOIN message AS m ON m._id = x.message_row_id "
-                                          "WHERE m.chat_row_id IN (?)";
+    // These tables have no chat column: they are reached from the chats' event rows, which the
+    // index on (chat_row_id, message_type) finds without reading the other messages.
+    constexpr std::string_view kOfChats = " WHERE m.chat_row_id IN (?) AND m.message_type = 7";
     const auto eventOf = [&](std::int64_t message) -> Event& {
         Extra& e = extra(message);
         if (e.event < 0) {
@@ -135,14 +156,14 @@ void ModernChatExtras::readEvents(const Database& db, const std::string& in,
         }
         return m_events[static_cast<std::size_t>(e.event)];
     };
-    forEachRow(db, std::string("SELECT x.message_row_id, x.action_type FROM message_system AS x") + kOfChats.data(),
+    forEachRow(db, std::string("SELECT x.message_row_id, x.action_type FROM message AS m CROSS JOIN message_system AS x ON x.message_row_id = m._id") + kOfChats.data(),
                in, chats, [&](const Statement& row) { eventOf(row.int64(0)).action = row.int64(1); });
-    forEachRow(db, std::string("SELECT x.message_row_id, x.old_data FROM message_system_value_change AS x") +
+    forEachRow(db, std::string("SELECT x.message_row_id, x.old_data FROM message AS m CROSS JOIN message_system_value_change AS x ON x.message_row_id = m._id") +
                        kOfChats.data(),
                in, chats, [&](const Statement& row) { eventOf(row.int64(0)).oldValue = textOf(row, 1); });
     forEachRow(db,
                "SELECT x.message_row_id, " + senderColumn(jidMap, "o") + ", " + senderColumn(jidMap, "n") +
-                   " FROM message_system_number_change AS x" + senderJoins(jidMap, "o", "x.old_jid_row_id") +
+                   " FROM message AS m CROSS JOIN message_system_number_change AS x ON x.message_row_id = m._id" + senderJoins(jidMap, "o", "x.old_jid_row_id") +
                    senderJoins(jidMap, "n", "x.new_jid_row_id") + kOfChats.data(),
                in, chats, [&](const Statement& row) {
                    Event& event = eventOf(row.int64(0));
@@ -150,7 +171,7 @@ void ModernChatExtras::readEvents(const Database& db, const std::string& in,
                    event.newNumber = textOf(row, 2);
                });
     forEachRow(db,
-               std::string("SELECT x.message_row_id, x.setting_duration FROM message_ephemeral_setting AS x") +
+               std::string("SELECT x.message_row_id, x.setting_duration FROM message AS m CROSS JOIN message_ephemeral_setting AS x ON x.message_row_id = m._id") +
                    kOfChats.data(),
                in, chats, [&](const Statement& row) {
                    Event& event = eventOf(row.int64(0));
@@ -159,7 +180,7 @@ void ModernChatExtras::readEvents(const Database& db, const std::string& in,
                });
     forEachRow(db,
                "SELECT x.message_row_id, " + senderColumn(jidMap, "s") +
-                   " FROM message_system_chat_participant AS x" + senderJoins(jidMap, "s", "x.user_jid_row_id") +
+                   " FROM message AS m CROSS JOIN message_system_chat_participant AS x ON x.message_row_id = m._id" + senderJoins(jidMap, "s", "x.user_jid_row_id") +
                    kOfChats.data() + " ORDER BY x.rowid;",
                in, chats, [&](const Statement& row) { m_members.push_back({row.int64(0), textOf(row, 1), 0}); });
     index(m_members, &Extra::membersBegin, &Extra::membersEnd);
@@ -176,16 +197,39 @@ void ModernChatExtras::readCalls(const Database& db, const std::string& in,
     };
     forEachRow(db,
                "SELECT x.message_row_id, c.from_me, c.video_call, c.duration, c.call_result "
-               "FROM message_call_log AS x CROSS JOIN message AS m ON m._id = x.message_row_id "
-               "JOIN call_log AS c ON c._id = x.call_log_row_id WHERE m.chat_row_id IN (?);",
+               "FROM message AS m CROSS JOIN message_call_log AS x ON x.message_row_id = m._id "
+               "JOIN call_log AS c ON c._id = x.call_log_row_id "
+               "WHERE m.chat_row_id IN (?) AND m.message_type IN (8, 10, 90);",
                in, chats, add);
-    // Calls that message_call_log does not tie to their row (older phones have no such table)
-    // are found by the call's id, which is the call row's key.
+    // Phones without message_call_log tie a call row to its call by the call's id, which is the
+    // row's key: the chats' call rows come from the (chat, type) index, call_log is read once in
+    // storage order and matched here.
+    if (hasTable(db, "message_call_log"))
+        return;
+    std::unordered_map<std::string, std::int64_t> callRows;
     forEachRow(db,
-               "SELECT m._id, c.from_me, c.video_call, c.duration, c.call_result FROM call_log AS c "
-               "CROSS JOIN message AS m ON m.chat_row_id IN (?) AND m.from_me = c.from_me "
-               "AND m.key_id = c.call_id;",
-               in, chats, add);
+               "SELECT m._id, m.from_me, m.key_id FROM message AS m "
+               "WHERE m.chat_row_id IN (?) AND m.message_type IN (8, 10, 90);",
+               in, chats, [&](const Statement& row) {
+                   if (const Extra* e = find(row.int64(0)); e == nullptr || e->call < 0)
+                       callRows.emplace(std::string(row.int64(1) != 0 ? "1" : "0").append(row.textView(2)),
+                                        row.int64(0));
+               });
+    if (callRows.empty())
+        return;
+    std::string key;
+    forEachRow(db, "SELECT call_id, from_me, video_call, duration, call_result FROM call_log;", in, {},
+               [&](const Statement& row) {
+                   key.assign(row.int64(1) != 0 ? "1" : "0").append(row.textView(0));
+                   const auto found = callRows.find(key);
+                   if (found == callRows.end())
+                       return;
+                   Extra& e = extra(found->second);
+                   if (e.call >= 0)
+                       return;
+                   e.call = static_cast<std::int32_t>(m_calls.size());
+                   m_calls.push_back({row.int64(1) != 0, row.int64(2) != 0, row.int64(3), row.int64(4)});
+               });
 }
 
 void ModernChatExtras::readPlaces(const Database& db, const std::string& in,
@@ -219,7 +263,11 @@ void ModernChatExtras::readMarks(const Database& db, const std::string& in,
                        std::string(kOfChats),
                    in, chats, handler);
     };
-    rowsOf("message_revoked", ", x.admin_jid_row_id", [&](const Statement& row) {
+    // Deleted messages are many in a long chat: reached from their rows by the (chat, type) index.
+    forEachRow(db,
+               "SELECT x.message_row_id, x.admin_jid_row_id FROM message AS m CROSS JOIN message_revoked AS x "
+               "ON x.message_row_id = m._id WHERE m.chat_row_id IN (?) AND m.message_type IN (15, 64);",
+               in, chats, [&](const Statement& row) {
         Extra& e = extra(row.int64(0));
         e.revoked = true;
         e.revokedByAdmin = !row.isNull(1) && row.int64(1) > 0;

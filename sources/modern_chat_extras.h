@@ -73,6 +73,12 @@ public:
     const Extra* find(std::int64_t message) const {
         if (m_extras.empty())
             return nullptr;
+        // Most messages have nothing: a bit per row answers them without touching the map.
+        if (!m_rowBits.empty()) {
+            const std::uint64_t bit = static_cast<std::uint64_t>(message) - static_cast<std::uint64_t>(m_firstRow);
+            if (message < m_firstRow || bit >= m_rowBits.size() * 64 || (m_rowBits[bit / 64] >> (bit % 64) & 1) == 0)
+                return nullptr;
+        }
         const auto found = m_extras.find(message);
         return found == m_extras.end() ? nullptr : &found->second;
     }
@@ -104,7 +110,11 @@ private:
     // Sorts a list by message and gives every message its range of it.
     void index(std::vector<Listed>& list, std::uint32_t Extra::*begin, std::uint32_t Extra::*end);
 
+    void markRows();
+
     std::unordered_map<std::int64_t, Extra> m_extras;
+    std::int64_t m_firstRow = 0;
+    std::vector<std::uint64_t> m_rowBits;  // from m_firstRow on; empty when the rows lie too far apart
     std::vector<Quote> m_quotes;
     std::vector<Reaction> m_reactions;
     std::vector<Place> m_places;

@@ -351,7 +351,7 @@ private:
         if (!address.empty()) {
             page += "<a href=\"";
             appendAttributeText(page, address);
-            page += "\" target=\"_blank\" rel=\"noopener\">";
+            page += "\" rel=\"noopener\">";
         }
         appendNumber(page, place.latitude);
         page += ", ";

@@ -176,6 +176,7 @@ INSERT INTO call_log (jid_row_id, from_me, call_id, transaction_id, timestamp, v
 (1, 0, '9D5E0853964B50AF', 100001, 1705841113000, 1, 0, 2, 0, 0),
 (5, 1, '3EB06BD2AA399DAC946D', 100002, 1712761200000, 1, 1265, 5, 26565000, 0),
 (5, 0, 'A35ADF9C1E2A8A3C', 100003, 1740855600000, 0, 1840, 5, 38640000, 10);
+INSERT INTO message_call_log (message_row_id, call_log_row_id) VALUES (7, 1), (8, 2), (23, 3), (45, 4);
 
 -- Lena's reply keeps its own copy of the message it quotes.
 INSERT INTO message_quoted (message_row_id, chat_row_id, parent_message_chat_row_id, from_me, sender_jid_row_id,

@@ -95,7 +95,7 @@ TEST_F(ModernKinds, CallsDeletionsEditsViewOnceAndUnknownKinds) {
             row(10, 10, 0, 124, "some text") + row(11, 10, 0, 0, "from the future") +
             "INSERT INTO call_log(_id, jid_row_id, from_me, call_id, video_call, duration, call_result) VALUES "
             "(1, 1, 1, 'X', 0, 3725, 5), (2, 1, 0, 'K2', 1, 0, 2), (3, 1, 0, 'Y', 0, 59, 5);"
-            "INSERT INTO message_call_log VALUES (1, 1), (3, 3);"
+            "INSERT INTO message_call_log VALUES (1, 1), (2, 2), (3, 3);"
             "INSERT INTO message_revoked(message_row_id, revoked_key_id, admin_jid_row_id) VALUES "
             "(4, 'K4', NULL), (5, 'K5', NULL);"
             "INSERT INTO message_edit_info VALUES (7, 'K7', 1, 1);"
@@ -103,8 +103,6 @@ TEST_F(ModernKinds, CallsDeletionsEditsViewOnceAndUnknownKinds) {
             "INSERT INTO message_future(message_row_id, version) VALUES (11, 9);",
         "491@s.whatsapp.net");
     EXPECT_THAT(page, HasSubstr(">\xF0\x9F\x93\x9E Voice call, outgoing, 1:02:05<"));
-    // The missed call is tied to its row by the call's id, the way phones without
-    // message_call_log do it.
     EXPECT_THAT(page, HasSubstr(">\xF0\x9F\x93\x9E Missed video call<"));
     EXPECT_THAT(page, HasSubstr(">\xF0\x9F\x93\x9E Voice call, incoming, 0:59<"));
     EXPECT_THAT(page, HasSubstr("You deleted this message"));
@@ -122,6 +120,17 @@ TEST_F(ModernKinds, CallsDeletionsEditsViewOnceAndUnknownKinds) {
     EXPECT_THAT(page, HasSubstr("unsupported message (kind 0)"));
     EXPECT_THAT(page, Not(HasSubstr("from the future")));
     EXPECT_EQ(unsupported, 2);
+}
+
+TEST_F(ModernKinds, CallsOfPhonesWithoutMessageCallLogAreFoundByTheCallId) {
+    const std::string page = render(row(1, 10, 0, 10, nullptr) + row(2, 10, 1, 8, nullptr) +
+                                        "INSERT INTO call_log(jid_row_id, from_me, call_id, video_call, duration) "
+                                        "VALUES (1, 0, 'K1', 1, 0), (1, 0, 'K2', 0, 99), (1, 1, 'K2', 0, 61);"
+                                        "DROP TABLE message_call_log;",
+                                    "491@s.whatsapp.net");
+    EXPECT_THAT(page, HasSubstr(">\xF0\x9F\x93\x9E Missed video call<"));
+    // The same id from the other side is another call.
+    EXPECT_THAT(page, HasSubstr(">\xF0\x9F\x93\x9E Voice call, outgoing, 1:01<"));
 }
 
 TEST_F(ModernKinds, RepliesQuoteAndLinkOnlyToMessagesOnThePage) {
@@ -181,7 +190,7 @@ TEST_F(ModernKinds, PlacesContactCardsAndPolls) {
         "491@s.whatsapp.net");
     EXPECT_THAT(page, HasSubstr("Location: Opera &lt;House&gt;, Sydney</SPAN><br/>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"
                                 "&nbsp;<a href=\"https://www.openstreetmap.org/?mlat=-33.856784&amp;mlon=151.213108"
-                                "#map=16/-33.856784/151.213108\" target=\"_blank\" rel=\"noopener\">-33.856784, "
+                                "#map=16/-33.856784/151.213108\" rel=\"noopener\">-33.856784, "
                                 "151.213108</a>"));
     // A live location that ended shows where it ended; no map link for a place off the earth.
     EXPECT_THAT(page, HasSubstr("<b>Live location</b></SPAN><br/>"));

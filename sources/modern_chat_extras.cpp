@@ -237,8 +237,9 @@ void ModernChatExtras::readPlaces(const Database& db, const std::string& in,
     forEachRow(db,
                "SELECT x.message_row_id, x.latitude, x.longitude, x.place_name, x.place_address, "
                "x.live_location_share_duration, x.live_location_final_latitude, "
-               "x.live_location_final_longitude, m.message_type FROM message_location AS x "
-               "CROSS JOIN message AS m ON m._id = x.message_row_id WHERE m.chat_row_id IN (?);",
+               "x.live_location_final_longitude, m.message_type FROM message AS m "
+               "CROSS JOIN message_location AS x ON x.message_row_id = m._id "
+               "WHERE m.chat_row_id IN (?) AND m.message_type IN (5, 16);",
                in, chats, [&](const Statement& row) {
                    Place place;
                    place.live = row.int64(5) > 0 || row.int64(8) == 16;
@@ -275,12 +276,22 @@ void ModernChatExtras::readMarks(const Database& db, const std::string& in,
     rowsOf("message_edit_info", "", [&](const Statement& row) { extra(row.int64(0)).edited = true; });
     rowsOf("message_view_once_media", "", [&](const Statement& row) { extra(row.int64(0)).viewOnce = true; });
     rowsOf("message_future", "", [&](const Statement& row) { extra(row.int64(0)).future = true; });
-    rowsOf("message_poll", "", [&](const Statement& row) { extra(row.int64(0)).poll = true; });
-    rowsOf("message_vcard", ", x.vcard", [&](const Statement& row) {
+    // Cards and polls are reached from their rows' kinds by the (chat, type) index: a look-up
+    // of every row of their tables would read the message table all over.
+    const auto rowsOfKinds = [&](std::string_view table, std::string_view columns, std::string_view kinds,
+                                 auto&& handler) {
+        forEachRow(db,
+                   "SELECT x.message_row_id" + std::string(columns) + " FROM message AS m CROSS JOIN " +
+                       std::string(table) + " AS x ON x.message_row_id = m._id WHERE m.chat_row_id IN (?) "
+                       "AND m.message_type IN (" + std::string(kinds) + ") ORDER BY x.rowid;",
+                   in, chats, handler);
+    };
+    rowsOfKinds("message_poll", "", "46, 66", [&](const Statement& row) { extra(row.int64(0)).poll = true; });
+    rowsOfKinds("message_vcard", ", x.vcard", "4, 14", [&](const Statement& row) {
         m_cards.push_back({row.int64(0), textOf(row, 1), 0});
     });
     index(m_cards, &Extra::cardsBegin, &Extra::cardsEnd);
-    rowsOf("message_poll_option", ", x.option_name, x.vote_total", [&](const Statement& row) {
+    rowsOfKinds("message_poll_option", ", x.option_name, x.vote_total", "46, 66", [&](const Statement& row) {
         m_options.push_back({row.int64(0), textOf(row, 1), row.int64(2)});
     });
     index(m_options, &Extra::optionsBegin, &Extra::optionsEnd);

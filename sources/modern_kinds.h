@@ -7,8 +7,8 @@
 
 namespace talvio {
 
-// What a row of the modern "message" table is, by its message_type. Companion tables can say
-// more (a message_poll row makes a poll whatever the code); this is the code alone.
+// What a row of the modern "message" table is, by its message_type. Companion tables say the
+// rest (the place, the card, the poll's options, whether it was deleted or is view-once).
 enum class ModernKind : std::uint8_t {
     Text,
     Media,  // pictures, audio, video, documents, GIFs, stickers: the media writer's

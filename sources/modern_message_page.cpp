@@ -456,7 +456,6 @@ RenderOutcome appendModernMessages(Statement& messages, const Database& messageD
     std::string time;
     std::string& page = out.writable();
     while (messages.step()) {
-        const char* kind = messages.text(0);
         const char* fromMeText = messages.text(1);
         const char* timestamp = messages.text(2);
         const char* member = messages.text(4);
@@ -487,8 +486,10 @@ RenderOutcome appendModernMessages(Statement& messages, const Database& messageD
         const std::string_view text = messages.textView(3);
         const std::string_view actor = member != nullptr ? std::string_view(member) : std::string_view();
         if (!writer.appendBody(page, type, fromMe, actor, text, e)) {
-            if (media == nullptr || !media->append(page, messages, jid, fromMe))
+            if (media == nullptr || !media->append(page, messages, jid, fromMe)) {
+                const char* kind = messages.text(0);
                 appendAndroidBody(page, kind != nullptr ? kind : "0", messages.text(3));
+            }
         }
         if (e != nullptr && e->edited)
             writer.appendEdited(page);

@@ -256,14 +256,6 @@ void ModernChatExtras::readPlaces(const Database& db, const std::string& in,
 
 void ModernChatExtras::readMarks(const Database& db, const std::string& in,
                                  const std::vector<std::int64_t>& chats) {
-    constexpr std::string_view kOfChats = " CROSS JOIN message AS m ON m._id = x.message_row_id "
-                                          "WHERE m.chat_row_id IN (?)";
-    const auto rowsOf = [&](std::string_view table, std::string_view columns, auto&& handler) {
-        forEachRow(db,
-                   "SELECT x.message_row_id" + std::string(columns) + " FROM " + std::string(table) + " AS x" +
-                       std::string(kOfChats),
-                   in, chats, handler);
-    };
     // Deleted messages are many in a long chat: reached from their rows by the (chat, type) index.
     forEachRow(db,
                "SELECT x.message_row_id, x.admin_jid_row_id FROM message AS m CROSS JOIN message_revoked AS x "
@@ -273,9 +265,15 @@ void ModernChatExtras::readMarks(const Database& db, const std::string& in,
         e.revoked = true;
         e.revokedByAdmin = !row.isNull(1) && row.int64(1) > 0;
     });
-    rowsOf("message_edit_info", "", [&](const Statement& row) { extra(row.int64(0)).edited = true; });
-    rowsOf("message_view_once_media", "", [&](const Statement& row) { extra(row.int64(0)).viewOnce = true; });
-    rowsOf("message_future", "", [&](const Statement& row) { extra(row.int64(0)).future = true; });
+    // Edits, view-once media and messages of newer versions are few in any database: their
+    // tables are read whole, without the look-up of each row's chat, and rows of other chats
+    // are simply never asked for.
+    const auto allRowsOf = [&](std::string_view table, auto&& handler) {
+        forEachRow(db, "SELECT message_row_id FROM " + std::string(table) + ";", in, {}, handler);
+    };
+    allRowsOf("message_edit_info", [&](const Statement& row) { extra(row.int64(0)).edited = true; });
+    allRowsOf("message_view_once_media", [&](const Statement& row) { extra(row.int64(0)).viewOnce = true; });
+    allRowsOf("message_future", [&](const Statement& row) { extra(row.int64(0)).future = true; });
     // Cards and polls are reached from their rows' kinds by the (chat, type) index: a look-up
     // of every row of their tables would read the message table all over.
     const auto rowsOfKinds = [&](std::string_view table, std::string_view columns, std::string_view kinds,

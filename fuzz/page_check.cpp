@@ -313,10 +313,10 @@ private:
     // the page or to the map, and text that cannot end its place. Its text joins the block's
     // value. Returns true when something else is found.
     bool readKindMarkup(PageBlock& block) {
-        static constexpr std::string_view kTags[] = {"div", "/div", "SPAN", "/SPAN", "span", "/span", "a",
-                                                     "/a",  "b",    "/b",   "br/"};
-        static constexpr std::string_view kAttributes[] = {"class", "style", "href", "id", "title", "target",
-                                                           "rel"};
+        static constexpr std::string_view kTags[] = {"div", "/div", "SPAN", "/SPAN", "span", "/span",
+                                                     "a",   "/a",   "b",    "/b",    "br/"};
+        static constexpr std::string_view kAttributes[] = {"class", "style",  "href", "id",
+                                                           "title", "target", "rel"};
         const std::size_t start = m_pos;
         while (m_pos < m_page.size() && !atBlockEnd()) {
             const std::size_t tag = m_page.find('<', m_pos);
@@ -341,7 +341,8 @@ private:
                 if (equals == std::string_view::npos)
                     return true;
                 const std::string_view attribute = m_page.substr(i + 1, equals - i - 1);
-                if (std::find(std::begin(kAttributes), std::end(kAttributes), attribute) == std::end(kAttributes))
+                if (std::find(std::begin(kAttributes), std::end(kAttributes), attribute) ==
+                    std::end(kAttributes))
                     return true;
                 const std::size_t close = m_page.find('"', equals + 2);
                 if (close == std::string_view::npos)

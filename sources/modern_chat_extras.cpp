@@ -43,8 +43,8 @@ std::string senderJoins(bool jidMap, std::string_view alias, std::string_view ro
     const std::string a(alias);
     std::string joins = " LEFT JOIN jid AS " + a + " ON " + a + "._id = " + std::string(rowColumn);
     if (jidMap) {
-        joins += " LEFT JOIN jid_map AS " + a + "m ON " + a + "m.lid_row_id = " + a + "._id LEFT JOIN jid AS " +
-                 a + "p ON " + a + "p._id = " + a + "m.jid_row_id";
+        joins += " LEFT JOIN jid_map AS " + a + "m ON " + a + "m.lid_row_id = " + a +
+                 "._id LEFT JOIN jid AS " + a + "p ON " + a + "p._id = " + a + "m.jid_row_id";
     }
     return joins;
 }
@@ -156,33 +156,44 @@ void ModernChatExtras::readEvents(const Database& db, const std::string& in,
         }
         return m_events[static_cast<std::size_t>(e.event)];
     };
-    forEachRow(db, std::string("SELECT x.message_row_id, x.action_type FROM message AS m CROSS JOIN message_system AS x ON x.message_row_id = m._id") + kOfChats.data(),
+    forEachRow(db,
+               std::string("SELECT x.message_row_id, x.action_type FROM message AS m CROSS JOIN "
+                           "message_system AS x ON x.message_row_id = m._id") +
+                   kOfChats.data(),
                in, chats, [&](const Statement& row) { eventOf(row.int64(0)).action = row.int64(1); });
-    forEachRow(db, std::string("SELECT x.message_row_id, x.old_data FROM message AS m CROSS JOIN message_system_value_change AS x ON x.message_row_id = m._id") +
-                       kOfChats.data(),
+    forEachRow(db,
+               std::string("SELECT x.message_row_id, x.old_data FROM message AS m CROSS JOIN "
+                           "message_system_value_change AS x ON x.message_row_id = m._id") +
+                   kOfChats.data(),
                in, chats, [&](const Statement& row) { eventOf(row.int64(0)).oldValue = textOf(row, 1); });
+    forEachRow(
+        db,
+        "SELECT x.message_row_id, " + senderColumn(jidMap, "o") + ", " + senderColumn(jidMap, "n") +
+            " FROM message AS m CROSS JOIN message_system_number_change AS x ON x.message_row_id = m._id" +
+            senderJoins(jidMap, "o", "x.old_jid_row_id") + senderJoins(jidMap, "n", "x.new_jid_row_id") +
+            kOfChats.data(),
+        in, chats, [&](const Statement& row) {
+            Event& event = eventOf(row.int64(0));
+            event.oldNumber = textOf(row, 1);
+            event.newNumber = textOf(row, 2);
+        });
     forEachRow(db,
-               "SELECT x.message_row_id, " + senderColumn(jidMap, "o") + ", " + senderColumn(jidMap, "n") +
-                   " FROM message AS m CROSS JOIN message_system_number_change AS x ON x.message_row_id = m._id" + senderJoins(jidMap, "o", "x.old_jid_row_id") +
-                   senderJoins(jidMap, "n", "x.new_jid_row_id") + kOfChats.data(),
-               in, chats, [&](const Statement& row) {
-                   Event& event = eventOf(row.int64(0));
-                   event.oldNumber = textOf(row, 1);
-                   event.newNumber = textOf(row, 2);
-               });
-    forEachRow(db,
-               std::string("SELECT x.message_row_id, x.setting_duration FROM message AS m CROSS JOIN message_ephemeral_setting AS x ON x.message_row_id = m._id") +
+               std::string("SELECT x.message_row_id, x.setting_duration FROM message AS m CROSS JOIN "
+                           "message_ephemeral_setting AS x ON x.message_row_id = m._id") +
                    kOfChats.data(),
                in, chats, [&](const Statement& row) {
                    Event& event = eventOf(row.int64(0));
                    event.disappearing = true;
                    event.duration = row.int64(1);
                });
-    forEachRow(db,
-               "SELECT x.message_row_id, " + senderColumn(jidMap, "s") +
-                   " FROM message AS m CROSS JOIN message_system_chat_participant AS x ON x.message_row_id = m._id" + senderJoins(jidMap, "s", "x.user_jid_row_id") +
-                   kOfChats.data() + " ORDER BY x.rowid;",
-               in, chats, [&](const Statement& row) { m_members.push_back({row.int64(0), textOf(row, 1), 0}); });
+    forEachRow(
+        db,
+        "SELECT x.message_row_id, " + senderColumn(jidMap, "s") +
+            " FROM message AS m CROSS JOIN message_system_chat_participant AS x ON x.message_row_id = m._id" +
+            senderJoins(jidMap, "s", "x.user_jid_row_id") + kOfChats.data() + " ORDER BY x.rowid;",
+        in, chats, [&](const Statement& row) {
+            m_members.push_back({row.int64(0), textOf(row, 1), 0});
+        });
     index(m_members, &Extra::membersBegin, &Extra::membersEnd);
 }
 
@@ -257,14 +268,15 @@ void ModernChatExtras::readPlaces(const Database& db, const std::string& in,
 void ModernChatExtras::readMarks(const Database& db, const std::string& in,
                                  const std::vector<std::int64_t>& chats) {
     // Deleted messages are many in a long chat: reached from their rows by the (chat, type) index.
-    forEachRow(db,
-               "SELECT x.message_row_id, x.admin_jid_row_id FROM message AS m CROSS JOIN message_revoked AS x "
-               "ON x.message_row_id = m._id WHERE m.chat_row_id IN (?) AND m.message_type IN (15, 64);",
-               in, chats, [&](const Statement& row) {
-        Extra& e = extra(row.int64(0));
-        e.revoked = true;
-        e.revokedByAdmin = !row.isNull(1) && row.int64(1) > 0;
-    });
+    forEachRow(
+        db,
+        "SELECT x.message_row_id, x.admin_jid_row_id FROM message AS m CROSS JOIN message_revoked AS x "
+        "ON x.message_row_id = m._id WHERE m.chat_row_id IN (?) AND m.message_type IN (15, 64);",
+        in, chats, [&](const Statement& row) {
+            Extra& e = extra(row.int64(0));
+            e.revoked = true;
+            e.revokedByAdmin = !row.isNull(1) && row.int64(1) > 0;
+        });
     // Edits, view-once media and messages of newer versions are few in any database: their
     // tables are read whole, without the look-up of each row's chat, and rows of other chats
     // are simply never asked for.
@@ -280,8 +292,10 @@ void ModernChatExtras::readMarks(const Database& db, const std::string& in,
                                  auto&& handler) {
         forEachRow(db,
                    "SELECT x.message_row_id" + std::string(columns) + " FROM message AS m CROSS JOIN " +
-                       std::string(table) + " AS x ON x.message_row_id = m._id WHERE m.chat_row_id IN (?) "
-                       "AND m.message_type IN (" + std::string(kinds) + ") ORDER BY x.rowid;",
+                       std::string(table) +
+                       " AS x ON x.message_row_id = m._id WHERE m.chat_row_id IN (?) "
+                       "AND m.message_type IN (" +
+                       std::string(kinds) + ") ORDER BY x.rowid;",
                    in, chats, handler);
     };
     rowsOfKinds("message_poll", "", "46, 66", [&](const Statement& row) { extra(row.int64(0)).poll = true; });
@@ -295,7 +309,8 @@ void ModernChatExtras::readMarks(const Database& db, const std::string& in,
     index(m_options, &Extra::optionsBegin, &Extra::optionsEnd);
 }
 
-void ModernChatExtras::index(std::vector<Listed>& list, std::uint32_t Extra::*begin, std::uint32_t Extra::*end) {
+void ModernChatExtras::index(std::vector<Listed>& list, std::uint32_t Extra::*begin,
+                             std::uint32_t Extra::*end) {
     std::stable_sort(list.begin(), list.end(),
                      [](const Listed& a, const Listed& b) { return a.message < b.message; });
     for (std::size_t i = 0; i < list.size(); ++i) {

@@ -75,8 +75,10 @@ public:
             return nullptr;
         // Most messages have nothing: a bit per row answers them without touching the map.
         if (!m_rowBits.empty()) {
-            const std::uint64_t bit = static_cast<std::uint64_t>(message) - static_cast<std::uint64_t>(m_firstRow);
-            if (message < m_firstRow || bit >= m_rowBits.size() * 64 || (m_rowBits[bit / 64] >> (bit % 64) & 1) == 0)
+            const std::uint64_t bit =
+                static_cast<std::uint64_t>(message) - static_cast<std::uint64_t>(m_firstRow);
+            if (message < m_firstRow || bit >= m_rowBits.size() * 64 ||
+                (m_rowBits[bit / 64] >> (bit % 64) & 1) == 0)
                 return nullptr;
         }
         const auto found = m_extras.find(message);

@@ -61,7 +61,8 @@ constexpr EventWords kEvents[] = {
     {15, "{a} made {m} an admin", "{a} changed the group admins"},
     {16, "{a} dismissed {m} as admin", "{a} changed the group admins"},
     {18, "Your security code with {a} changed", "Your security code with {a} changed"},
-    {19, "Messages and calls are end-to-end encrypted. No one outside of this chat can read or listen to them.",
+    {19,
+     "Messages and calls are end-to-end encrypted. No one outside of this chat can read or listen to them.",
      "Messages and calls are end-to-end encrypted. No one outside of this chat can read or listen to them."},
     {20, "{a} joined using this group's invite link", "{a} joined using this group's invite link"},
     {21, "{a} changed this group's icon", "{a} changed this group's icon"},
@@ -71,7 +72,8 @@ constexpr EventWords kEvents[] = {
     {46, "This chat is with a business account", "This chat is with a business account"},
     {56, "{a} changed the disappearing messages setting", "{a} changed the disappearing messages setting"},
     {58, "{a} changed the disappearing messages setting", "{a} changed the disappearing messages setting"},
-    {67, "Messages and calls are end-to-end encrypted. No one outside of this chat can read or listen to them.",
+    {67,
+     "Messages and calls are end-to-end encrypted. No one outside of this chat can read or listen to them.",
      "Messages and calls are end-to-end encrypted. No one outside of this chat can read or listen to them."},
 };
 

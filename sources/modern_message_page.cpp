@@ -23,7 +23,8 @@ constexpr std::string_view kIndent = "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
 constexpr std::string_view kNoteOpen =
     "<div class=\"content\"><SPAN class=\"MsgHistory\" style=\"color:#939393;font-style:italic\">"
     "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
-constexpr std::string_view kEventOpen = "<div class=\"content\" style=\"text-align:center\"><SPAN class=\"MsgTime\">";
+constexpr std::string_view kEventOpen =
+    "<div class=\"content\" style=\"text-align:center\"><SPAN class=\"MsgTime\">";
 constexpr std::string_view kLineClose = "</SPAN></div>";
 constexpr std::size_t kQuoteStart = 120;  // bytes of a quoted text shown, cut at a character
 
@@ -128,8 +129,9 @@ public:
         page += "<div class=\"content\"><SPAN class=\"MsgTime\">";
         page += kIndent;
         for (const Group& g : groups) {
-            page += "<span style=\"border:1px solid #d0d0d0;border-radius:9px;padding:0 5px;margin-right:4px\" "
-                    "title=\"";
+            page +=
+                "<span style=\"border:1px solid #d0d0d0;border-radius:9px;padding:0 5px;margin-right:4px\" "
+                "title=\"";
             appendAttributeText(page, g.who);
             page += "\">";
             appendEscapedText(page, g.emoji);
@@ -149,7 +151,8 @@ public:
             appendUnsupported(page, type);
             return true;
         }
-        if (kind == ModernKind::Deleted || kind == ModernKind::DeletedByAdmin || (e != nullptr && e->revoked)) {
+        if (kind == ModernKind::Deleted || kind == ModernKind::DeletedByAdmin ||
+            (e != nullptr && e->revoked)) {
             page += kNoteOpen;
             page += fromMe ? "You deleted this message"
                     : kind == ModernKind::DeletedByAdmin || (e != nullptr && e->revokedByAdmin)
@@ -196,7 +199,8 @@ public:
         }
         if (kind == ModernKind::Location || kind == ModernKind::LiveLocation) {
             page += kNoteOpen;
-            page += kind == ModernKind::LiveLocation ? "Live location (no place kept)" : "Location (no place kept)";
+            page += kind == ModernKind::LiveLocation ? "Live location (no place kept)"
+                                                     : "Location (no place kept)";
             page += kLineClose;
             return true;
         }
@@ -263,8 +267,9 @@ private:
         const ModernChatExtras::Event* event = e != nullptr && e->event >= 0 ? &m_extras.event(*e) : nullptr;
         if (event != nullptr && event->disappearing) {
             if (event->duration > 0) {
-                appendWords(page, "{a} turned on disappearing messages. New messages will disappear from this chat ",
-                            fromMe, actor, {}, e);
+                appendWords(
+                    page, "{a} turned on disappearing messages. New messages will disappear from this chat ",
+                    fromMe, actor, {}, e);
                 page += durationWords(event->duration);
                 page += " after they're sent.";
             } else {
@@ -295,7 +300,8 @@ private:
         const ModernChatExtras::Call* call = e != nullptr && e->call >= 0 ? &m_extras.call(*e) : nullptr;
         const bool outgoing = call != nullptr ? call->fromMe : fromMe;
         const std::int64_t duration = call != nullptr ? call->duration : 0;
-        const bool missed = !outgoing && (kind == ModernKind::MissedCall || (call != nullptr && duration <= 0));
+        const bool missed =
+            !outgoing && (kind == ModernKind::MissedCall || (call != nullptr && duration <= 0));
         page += kEventOpen;
         page += "\xF0\x9F\x93\x9E ";  // the telephone receiver
         const std::string_view what = call != nullptr && call->video ? "video call" : "voice call";
@@ -376,7 +382,8 @@ private:
             appendCard(page, text.empty() ? std::string_view("Contact card") : text, {});
     }
 
-    static void appendCard(std::string& page, std::string_view name, const std::vector<std::string>& numbers) {
+    static void appendCard(std::string& page, std::string_view name,
+                           const std::vector<std::string>& numbers) {
         page += "<div class=\"content\"><SPAN class=\"MsgHistory\">";
         page += kIndent;
         page += "\xF0\x9F\x91\xA4 ";  // the bust in silhouette

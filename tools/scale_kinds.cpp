@@ -65,9 +65,10 @@ Failure addMessageKinds(const std::filesystem::path& msgstore, int percent) {
     Database db;
     if (db.open(msgstore.string(), Database::Access::ReadWriteExisting) != 0)
         return msgstore.string() + ": " + db.lastError();
-    Statement largest(db,
-                      "SELECT chat_row_id, count(*), sum(message_type = 0 AND text_data IS NOT NULL) FROM message "
-                      "WHERE chat_row_id > 0 GROUP BY chat_row_id ORDER BY count(*) DESC LIMIT 1;");
+    Statement largest(
+        db,
+        "SELECT chat_row_id, count(*), sum(message_type = 0 AND text_data IS NOT NULL) FROM message "
+        "WHERE chat_row_id > 0 GROUP BY chat_row_id ORDER BY count(*) DESC LIMIT 1;");
     if (!largest.step())
         return std::nullopt;
     const std::int64_t chat = largest.int64(0);
@@ -80,7 +81,8 @@ Failure addMessageKinds(const std::filesystem::path& msgstore, int percent) {
     const std::string pick =
         "BEGIN; CREATE TEMP TABLE kinds_pick AS SELECT _id AS id, chat_row_id AS chat FROM message "
         "WHERE chat_row_id = " +
-        std::to_string(chat) + " AND message_type = 0 AND text_data IS NOT NULL AND (_id * 2654435761) % 1000 < " +
+        std::to_string(chat) +
+        " AND message_type = 0 AND text_data IS NOT NULL AND (_id * 2654435761) % 1000 < " +
         std::to_string(perMille) + ";";
     if (db.exec(pick, &error) != 0 || db.exec(kConversions, &error) != 0 || db.exec("COMMIT;", &error) != 0)
         return msgstore.string() + ": " + error;

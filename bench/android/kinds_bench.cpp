@@ -8,10 +8,10 @@
 #include "bench/timing.h"
 #include "sources/android_modern.h"
 #include "sources/android_weixin.h"
-#include "sources/message_time.h"
 #include "sources/chat_page.h"
 #include "sources/contact_table.h"
 #include "sources/database.h"
+#include "sources/message_time.h"
 #include "sources/modern_chat_extras.h"
 #include "sources/phone_folder.h"
 #include "sources/program_state.h"
@@ -133,8 +133,9 @@ int main() {
         kinds.asBefore.push_back(renderAsBefore(kinds));
         kinds.renders.push_back(renderSeconds(kinds, kindsBytes));
     }
-    std::printf("largest chat: %d messages in %zu chat(s); page %.1f MB as texts, %.1f MB with 20%% other kinds\n",
-                kinds.largest.messageCount, kinds.chats.size(), plainBytes / 1e6, kindsBytes / 1e6);
+    std::printf(
+        "largest chat: %d messages in %zu chat(s); page %.1f MB as texts, %.1f MB with 20%% other kinds\n",
+        kinds.largest.messageCount, kinds.chats.size(), plainBytes / 1e6, kindsBytes / 1e6);
     std::printf("companion tables read in %.3f s (texts) and %.3f s (other kinds)\n",
                 extrasSeconds(plain.messageDb), extrasSeconds(kinds.messageDb));
     bool ok = bench::reportRatio("RenderChat with 20% other kinds vs as before", median(kinds.renders),

@@ -180,8 +180,10 @@ TEST(ModernSampleFolder, HoldsTheCasesOfCurrentPhones) {
           "message_type = 0 AND text_data IS NULL",
           "message_type IN (1, 2, 3, 8, 9, 10, 13, 15, 20) AND text_data IS NOT NULL",
           // Every kind of the modern pages with its side table.
-          "message_type IN (5, 16) AND NOT EXISTS (SELECT 1 FROM message_location t WHERE t.message_row_id = m._id)",
-          "message_type = 66 AND NOT EXISTS (SELECT 1 FROM message_poll_option t WHERE t.message_row_id = m._id)",
+          "message_type IN (5, 16) AND NOT EXISTS (SELECT 1 FROM message_location t WHERE t.message_row_id = "
+          "m._id)",
+          "message_type = 66 AND NOT EXISTS (SELECT 1 FROM message_poll_option t WHERE t.message_row_id = "
+          "m._id)",
           "message_type = 4 AND NOT EXISTS (SELECT 1 FROM message_vcard t WHERE t.message_row_id = m._id)",
           "timestamp < 1704067200000 OR timestamp >= 1767225600000"}) {
         EXPECT_EQ(queryInt(msgstore, std::string("SELECT count(*) FROM message m WHERE ") + missing), 0)

@@ -295,7 +295,7 @@ void ModernChatExtras::readMarks(const Database& db, const std::string& in,
                        std::string(table) +
                        " AS x ON x.message_row_id = m._id WHERE m.chat_row_id IN (?) "
                        "AND m.message_type IN (" +
-                       std::string(kinds) + ") ORDER BY x.rowid;",
+                       std::string(kinds) + ");",
                    in, chats, handler);
     };
     rowsOfKinds("message_poll", "", "46, 66", [&](const Statement& row) { extra(row.int64(0)).poll = true; });

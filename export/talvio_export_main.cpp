@@ -52,6 +52,8 @@ constexpr const char* kUsage =
     "                --list FOLDER\n"
     "      Prints the contact table, one tab-separated line per row: row, jid, display name,\n"
     "      picture path, message count, last message time (raw), last message time (shown).\n"
+    "      Rows with messages of kinds this version cannot show yet are counted on standard\n"
+    "      error.\n"
     "  talvio-export [--resources RESDIR] [--key FILE [--backup FILE]] [--contacts FILE.vcf]\n"
     "                --page ROW [--standalone] FOLDER\n"
     "      Prints the chat page of table row ROW as UTF-8: the page the viewer shows, or with\n"

@@ -64,6 +64,13 @@ bool ChatWebPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
                                         QString());
         return false;
     }
+    // A place's map opens in the user's browser; no other address on the web does, so a page
+    // cannot send the reader anywhere else.
+    if (isMainFrame && type == NavigationTypeLinkClicked && url.scheme() == QLatin1String("https") &&
+        url.host() == QLatin1String("www.openstreetmap.org")) {
+        platform::desktop().openAddress(url.toString());
+        return false;
+    }
     // The chat view has no way back: a page that left would leave the reader without the chat.
     return !isMainFrame || url.scheme() == QLatin1String(kChatScheme);
 }

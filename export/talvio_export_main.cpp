@@ -56,6 +56,8 @@ constexpr const char* kUsage =
     "                [--password-file FILE] --list FOLDER\n"
     "      Prints the contact table, one tab-separated line per row: row, jid, display name,\n"
     "      picture path, message count, last message time (raw), last message time (shown).\n"
+    "      Rows with messages of kinds this version cannot show yet are counted on standard\n"
+    "      error.\n"
     "  talvio-export [--resources RESDIR] [--key FILE [--backup FILE]] [--contacts FILE.vcf]\n"
     "                [--password-file FILE] --page ROW [--standalone] FOLDER\n"
     "      Prints the chat page of table row ROW as UTF-8: the page the viewer shows, or with\n"
@@ -433,6 +435,10 @@ int listContacts() {
         std::cout << i << '\t' << e.jid << '\t' << e.displayName << '\t' << e.picturePath << '\t'
                   << e.messageCount << '\t' << e.lastMessageTime << '\t'
                   << FormatMessageTime(e.lastMessageTime) << '\n';
+        if (e.unsupportedMessages > 0) {
+            std::cerr << "talvio-export: row " << i << " (" << e.jid << "): " << e.unsupportedMessages
+                      << " message(s) of kinds this version cannot show yet\n";
+        }
     }
     return 0;
 }

@@ -288,10 +288,78 @@ private:
         m_pos = tag - 1 + shape.middle.size();
         if (auto fault = takeUntil(shape.close, block.time, "the time"))
             return fault;
-        if (auto fault = readBody(block))
-            return fault;
+        const std::size_t bodyStart = m_pos;
+        if (auto fault = readBody(block)) {
+            // Modern pages show other kinds of message with markup of their own.
+            m_pos = bodyStart;
+            block.body = BodyKind::Text;
+            block.value.clear();
+            if (readKindMarkup(block))
+                return fault;
+        } else if (m_pos < m_page.size() && !atBlockEnd() && readKindMarkup(block)) {
+            return at(m_pos, "markup after a body that the builder does not write");
+        }
         m_read.blocks.push_back(std::move(block));
         return std::nullopt;
+    }
+
+    bool atBlockEnd() const {
+        return rest().starts_with(senderShape().open) || rest().starts_with(kUnreadableNoticeOpen) ||
+               rest() == kNoMessageBlock;
+    }
+
+    // The markup of the other kinds of message (events, quotes, reactions, places, cards,
+    // polls) up to the next block: only the builder's few tags and attributes, links only into
+    // the page or to the map, and text that cannot end its place. Its text joins the block's
+    // value. Returns true when something else is found.
+    bool readKindMarkup(PageBlock& block) {
+        static constexpr std::string_view kTags[] = {"div", "/div", "SPAN", "/SPAN", "span", "/span",
+                                                     "a",   "/a",   "b",    "/b",    "br/"};
+        static constexpr std::string_view kAttributes[] = {"class", "style",  "href", "id",
+                                                           "title", "target", "rel"};
+        const std::size_t start = m_pos;
+        while (m_pos < m_page.size() && !atBlockEnd()) {
+            const std::size_t tag = m_page.find('<', m_pos);
+            const std::size_t end = tag == std::string_view::npos ? m_page.size() : tag;
+            const std::string_view text = m_page.substr(m_pos, end - m_pos);
+            if (checkTextData(text, m_pos, "a message kind's text"))
+                return true;
+            block.value += text;
+            m_pos = end;
+            if (tag == std::string_view::npos)
+                break;
+            std::size_t i = tag + 1;
+            std::size_t nameEnd = m_page.find_first_of(" >", i);
+            if (nameEnd == std::string_view::npos)
+                return true;
+            const std::string_view name = m_page.substr(i, nameEnd - i);
+            if (std::find(std::begin(kTags), std::end(kTags), name) == std::end(kTags))
+                return true;
+            i = nameEnd;
+            while (m_page[i] == ' ') {
+                const std::size_t equals = m_page.find("=\"", i);
+                if (equals == std::string_view::npos)
+                    return true;
+                const std::string_view attribute = m_page.substr(i + 1, equals - i - 1);
+                if (std::find(std::begin(kAttributes), std::end(kAttributes), attribute) ==
+                    std::end(kAttributes))
+                    return true;
+                const std::size_t close = m_page.find('"', equals + 2);
+                if (close == std::string_view::npos)
+                    return true;
+                const std::string_view value = m_page.substr(equals + 2, close - equals - 2);
+                if (value.find_first_of("<>") != std::string_view::npos)
+                    return true;
+                if (attribute == "href" && !value.starts_with("#m") &&
+                    !value.starts_with("https://www.openstreetmap.org/?mlat="))
+                    return true;
+                i = close + 1;
+            }
+            if (m_page.substr(i, 1) != ">")
+                return true;
+            m_pos = i + 1;
+        }
+        return m_pos == start;
     }
 
     std::optional<std::string> readBody(PageBlock& block) {

@@ -5,6 +5,9 @@
 #include "sources/chat_page.h"
 #include "sources/html_escape.h"
 #include "sources/message_time.h"
+#include "sources/modern_chat_extras.h"
+#include "sources/modern_kinds.h"
+#include "sources/modern_message_page.h"
 #include "sources/program_state.h"
 #include "sources/text_convert.h"
 
@@ -26,6 +29,7 @@ struct Figures {
     std::int64_t largest = 0;
     bool anyTime = false;
     std::int32_t messageCount = 0;
+    std::int32_t unsupported = 0;
 };
 
 bool hasRow(const Database& db, std::string_view sql) {
@@ -36,6 +40,11 @@ bool hasRow(const Database& db, std::string_view sql) {
 bool hasJidMap(const Database& db) {
     Statement probe(db, "SELECT 1 FROM sqlite_master WHERE type='table' AND name='jid_map';");
     return probe.step();
+}
+
+// Phones before 2022 have no origination_flags, and so no forwarded marks.
+bool hasFlags(const Database& db) {
+    return Statement(db, "SELECT origination_flags FROM message LIMIT 0;").ok();
 }
 
 std::string textOrEmpty(const char* text) {
@@ -62,13 +71,13 @@ std::vector<Chat> readChats(const Database& db) {
     return chats;
 }
 
-std::string senderQuery(bool jidMap, std::size_t chats, bool withMedia) {
+std::string senderQuery(bool jidMap, std::size_t chats, bool withFlags) {
     std::string in;
     for (std::size_t i = 0; i < chats; ++i)
         in += i == 0 ? "?" : ",?";
     const std::string sender = jidMap ? "COALESCE(phone.raw_string, sender.raw_string)" : "sender.raw_string";
     std::string sql = "SELECT message.message_type, message.from_me, message.timestamp, message.text_data, " +
-                      sender + (withMedia ? std::string(androidMediaColumns(false)) : std::string()) +
+                      sender + modernExtraColumns(withFlags) +
                       " FROM message LEFT JOIN jid AS sender ON sender._id = message.sender_jid_row_id ";
     if (jidMap) {
         sql +=
@@ -103,10 +112,12 @@ void readModernStatistics(const Database& messageDb, ContactTable& table,
 
     // One pass over the table in storage order, as for the legacy layout.
     std::unordered_map<std::int64_t, Figures> byChat;
-    Statement all(messageDb, "SELECT chat_row_id, timestamp FROM message NOT INDEXED;");
+    Statement all(messageDb, "SELECT chat_row_id, timestamp, message_type FROM message NOT INDEXED;");
     while (all.step()) {
         Figures& f = byChat[all.int64(0)];
         ++f.messageCount;
+        if (modernKindOf(all.int64(2)) == ModernKind::Unknown)
+            ++f.unsupported;
         if (sqlite3_column_type(all.handle(), 1) == SQLITE_NULL)
             continue;
         const std::int64_t t = all.int64(1);
@@ -125,6 +136,7 @@ void readModernStatistics(const Database& messageDb, ContactTable& table,
         if (found == byChat.end())
             continue;
         total.messageCount += found->second.messageCount;
+        total.unsupported += found->second.unsupported;
         if (found->second.anyTime && (!total.anyTime || found->second.largest > total.largest)) {
             total.largest = found->second.largest;
             total.anyTime = true;
@@ -160,6 +172,7 @@ void readModernStatistics(const Database& messageDb, ContactTable& table,
         const auto figures = byKey.find(entry.jid);
         if (figures != byKey.end()) {
             entry.messageCount = figures->second.messageCount;
+            entry.unsupportedMessages = figures->second.unsupported;
             entry.lastMessageTime =
                 figures->second.anyTime ? std::to_string(figures->second.largest) : std::string();
         } else {
@@ -183,10 +196,11 @@ RenderOutcome appendModernChat(const Database& messageDb, const std::string& jid
         return {};
     if (media != nullptr)
         media->loadChatFiles(ids);
-    Statement messages(messageDb, senderQuery(hasJidMap(messageDb), ids.size(), media != nullptr));
+    const ModernChatExtras extras(messageDb, ids);
+    Statement messages(messageDb, senderQuery(hasJidMap(messageDb), ids.size(), hasFlags(messageDb)));
     for (std::size_t i = 0; i < ids.size(); ++i)
         messages.bind(static_cast<int>(i) + 1, ids[i]);
-    return appendAndroidMessages(messages, messageDb, shownName, times, out, media, jid);
+    return appendModernMessages(messages, messageDb, shownName, times, out, media, jid, extras);
 }
 
 RenderOutcome appendAndroidMessages(Statement& messages, const Database& messageDb,

@@ -18,7 +18,8 @@ struct ContactEntry {
     std::string displayName;  // may be empty: the list then shows the jid
     std::string picturePath;  // relative to DataFolder, '/'-separated; empty when there is none
     std::int32_t messageCount = 0;
-    std::string lastMessageTime;  // raw time text of the newest message; empty when there is none
+    std::string lastMessageTime;           // raw time text of the newest message; empty when there is none
+    std::int32_t unsupportedMessages = 0;  // messages of kinds the pages cannot show yet
 };
 
 // The loaded contacts in list order: list item i shows row i. Row 0 is the placeholder row,

@@ -77,7 +77,7 @@ Databases get a real table layout and end in WAL journal mode, cleanly closed.
                            (not with --layout)
 
   talvio-fixture android-scale --contacts N --messages M --out FOLDER [--seed S] [--layout L]
-                               [--no-pictures] [--media N [--media-out WHATSAPP]]
+                               [--no-pictures] [--media N [--media-out WHATSAPP]] [--kinds P]
       A generated folder of N contacts (about 5% groups) and M message rows, spread
       unevenly over the chats, with every message kind, group members, system rows and
       texts in many scripts, dated 2021-2025. The same seed (default 1) gives the same folder.
@@ -88,6 +88,9 @@ Databases get a real table layout and end in WAL journal mode, cleanly closed.
       --media N            N real small media files named by the media rows, under
                            --media-out (default: "WhatsApp" beside FOLDER)/Media: most where
                            the row says, some moved to another folder, the rest missing
+      --kinds P            (modern) P% of the largest chat's messages become replies,
+                           reactions, edits, forwards, places, cards, polls, events,
+                           deletions and calls
 
   --layout L, for both commands, picks the tables of msgstore.db:
       legacy  "messages" with "chat_list", as phones wrote them up to about 2022 (the default)
@@ -173,7 +176,7 @@ CommandLine::Command CommandLine::parseScale(const std::vector<std::string>& arg
             continue;
         }
         if (name != "--contacts" && name != "--messages" && name != "--out" && name != "--seed" &&
-            name != "--layout" && name != "--media" && name != "--media-out") {
+            name != "--layout" && name != "--media" && name != "--media-out" && name != "--kinds") {
             return Invalid{"unknown option " + name};
         }
         if (!reader.value(text))
@@ -194,6 +197,8 @@ CommandLine::Command CommandLine::parseScale(const std::vector<std::string>& arg
             ok = parseNumber(text, options.seed);
         if (name == "--media")
             ok = parseNumber(text, options.mediaFiles) && options.mediaFiles >= 0;
+        if (name == "--kinds")
+            ok = parseNumber(text, options.kindsPercent) && options.kindsPercent <= 100;
         if (name == "--out")
             options.out = text;
         if (name == "--media-out")

@@ -5,6 +5,7 @@
 #include "tools/android_folder.h"
 #include "tools/random.h"
 #include "tools/scale_contacts.h"
+#include "tools/scale_kinds.h"
 #include "tools/scale_media.h"
 #include "tools/scale_messages.h"
 #include "tools/scale_modern.h"
@@ -35,6 +36,8 @@ Failure ScaleGenerator::build(const Options& options) {
     if (options.layout == AndroidLayout::Modern) {
         ScaleModernMessages modern(contacts, messages, modernRandom);
         if (auto failure = modern.write(folder.msgstore(), options.messages, messageRandom))
+            return failure;
+        if (auto failure = addMessageKinds(folder.msgstore(), options.kindsPercent))
             return failure;
     } else if (auto failure =
                    messages.write(folder.msgstore(), options.messages, messageRandom, options.layout)) {

@@ -24,6 +24,8 @@ public:
         // Real files for this many media rows, in mediaOut/Media.
         std::int64_t mediaFiles = 0;
         std::filesystem::path mediaOut{};
+        // Modern layout: this share of the largest chat's messages of the other kinds.
+        int kindsPercent = 0;
     };
 
     // 2021-01-01 00:00:00 UTC to the last millisecond of 2025.

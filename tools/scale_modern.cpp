@@ -132,6 +132,7 @@ Failure ScaleModernMessages::prepare(Database& db) {
          "call_result, bytes_transferred, group_jid_row_id, is_joinable_group_call, "
          "call_creator_device_jid_row_id, call_random_id, call_link_row_id) "
          "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, 0, ?, 0)"},
+        {m_insertCallLink, "INSERT INTO message_call_log (message_row_id, call_log_row_id) VALUES (?, ?)"},
         {m_insertAddOn,
          "INSERT INTO message_add_on (_id, chat_row_id, from_me, sender_jid_row_id, key_id, "
          "parent_message_row_id, "
@@ -165,6 +166,7 @@ Failure ScaleModernMessages::write(const std::filesystem::path& file, std::int64
     }
     if (auto failure = prepare(db))
         return failure;
+    m_db = db.handle();
 
     const std::vector<ScaleMessages::Event> events = m_messages.plan(messages - 1, messageRandom);
     chooseLidDays(events);
@@ -316,6 +318,12 @@ std::int64_t ScaleModernMessages::store(std::uint32_t contact, const MessageRow&
         ok = run(m_insertRevoked);
     } else if (type == kCallType || type == kMissedCallType) {
         ok = storeCall(chat, row, sender);
+        // Current phones tie the call row to its call_log row.
+        if (ok) {
+            m_insertCallLink.bind(1, id);
+            m_insertCallLink.bind(2, static_cast<std::int64_t>(sqlite3_last_insert_rowid(m_db)));
+            ok = run(m_insertCallLink);
+        }
     } else if (row.mediaUrl) {
         ok = storeMedia(id, chat, row);
     }

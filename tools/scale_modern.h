@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "sources/database.h"
+
+struct sqlite3;
 #include "tools/failure.h"
 #include "tools/random.h"
 #include "tools/scale_contacts.h"
@@ -82,7 +84,8 @@ private:
     std::int64_t m_mediaSerial = 0;
 
     Statement m_insertJid, m_insertJidMap, m_insertMessage, m_insertMedia, m_insertSystem, m_insertRevoked,
-        m_insertQuoted, m_insertCall, m_insertAddOn, m_insertReaction;
+        m_insertQuoted, m_insertCall, m_insertCallLink, m_insertAddOn, m_insertReaction;
+    sqlite3* m_db = nullptr;  // for the row id of the call just stored
 };
 
 }  // namespace talvio::fixture

@@ -71,8 +71,15 @@ constexpr int kWrongValueCount = static_cast<int>(std::size(kWrongValues));
 bool readByLoaders(const Corpus& corpus, const std::string& relative, const std::string& table) {
     if (relative != corpus.messageDatabase() && corpus.kind() == kSourceIPhone)
         return false;
-    for (const char* name : {"messages", "wa_contacts", "message", "chat", "jid", "jid_map", "ZWACHATSESSION",
-                             "ZWAPROFILEPICTUREITEM", "ZWAMESSAGE", "ZWAMEDIAITEM"}) {
+    for (const char* name :
+         {"messages", "wa_contacts", "message", "chat", "jid", "jid_map", "ZWACHATSESSION",
+          "ZWAPROFILEPICTUREITEM", "ZWAMESSAGE", "ZWAMEDIAITEM",
+          // The modern pages' companion tables: what they say shows on the page.
+          "message_system", "message_system_chat_participant", "message_system_value_change",
+          "message_system_number_change", "message_ephemeral_setting", "message_quoted", "message_add_on",
+          "message_add_on_reaction", "message_revoked", "message_edit_info", "message_location",
+          "message_vcard", "message_poll", "message_poll_option", "call_log", "message_call_log",
+          "message_future", "message_view_once_media"}) {
         if (table == name)
             return true;
     }

@@ -176,6 +176,7 @@ INSERT INTO call_log (jid_row_id, from_me, call_id, transaction_id, timestamp, v
 (1, 0, '9D5E0853964B50AF', 100001, 1705841113000, 1, 0, 2, 0, 0),
 (5, 1, '3EB06BD2AA399DAC946D', 100002, 1712761200000, 1, 1265, 5, 26565000, 0),
 (5, 0, 'A35ADF9C1E2A8A3C', 100003, 1740855600000, 0, 1840, 5, 38640000, 10);
+INSERT INTO message_call_log (message_row_id, call_log_row_id) VALUES (7, 1), (8, 2), (23, 3), (45, 4);
 
 -- Lena's reply keeps its own copy of the message it quotes.
 INSERT INTO message_quoted (message_row_id, chat_row_id, parent_message_chat_row_id, from_me, sender_jid_row_id,
@@ -245,6 +246,95 @@ INSERT INTO message_thumbnail (message_row_id, thumbnail) VALUES
 (61, preview_jpeg('deleted-picture', 96, 72));
 INSERT INTO media_hash_thumbnail (media_hash, thumbnail)
 SELECT file_hash, preview_jpeg(file_hash, 96, 72) FROM message_media WHERE message_row_id IN (62, 64);
+
+-- "Familie & Freunde": a group of 2025 holding a message of every kind current phones write:
+-- events with their side tables (members, old subject, number change, disappearing setting),
+-- a message still waiting for its keys, a reply, reactions, an edit, a forward, deletions by
+-- sender and by admin, view-once media, a place, a live location, a contact card, a poll,
+-- calls tied by message_call_log, a kind no version of this program knows, a message from a
+-- newer WhatsApp.
+INSERT INTO jid (_id, user, server, agent, device, type, raw_string) VALUES
+(15, '120363061234567892', 'g.us', 0, 0, 1, '120363061234567892@g.us'),
+(16, '351961234567', 's.whatsapp.net', 0, 0, 0, '351961234567@s.whatsapp.net');
+INSERT INTO chat (_id, jid_row_id, hidden, subject, created_timestamp, archived, plaintext_disabled,
+    group_type) VALUES
+(20, 15, 0, 'Familie & Freunde 🏡', 1759300000000, 0, 1, 0);
+INSERT INTO message (_id, chat_row_id, from_me, key_id, sender_jid_row_id, status, timestamp, received_timestamp,
+    receipt_server_timestamp, message_type, text_data, starred, sort_id, origination_flags) VALUES
+(68, 20, 1, '3EB0A1B2C3D4E5F60001', 0, 6, 1759300000000, 1759300000000, -1, 7, 'Familie Hoffmann 🏡', 0, 68, 0),
+(69, 20, 1, '3EB0A1B2C3D4E5F60002', 0, 6, 1759300001000, 1759300001000, -1, 7, NULL, 0, 69, 0),
+(70, 20, 0, 'AB00000000000003', 1, 6, 1759300300000, 1759300301400, -1, 7, 'Familie & Freunde 🏡', 0, 70, 0),
+(71, 20, 0, 'AB00000000000004', 1, 6, 1759300400000, 1759300401400, -1, 7, NULL, 0, 71, 0),
+(72, 20, 0, 'AB00000000000005', 5, 6, 1759301000000, 1759301001400, -1, 7, NULL, 0, 72, 0),
+(73, 20, 1, '3EB0A1B2C3D4E5F60006', 0, 6, 1759301100000, 1759301100000, -1, 7, NULL, 0, 73, 0),
+(74, 20, 1, '3EB0A1B2C3D4E5F60007', 0, 6, 1759301200000, 1759301200000, -1, 7, NULL, 0, 74, 0),
+(75, 20, 0, 'AB00000000000008', 2, 6, 1759301300000, 1759301301400, -1, 7, NULL, 0, 75, 0),
+(76, 20, 0, 'AB00000000000009', 0, 6, 1759301400000, 1759301401400, -1, 7, NULL, 0, 76, 0),
+(77, 20, 0, 'AB0000000000000A', 1, 6, 1759301500000, 1759301501400, -1, 7, NULL, 0, 77, 0),
+(78, 20, 0, 'AB0000000000000B', 2, 0, 1759302000000, 1759302001400, -1, 11, NULL, 0, 78, 0),
+(79, 20, 0, 'AB0000000000000C', 1, 0, 1759303000000, 1759303001400, -1, 0, 'Wer kommt am Sonntag? <Kuchen> & Kaffee ☕', 0, 79, 0),
+(80, 20, 1, '3EB0A1B2C3D4E5F6000D', 0, 13, 1759303100000, 1759303100000, 1759303100900, 0, 'Ich! Ich bringe den Kuchen mit 🎂', 0, 80, 0),
+(81, 20, 0, 'AB0000000000000E', 16, 0, 1759303200000, 1759303201400, -1, 0, 'Bin um 15 Uhr da', 0, 81, 0),
+(82, 20, 0, 'AB0000000000000F', 5, 0, 1759303300000, 1759303301400, -1, 0, 'Straßensperrung am Sonntag: Umleitung über die B2', 0, 82, 1),
+(83, 20, 1, '3EB0A1B2C3D4E5F60010', 0, 13, 1759303400000, 1759303400000, 1759303400900, 15, NULL, 0, 83, 0),
+(84, 20, 0, 'AB00000000000011', 4, 0, 1759303500000, 1759303501400, -1, 15, NULL, 0, 84, 0),
+(85, 20, 0, 'AB00000000000012', 1, 0, 1759303600000, 1759303601400, -1, 42, NULL, 0, 85, 0),
+(86, 20, 0, 'AB00000000000013', 5, 0, 1759303700000, 1759303701400, -1, 5, NULL, 0, 86, 0),
+(87, 20, 1, '3EB0A1B2C3D4E5F60014', 0, 13, 1759303800000, 1759303800000, 1759303800900, 16, NULL, 0, 87, 0),
+(88, 20, 0, 'AB00000000000015', 1, 0, 1759303900000, 1759303901400, -1, 4, 'Dr. Maria Schmidt', 0, 88, 0),
+(89, 20, 1, '3EB0A1B2C3D4E5F60016', 0, 13, 1759304000000, 1759304000000, 1759304000900, 66, 'Wann grillen wir? 🔥', 0, 89, 0),
+(90, 20, 1, '3EB0A1B2C3D4E5F60017', 0, 13, 1759304100000, 1759304100000, 1759304100900, 8, NULL, 0, 90, 0),
+(91, 20, 0, 'AB00000000000018', 1, 0, 1759304200000, 1759304201400, -1, 10, NULL, 0, 91, 0),
+(92, 20, 0, 'AB00000000000019', 16, 0, 1759304300000, 1759304301400, -1, 99, NULL, 0, 92, 0),
+(93, 20, 0, 'AB0000000000001A', 5, 0, 1759304400000, 1759304401400, -1, 98, NULL, 0, 93, 0),
+(94, 20, 0, 'AB0000000000001B', 16, 0, 1759304500000, 1759304501400, -1, 0, 'Da war ich schon! 😄', 0, 94, 0);
+INSERT INTO message_system (message_row_id, action_type) VALUES
+(68, 11), (69, 12), (70, 1), (71, 6), (72, 20), (73, 15), (74, 56), (75, 28), (76, 19), (77, 56);
+INSERT INTO message_system_chat_participant (message_row_id, user_jid_row_id) VALUES
+(69, 1), (69, 2), (69, 5), (73, 1);
+INSERT INTO message_system_value_change (message_row_id, old_data) VALUES (70, 'Familie Hoffmann 🏡');
+INSERT INTO message_system_number_change (message_row_id, old_jid_row_id, new_jid_row_id) VALUES (75, 2, 16);
+INSERT INTO message_ephemeral_setting (message_row_id, setting_duration, setting_reason) VALUES
+(74, 604800, 0), (77, 0, 0);
+INSERT INTO message_quoted (message_row_id, chat_row_id, parent_message_chat_row_id, from_me, sender_jid_row_id,
+    key_id, timestamp, message_type, text_data) VALUES
+(80, 20, 20, 0, 1, 'AB0000000000000C', 1759303000000, 0, 'Wer kommt am Sonntag? <Kuchen> & Kaffee ☕'),
+(94, 20, 20, 0, 5, 'AB00000000000013', 1759303700000, 5, NULL);
+INSERT INTO message_add_on (_id, chat_row_id, from_me, sender_jid_row_id, key_id, parent_message_row_id, timestamp,
+    status, message_add_on_type) VALUES
+(3, 20, 0, 16, 'AD00000000000001', 79, 1759303150000, 0, 56),
+(4, 20, 0, 5, 'AD00000000000002', 79, 1759303160000, 0, 56),
+(5, 20, 1, 0, '3EB0AD00000000000003', 79, 1759303170000, 13, 56),
+(6, 20, 0, 4, 'AD00000000000004', 89, 1759304050000, 0, 56);
+INSERT INTO message_add_on_reaction (message_add_on_row_id, reaction, sender_timestamp) VALUES
+(3, '❤️', 1759303150000), (4, '❤️', 1759303160000), (5, '👍', 1759303170000), (6, '🔥', 1759304050000);
+INSERT INTO message_edit_info (message_row_id, original_key_id, edited_timestamp, sender_timestamp) VALUES
+(81, 'AB0000000000000E', 1759303260000, 1759303200000);
+INSERT INTO message_revoked (message_row_id, revoked_key_id, admin_jid_row_id, revoke_timestamp) VALUES
+(83, '3EB0A1B2C3D4E5F60010', NULL, 1759303450000),
+(84, 'AB00000000000011', 1, 1759303550000);
+INSERT INTO message_view_once_media (message_row_id, state) VALUES (85, 1);
+INSERT INTO message_location (message_row_id, chat_row_id, latitude, longitude, place_name, place_address,
+    live_location_share_duration, live_location_final_latitude, live_location_final_longitude) VALUES
+(86, 20, 48.135125, 11.581981, 'Viktualienmarkt', 'Viktualienmarkt 3, 80331 München', NULL, NULL, NULL),
+(87, 20, 48.1372, 11.5755, NULL, NULL, 900, 48.139126, 11.580186);
+INSERT INTO message_vcard (message_row_id, vcard) VALUES
+(88, 'BEGIN:VCARD
+VERSION:3.0
+N:Schmidt;Maria;;Dr.;
+FN:Dr. Maria Schmidt
+TEL;type=CELL;waid=4915123456789:+49 151 23456789
+TEL;type=WORK:+49 89 123456
+END:VCARD');
+INSERT INTO message_poll (message_row_id, selectable_options_count) VALUES (89, 1);
+INSERT INTO message_poll_option (message_row_id, option_name, vote_total) VALUES
+(89, 'Samstag', 2), (89, 'Sonntag', 1), (89, 'Egal <Hauptsache> Wurst & Brot', 0);
+INSERT INTO call_log (_id, jid_row_id, from_me, call_id, transaction_id, timestamp, video_call, duration,
+    call_result, bytes_transferred, group_jid_row_id) VALUES
+(5, 15, 1, '3EB0A1B2C3D4E5F60017', 100004, 1759304100000, 0, 125, 5, 2625000, 15),
+(6, 1, 0, 'AB00000000000018', 100005, 1759304200000, 1, 0, 2, 0, 15);
+INSERT INTO message_call_log (message_row_id, call_log_row_id) VALUES (90, 5), (91, 6);
+INSERT INTO message_future (message_row_id, version, data) VALUES (93, 7, X'0A0548656C6C6F');
 
 -- Each chat points at its newest message.
 UPDATE chat SET last_message_row_id = (SELECT max(_id) FROM message WHERE chat_row_id = chat._id),

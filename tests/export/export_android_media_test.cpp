@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string_view>
 
 namespace talvio {
 namespace {
@@ -74,6 +75,25 @@ TEST_P(AndroidMediaExport, EveryReferenceResolvesAndNothingLeavesThePhoneFolder)
         documents += reference.starts_with("documents/");
     }
     EXPECT_GE(documents, 1u);
+    // A reply's quote links to the quoted message on the same page; a place's link is its map.
+    std::size_t quoteLinks = 0, mapLinks = 0;
+    for (const auto& entry : fs::directory_iterator(out)) {
+        if (entry.path().extension() != ".html")
+            continue;
+        const std::string page = test::readFile(entry.path().string());
+        for (const std::string& target : test::textsBetween(page, "<a href=\"#m", "\"")) {
+            EXPECT_NE(page.find("<a id=\"m" + target + "\"></a>"), std::string::npos) << target;
+            ++quoteLinks;
+        }
+        for (const std::string& address : test::textsBetween(page, "<a href=\"https://", "\"")) {
+            EXPECT_TRUE(address.starts_with("www.openstreetmap.org/?mlat=")) << address;
+            ++mapLinks;
+        }
+    }
+    if (std::string_view(GetParam()) == "android-modern") {
+        EXPECT_GE(quoteLinks, 2u);
+        EXPECT_GE(mapLinks, 2u);
+    }
     bool wav = false;
     for (const auto& entry : fs::directory_iterator(out + "/voice"))
         wav |= entry.path().extension() == ".wav" && test::readFile(entry.path()).compare(0, 4, "RIFF") == 0;

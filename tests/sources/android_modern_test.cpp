@@ -94,10 +94,14 @@ TEST_F(AndroidModern, ChatsNamesFiguresAndLidMapping) {
         return "<div class=\"content\"><SPAN class=\"MsgHistory\">" + nb + t + "</span></div>";
     };
     // The member known by "@lid" is named by the phone number jid_map gives.
-    EXPECT_EQ(render("120363@g.us"),
-              line("4917", "2020-09-13 12:26:43") + text("&lt;b&gt;hello&lt;/b&gt;") +
-                  line("Me", "2020-09-13 12:26:44") + "<div class=\"content\"><SPAN class=\"MsgHistory\">" +
-                  nb + "[Audio]</SPAN></div>" + line("491", "2020-09-13 12:26:44") + text(""));
+    EXPECT_EQ(
+        render("120363@g.us"),
+        line("4917", "2020-09-13 12:26:43") + text("&lt;b&gt;hello&lt;/b&gt;") +
+            line("Me", "2020-09-13 12:26:44") + "<div class=\"content\"><SPAN class=\"MsgHistory\">" + nb +
+            "[Audio]</SPAN></div>" + line("491", "2020-09-13 12:26:44") +
+            // A system row without a message_system row is still an event of the chat.
+            "<div class=\"content\" style=\"text-align:center\"><SPAN class=\"MsgTime\">An event of this "
+            "chat</SPAN></div>");
     EXPECT_EQ(render("492@s.whatsapp.net"), line("Paul", "2020-09-13 12:26:42") + text("phone chat") +
                                                 line("Paul", "2020-09-13 12:26:45") + text("lid chat"));
 }

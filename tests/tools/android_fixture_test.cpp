@@ -150,7 +150,8 @@ TEST(ModernSampleFolder, HoldsTheCasesOfCurrentPhones) {
     EXPECT_THAT(queryColumn(msgstore,
                             "SELECT subject FROM chat c JOIN jid j ON j._id = c.jid_row_id "
                             "WHERE j.server = 'g.us' ORDER BY c._id"),
-                ::testing::ElementsAre("Wandergruppe Alpen 🏔️", "<b>Book club</b> 📚 & friends"));
+                ::testing::ElementsAre("Wandergruppe Alpen 🏔️", "<b>Book club</b> 📚 & friends",
+                                       "Familie & Freunde 🏡"));
     // A person with chats under both her lid and her phone jid; a member known only by a lid.
     EXPECT_THAT(queryColumn(msgstore,
                             "SELECT p.raw_string FROM chat c JOIN jid_map m ON m.lid_row_id = c.jid_row_id "
@@ -166,7 +167,7 @@ TEST(ModernSampleFolder, HoldsTheCasesOfCurrentPhones) {
 
     // Every marker kind, group events and deletions, each with its side table; texts only in text_data.
     EXPECT_THAT(queryColumn(msgstore, "SELECT DISTINCT message_type FROM message"),
-                IsSupersetOf({"0", "1", "2", "3", "7", "8", "15"}));
+                IsSupersetOf({"0", "1", "2", "3", "4", "5", "7", "8", "10", "11", "15", "16", "42", "66"}));
     for (const char* missing :
          {"message_type IN (1, 2, 3, 9, 20) AND NOT EXISTS (SELECT 1 FROM message_media t WHERE "
           "t.message_row_id = m._id)",
@@ -174,7 +175,16 @@ TEST(ModernSampleFolder, HoldsTheCasesOfCurrentPhones) {
           "t.message_row_id = m._id)",
           "message_type = 15 AND NOT EXISTS (SELECT 1 FROM message_revoked t WHERE t.message_row_id = m._id)",
           "message_type IN (8, 10) AND NOT EXISTS (SELECT 1 FROM call_log t WHERE t.call_id = m.key_id)",
-          "(message_type = 0) = (text_data IS NULL)",
+          // Texts keep text_data; media, calls and deletions do not; events, cards and polls
+          // may (the new subject, the card's name, the question).
+          "message_type = 0 AND text_data IS NULL",
+          "message_type IN (1, 2, 3, 8, 9, 10, 13, 15, 20) AND text_data IS NOT NULL",
+          // Every kind of the modern pages with its side table.
+          "message_type IN (5, 16) AND NOT EXISTS (SELECT 1 FROM message_location t WHERE t.message_row_id = "
+          "m._id)",
+          "message_type = 66 AND NOT EXISTS (SELECT 1 FROM message_poll_option t WHERE t.message_row_id = "
+          "m._id)",
+          "message_type = 4 AND NOT EXISTS (SELECT 1 FROM message_vcard t WHERE t.message_row_id = m._id)",
           "timestamp < 1704067200000 OR timestamp >= 1767225600000"}) {
         EXPECT_EQ(queryInt(msgstore, std::string("SELECT count(*) FROM message m WHERE ") + missing), 0)
             << missing;

@@ -256,3 +256,47 @@ TEST(MixedGeneratedFolder, KeepsTheDataInTheLegacyTableAndTheNewestRowsInTheNewO
 
 }  // namespace
 }  // namespace talvio::fixture::test
+
+namespace talvio::fixture::test {
+namespace {
+
+TEST(KindsGeneratedFolder, TurnsAShareOfTheLargestChatIntoOtherKindsWithTheirSideTables) {
+    TempDir dir;
+    ScaleGenerator::Options options{200, 4000, dir.path(), 5, false, AndroidLayout::Modern};
+    options.kindsPercent = 20;
+    ASSERT_EQ(ScaleGenerator::build(options), std::nullopt);
+    const Database db = openSnapshot(dir.path() / "databases" / "msgstore.db");
+    const std::string largest =
+        "(SELECT chat_row_id FROM message WHERE chat_row_id > 0 GROUP BY chat_row_id ORDER BY count(*) DESC "
+        "LIMIT 1)";
+    const std::int64_t total = queryInt(db, "SELECT count(*) FROM message WHERE chat_row_id = " + largest);
+    // A fifth of the chat changed: new kinds, or texts with a quote, reactions, an edit or a mark.
+    const std::int64_t changed = queryInt(
+        db,
+        "SELECT count(*) FROM message m WHERE chat_row_id = " + largest +
+            " AND (message_type IN (4, 5, 66) OR origination_flags = 1 OR EXISTS (SELECT 1 FROM "
+            "message_edit_info e WHERE e.message_row_id = m._id) OR EXISTS (SELECT 1 FROM message_add_on a "
+            "WHERE a.parent_message_row_id = m._id AND a.key_id LIKE 'KA%') OR EXISTS (SELECT 1 FROM "
+            "message_call_log c WHERE c.message_row_id = m._id AND m.key_id LIKE 'K%'))");
+    EXPECT_GT(changed, total / 20);
+    for (const char* missing :
+         {"message_type = 66 AND NOT EXISTS (SELECT 1 FROM message_poll_option t WHERE t.message_row_id = "
+          "m._id)",
+          "message_type = 15 AND NOT EXISTS (SELECT 1 FROM message_revoked t WHERE t.message_row_id = m._id)",
+          "message_type IN (8, 10) AND NOT EXISTS (SELECT 1 FROM message_call_log t WHERE t.message_row_id = "
+          "m._id)"}) {
+        EXPECT_EQ(queryInt(db, std::string("SELECT count(*) FROM message m WHERE ") + missing), 0) << missing;
+    }
+    // Places, cards and polls are the largest chat's alone, each on a message of its kind.
+    for (const char* table : {"message_location", "message_vcard", "message_poll"}) {
+        EXPECT_GT(queryInt(db, std::string("SELECT count(*) FROM ") + table), 0) << table;
+        EXPECT_EQ(queryInt(db, std::string("SELECT count(*) FROM ") + table +
+                                   " t JOIN message m ON m._id = t.message_row_id WHERE m.chat_row_id <> " +
+                                   largest + " OR m.message_type NOT IN (4, 5, 66)"),
+                  0)
+            << table;
+    }
+}
+
+}  // namespace
+}  // namespace talvio::fixture::test

@@ -198,3 +198,34 @@ CREATE TABLE call_log (
     call_random_id TEXT,
     call_link_row_id INTEGER NOT NULL DEFAULT 0
 );
+
+-- Who an event concerns, what it changed, and the number and disappearing-message settings.
+CREATE TABLE message_system_chat_participant (message_row_id INTEGER, user_jid_row_id INTEGER);
+CREATE INDEX message_system_chat_participant_index ON message_system_chat_participant (message_row_id);
+CREATE TABLE message_system_value_change (message_row_id INTEGER PRIMARY KEY, old_data TEXT);
+CREATE TABLE message_system_number_change (message_row_id INTEGER PRIMARY KEY, old_jid_row_id INTEGER, new_jid_row_id INTEGER);
+CREATE TABLE message_ephemeral_setting (message_row_id INTEGER PRIMARY KEY, setting_duration INTEGER, setting_reason INTEGER);
+CREATE TABLE message_edit_info (message_row_id INTEGER PRIMARY KEY, original_key_id TEXT NOT NULL, edited_timestamp INTEGER NOT NULL, sender_timestamp INTEGER NOT NULL);
+CREATE TABLE message_location (
+    message_row_id INTEGER PRIMARY KEY,
+    chat_row_id INTEGER,
+    latitude REAL,
+    longitude REAL,
+    place_name TEXT,
+    place_address TEXT,
+    url TEXT,
+    live_location_share_duration INTEGER,
+    live_location_sequence_number INTEGER,
+    live_location_final_latitude REAL,
+    live_location_final_longitude REAL,
+    live_location_final_timestamp INTEGER,
+    map_download_status INTEGER
+);
+CREATE TABLE message_vcard (_id INTEGER PRIMARY KEY AUTOINCREMENT, message_row_id INTEGER, vcard TEXT);
+CREATE INDEX message_vcard_index ON message_vcard (message_row_id);
+CREATE TABLE message_poll (message_row_id INTEGER PRIMARY KEY, enc_key BLOB, selectable_options_count INTEGER);
+CREATE TABLE message_poll_option (_id INTEGER PRIMARY KEY AUTOINCREMENT, message_row_id INTEGER NOT NULL, option_sha256 TEXT, option_name TEXT, vote_total INTEGER NOT NULL DEFAULT 0);
+CREATE INDEX message_poll_option_index ON message_poll_option (message_row_id);
+CREATE TABLE message_call_log (message_row_id INTEGER PRIMARY KEY, call_log_row_id INTEGER);
+CREATE TABLE message_future (message_row_id INTEGER PRIMARY KEY, version INTEGER, data BLOB);
+CREATE TABLE message_view_once_media (message_row_id INTEGER PRIMARY KEY, state INTEGER);

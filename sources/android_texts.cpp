@@ -3,11 +3,13 @@
 #include "sources/android_texts.h"
 
 #include "sources/android_modern.h"
+#include "sources/modern_chat_extras.h"
 #include "sources/page_order.h"
 
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <memory>
 #include <thread>
 #include <unordered_map>
 
@@ -195,6 +197,12 @@ public:
             while (media.step())
                 m_captions.emplace(media.int64(0), std::string(media.textView(1)));
         }
+        // Replies, places, contact cards and polls are found by the words the page shows of them.
+        std::vector<std::int64_t> chats;
+        for (const auto& [id, key] : m_keyOfChat)
+            chats.push_back(id);
+        std::sort(chats.begin(), chats.end());
+        m_extras = std::make_unique<ModernChatExtras>(db, chats);
     }
 
     bool read(const Database& db, std::int64_t low, std::int64_t high, PageOrderCollector& collected,
@@ -207,6 +215,7 @@ public:
         std::int64_t lastChat = 0;
         const std::string* lastKey = nullptr;
         std::uint32_t number = 0;
+        std::string withExtras;
         while (rows.step()) {
             const std::int64_t chatId = rows.int64(0);
             if (lastKey == nullptr || chatId != lastChat) {
@@ -224,15 +233,22 @@ public:
                 if (found != m_captions.end())
                     caption = found->second;
             }
-            collected.add(number, SqliteOrderKey::of(rows.handle(), 3), rows.int64(5),
-                          secondsOf(rows.int64(3)), fromMeOf(rows, 2),
-                          shownText(kind, m_withMedia, rows, 4, caption));
+            std::string_view text = shownText(kind, m_withMedia, rows, 4, caption);
+            const std::int64_t row = rows.int64(5);
+            if (m_extras->find(row) != nullptr) {
+                withExtras.assign(text);
+                m_extras->appendSearchText(withExtras, row);
+                text = withExtras;
+            }
+            collected.add(number, SqliteOrderKey::of(rows.handle(), 3), row, secondsOf(rows.int64(3)),
+                          fromMeOf(rows, 2), text);
         }
         return rowsRead(rows, db, reason);
     }
 
 private:
     bool m_withMedia;
+    std::unique_ptr<ModernChatExtras> m_extras;
     std::unordered_map<std::int64_t, std::string> m_keyOfChat;
     std::unordered_map<std::int64_t, std::string> m_captions;
 };

@@ -328,8 +328,9 @@ void ModernChatExtras::appendSearchText(std::string& out, std::int64_t message) 
     const auto add = [&out](std::string_view text) {
         if (text.empty())
             return;
+        // Each on a line of its own, as the page shows them.
         if (!out.empty())
-            out += ' ';
+            out += '\n';
         out += text;
     };
     if (e->quote >= 0)

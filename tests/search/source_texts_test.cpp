@@ -115,6 +115,19 @@ TEST_F(SourceTexts, AndroidSamplesWithAndWithoutMediaFolder) {
     }
 }
 
+// A place, a contact card and a poll are found by the words their blocks show, beside the message's
+// own text: each on a line of its own, so every line still stands in its block.
+TEST_F(SourceTexts, AndroidModernKindsHandTheWordsTheirBlocksShow) {
+    CAndroidWeiXin source(phoneFolderOf(kSourceAndroid, kSamples + "android-modern/com.whatsapp/", "", 0));
+    source.LoadContacts(contactTable());
+    std::string all;
+    for (const Handed& text : read(source, {}))
+        all += text.text + "\n";
+    for (const char* words : {"Viktualienmarkt\nViktualienmarkt 3, 80331 München", "Dr. Maria Schmidt",
+                              "+49 151 23456789", "Samstag\nSonntag\nEgal <Hauptsache> Wurst & Brot"})
+        EXPECT_NE(all.find(words), std::string::npos) << words;
+}
+
 TEST_F(SourceTexts, AndroidLegacyMessagesOfOneSecondAndOutOfStorageOrder) {
     using test::messageRow;
     test::makeAndroidFolder(

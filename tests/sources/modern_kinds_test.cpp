@@ -221,10 +221,10 @@ TEST_F(ModernKinds, PlacesContactCardsAndPolls) {
     const ModernChatExtras extras(db, {10});
     std::string words;
     extras.appendSearchText(words, 5);
-    EXPECT_EQ(words, "Eva <E> +1 555 0100 Tom +1 555 0101 +1 555 0102");
+    EXPECT_EQ(words, "Eva <E>\n+1 555 0100\nTom\n+1 555 0101\n+1 555 0102");
     words.clear();
     extras.appendSearchText(words, 1);
-    EXPECT_EQ(words, "Opera <House> Sydney");
+    EXPECT_EQ(words, "Opera <House>\nSydney");
 }
 
 TEST_F(ModernKinds, MissingCompanionTablesAreNoData) {

@@ -17,7 +17,7 @@ namespace talvio {
 // patch of what folding changed (its capitals and accents) to give back the original. A query scans
 // the distinct folded texts once, then walks the messages, which lie newest first, picking those
 // whose text matched.
-struct SearchIndex::Data {
+struct SearchIndexData {
     std::vector<std::string> chats;  // jid by chat number
 
     // Distinct texts: folded ones one after the other in `folded`, their patches in `patches`; an
@@ -68,7 +68,7 @@ struct ReadMessage {
 // spent a third of the build in allocations and pointer chasing.
 class TextTable {
 public:
-    explicit TextTable(SearchIndex::Data& data) : m_data(data), m_slots(1U << 12) {
+    explicit TextTable(SearchIndexData& data) : m_data(data), m_slots(1U << 12) {
         m_data.foldedStart.push_back(0);
         m_data.patchStart.push_back(0);
         m_originalStart.push_back(0);
@@ -125,7 +125,7 @@ private:
         m_slots = std::move(slots);
     }
 
-    SearchIndex::Data& m_data;
+    SearchIndexData& m_data;
     std::vector<Slot> m_slots;
     std::size_t m_used = 0;
     std::string m_originals;
@@ -133,14 +133,31 @@ private:
     std::vector<FoldChange> m_changes;
 };
 
+// The number of the text holding folded byte at, searching on from text `from`, which holds an
+// earlier byte: matches come in order, most a few texts apart, so the search gallops forward.
+std::size_t textHolding(const std::vector<std::uint32_t>& starts, std::size_t from, std::size_t at) {
+    std::size_t step = 1;
+    std::size_t high = from + 1;
+    while (high < starts.size() && starts[high] <= at) {
+        from = high;
+        high += step;
+        step *= 2;
+    }
+    high = std::min(high, starts.size());
+    return static_cast<std::size_t>(
+        std::upper_bound(starts.begin() + static_cast<std::ptrdiff_t>(from),
+                         starts.begin() + static_cast<std::ptrdiff_t>(high), at) -
+        starts.begin() - 1);
+}
+
 }  // namespace
 
-SearchIndex::SearchIndex(std::unique_ptr<Data> data) : m_data(std::move(data)) {}
+SearchIndex::SearchIndex(std::shared_ptr<const SearchIndexData> data) : m_data(std::move(data)) {}
 SearchIndex::~SearchIndex() = default;
 
 std::unique_ptr<SearchIndex> SearchIndex::build(CChatSoftware& source, const std::atomic<bool>& cancel,
                                                 std::string& reason) {
-    auto data = std::make_unique<Data>();
+    auto data = std::make_shared<SearchIndexData>();
     std::unordered_map<std::string, std::uint32_t> chatNumbers;
     std::string lastJid;
     std::uint32_t lastChat = 0;
@@ -231,7 +248,7 @@ std::size_t SearchIndex::textBytes() const {
 }
 
 std::size_t SearchIndex::memoryBytes() const {
-    const Data& d = *m_data;
+    const SearchIndexData& d = *m_data;
     std::size_t bytes = d.folded.capacity() + d.patches.capacity();
     bytes += (d.foldedStart.capacity() + d.patchStart.capacity() + d.textOf.capacity() +
               d.chatAndMe.capacity() + d.ordinal.capacity() + d.time.capacity()) *
@@ -241,22 +258,24 @@ std::size_t SearchIndex::memoryBytes() const {
     return bytes;
 }
 
-std::size_t SearchIndex::search(const SearchQuery& query, const std::atomic<bool>& cancel,
-                                const std::function<void(std::vector<SearchHit>&&)>& batch) const {
-    const Data& d = *m_data;
-    const std::string needle = foldText(query.text);
+SearchResults SearchIndex::find(const SearchQuery& query, const std::atomic<bool>& cancel) const {
+    const SearchIndexData& d = *m_data;
+    SearchResults results;
+    results.m_data = m_data;
+    results.m_needle = foldText(query.text);
+    const std::string& needle = results.m_needle;
     if (needle.empty() || d.time.empty())
-        return 0;
+        return results;
     std::uint32_t chat = 0;
     if (!query.chat.empty()) {
         const auto it = std::find(d.chats.begin(), d.chats.end(), query.chat);
         if (it == d.chats.end())
-            return 0;
+            return results;
         chat = static_cast<std::uint32_t>(it - d.chats.begin());
     }
     // The time range as a stretch of the messages, which lie newest first.
     if (query.to < d.timeBase || query.from > query.to)
-        return 0;
+        return results;
     const auto relative = [&](std::int64_t t) {
         return static_cast<std::uint32_t>(std::clamp<std::int64_t>(t - d.timeBase, 0, UINT32_MAX));
     };
@@ -270,88 +289,129 @@ std::size_t SearchIndex::search(const SearchQuery& query, const std::atomic<bool
                   std::upper_bound(d.time.begin(), d.time.end(), relative(query.from), std::greater<>()) -
                   d.time.begin());
 
-    // Which distinct texts hold the needle: one scan of the folded texts. A matched text gets a
-    // slot (its number + 1) where its original and match ranges are worked out once, when first hit.
-    std::vector<std::uint32_t> slotOf(d.textCount(), 0);
-    struct Slot {
-        std::uint32_t text;
-        bool ready = false;
-        std::string original;
-        ByteRanges ranges;
-    };
-    std::vector<Slot> slots;
+    // Which distinct texts hold the needle: one scan of the folded texts.
+    std::vector<bool> matched(d.textCount(), false);
+    bool any = false;
     const char* base = d.folded.data();
     const std::size_t end = d.folded.size();
+    std::size_t text = 0;
     for (std::size_t pos = 0; pos < end;) {
         const void* at = memmem(base + pos, end - pos, needle.data(), needle.size());
         if (at == nullptr)
             break;
         const auto hit = static_cast<std::size_t>(static_cast<const char*>(at) - base);
-        const auto text = static_cast<std::uint32_t>(
-            std::upper_bound(d.foldedStart.begin(), d.foldedStart.end(), hit) - d.foldedStart.begin() - 1);
+        text = textHolding(d.foldedStart, text, hit);
         // A match that runs on into the next text is none; look again from inside this one.
         if (hit + needle.size() <= d.foldedStart[text + 1]) {
-            slots.push_back({text, false, {}, {}});
-            slotOf[text] = static_cast<std::uint32_t>(slots.size());
+            matched[text] = true;
+            any = true;
             pos = d.foldedStart[text + 1];
         } else {
             pos = hit + 1;
         }
         if (cancel.load(std::memory_order_relaxed))
-            return 0;
+            return results;
     }
-    if (slots.empty())
-        return 0;
-    auto slotFor = [&](std::uint32_t number) -> const Slot& {
-        Slot& slot = slots[number - 1];
-        if (!slot.ready) {
-            const std::string_view folded = d.foldedText(slot.text);
-            ByteRanges ranges;
-            for (std::size_t from = folded.find(needle); from != std::string_view::npos;
-                 from = folded.find(needle, from + needle.size()))
-                ranges.emplace_back(from, from + needle.size());
-            const std::string_view patch = d.patch(slot.text);
-            slot.original = d.originalText(slot.text);
-            slot.ranges =
-                patch.empty() ? std::move(ranges) : mapFoldedRanges(foldPatchChanges(patch), ranges);
-            slot.ready = true;
-        }
-        return slot;
-    };
+    if (!any)
+        return results;
 
-    std::size_t found = 0;
-    std::vector<SearchHit> hits;
-    hits.reserve(kBatchSize);
+    const bool oneChat = !query.chat.empty();
+    std::vector<bool> chatHit(d.chats.size(), false);
     for (std::size_t i = first; i < last; ++i) {
-        const std::uint32_t slot = slotOf[d.textOf[i]];
-        if (slot == 0)
+        if (!matched[d.textOf[i]])
             continue;
         const std::uint32_t chatAndMe = d.chatAndMe[i];
         const bool fromMe = (chatAndMe & 1U) != 0;
-        if ((!query.chat.empty() && chatAndMe >> 1 != chat) || (query.who == SearchWho::Me && !fromMe) ||
+        if ((oneChat && chatAndMe >> 1 != chat) || (query.who == SearchWho::Me && !fromMe) ||
             (query.who == SearchWho::Them && fromMe))
             continue;
-        SearchHit hit;
-        hit.jid = d.chats[chatAndMe >> 1];
-        hit.ordinal = d.ordinal[i];
-        hit.time = d.timeBase + d.time[i];
-        hit.fromMe = fromMe;
-        const Slot& matched = slotFor(slot);
-        hit.text = matched.original;
-        hit.matches = matched.ranges;
-        hits.push_back(std::move(hit));
-        ++found;
-        if (hits.size() >= kBatchSize) {
+        results.m_messages.push_back(static_cast<std::uint32_t>(i));
+        if (!chatHit[chatAndMe >> 1]) {
+            chatHit[chatAndMe >> 1] = true;
+            ++results.m_chatCount;
+        }
+    }
+    if (cancel.load(std::memory_order_relaxed))
+        results.m_messages.clear();
+    return results;
+}
+
+std::size_t SearchIndex::search(const SearchQuery& query, const std::atomic<bool>& cancel,
+                                const std::function<void(std::vector<SearchHit>&&)>& batch) const {
+    const SearchResults results = find(query, cancel);
+    std::vector<SearchHit> hits;
+    std::size_t i = 0;
+    for (; i < results.size(); ++i) {
+        if (hits.size() == kBatchSize) {
             batch(std::move(hits));
             hits.clear();
-            hits.reserve(kBatchSize);
             if (cancel.load(std::memory_order_relaxed))
-                return found;
+                return i;
         }
+        hits.push_back(results.hit(i));
     }
     if (!hits.empty())
         batch(std::move(hits));
-    return found;
+    return i;
+}
+
+const std::string& SearchResults::jid(std::size_t i) const {
+    return m_data->chats[m_data->chatAndMe[m_messages[i]] >> 1];
+}
+
+std::int64_t SearchResults::ordinal(std::size_t i) const {
+    return m_data->ordinal[m_messages[i]];
+}
+
+std::int64_t SearchResults::time(std::size_t i) const {
+    return m_data->timeBase + m_data->time[m_messages[i]];
+}
+
+bool SearchResults::fromMe(std::size_t i) const {
+    return (m_data->chatAndMe[m_messages[i]] & 1U) != 0;
+}
+
+SearchHit SearchResults::hit(std::size_t i) const {
+    const SearchIndexData& d = *m_data;
+    const std::uint32_t message = m_messages[i];
+    const std::uint32_t text = d.textOf[message];
+    SearchHit hit;
+    hit.jid = jid(i);
+    hit.ordinal = ordinal(i);
+    hit.time = time(i);
+    hit.fromMe = fromMe(i);
+    const std::string_view folded = d.foldedText(text);
+    ByteRanges ranges;
+    for (std::size_t from = folded.find(m_needle); from != std::string_view::npos;
+         from = folded.find(m_needle, from + m_needle.size()))
+        ranges.emplace_back(from, from + m_needle.size());
+    const std::string_view patch = d.patch(text);
+    hit.text = d.originalText(text);
+    hit.matches = patch.empty() ? std::move(ranges) : mapFoldedRanges(foldPatchChanges(patch), ranges);
+    return hit;
+}
+
+std::vector<std::int64_t> SearchResults::ordinalsIn(std::string_view jid) const {
+    std::vector<std::int64_t> ordinals;
+    const auto& chats = m_data->chats;
+    const auto it = std::find(chats.begin(), chats.end(), jid);
+    if (it == chats.end())
+        return ordinals;
+    const auto chat = static_cast<std::uint32_t>(it - chats.begin());
+    for (const std::uint32_t message : m_messages) {
+        if (m_data->chatAndMe[message] >> 1 == chat)
+            ordinals.push_back(m_data->ordinal[message]);
+    }
+    std::sort(ordinals.begin(), ordinals.end());
+    return ordinals;
+}
+
+std::size_t SearchResults::find(std::string_view jid, std::int64_t ordinal) const {
+    for (std::size_t i = 0; i < m_messages.size(); ++i) {
+        if (this->ordinal(i) == ordinal && this->jid(i) == jid)
+            return i;
+    }
+    return m_messages.size();
 }
 
 }  // namespace talvio

@@ -320,7 +320,6 @@ void SearchPanel::runQuery() {
     m_typing->stop();
     showNarrowing();
     m_model->clear();
-    m_chatsWithHits.clear();
     m_chatHits.reset(openChat());
     m_failure.clear();
     if (m_field->text().isEmpty()) {
@@ -361,15 +360,13 @@ void SearchPanel::showNarrowing() {
                                    : QStringLiteral("Searching ") + on.join(QStringLiteral(", ")));
 }
 
-void SearchPanel::takeHits(int generation, const SearchHits& hits) {
+void SearchPanel::takeHits(int generation, const FoundMessages& hits) {
     if (generation != m_generation || !hits)
         return;
-    for (const SearchHit& hit : *hits) {
-        m_chatsWithHits.insert(fromUtf8(hit.jid));
-        if (hit.jid == m_chatHits.chat())
-            m_chatHits.add(hit.ordinal);
-    }
-    m_model->append(std::move(*hits));
+    m_model->setResults(hits);
+    m_chatHits.reset(m_chatHits.chat());
+    for (const std::int64_t ordinal : hits->ordinalsIn(m_chatHits.chat()))
+        m_chatHits.add(ordinal);
     updateStatus();
     updateFindBar();
 }
@@ -394,7 +391,7 @@ void SearchPanel::updateStatus() {
     } else {
         const QString messages =
             hits == 1 ? QStringLiteral("1 message") : QStringLiteral("%L1 messages").arg(hits);
-        const auto chats = m_chatsWithHits.size();
+        const std::size_t chats = m_model->results() != nullptr ? m_model->results()->chatCount() : 0;
         text = chats == 1 ? messages + QStringLiteral(" in 1 chat")
                           : messages + QStringLiteral(" in %L1 chats").arg(chats);
         if (m_running)
@@ -420,9 +417,9 @@ void SearchPanel::syncChatHits() {
     if (chat == m_chatHits.chat())
         return;
     m_chatHits.reset(chat);
-    for (const SearchHit& hit : m_model->hits()) {
-        if (hit.jid == chat)
-            m_chatHits.add(hit.ordinal);
+    if (const SearchResults* results = m_model->results()) {
+        for (const std::int64_t ordinal : results->ordinalsIn(chat))
+            m_chatHits.add(ordinal);
     }
 }
 
@@ -451,14 +448,12 @@ void SearchPanel::step(bool forward) {
         return;
     showHit(m_chatHits.chat(), ordinal);
     // The result list follows, so that the hit shown is the one marked there too.
-    const auto& hits = m_model->hits();
-    for (std::size_t i = 0; i < hits.size(); ++i) {
-        if (hits[i].ordinal == ordinal && hits[i].jid == m_chatHits.chat()) {
-            const QModelIndex index = m_model->index(static_cast<int>(i));
-            m_results->setCurrentIndex(index);
-            m_results->scrollTo(index);
-            break;
-        }
+    const SearchResults* results = m_model->results();
+    const std::size_t row = results != nullptr ? results->find(m_chatHits.chat(), ordinal) : 0;
+    if (results != nullptr && row < static_cast<std::size_t>(m_model->rowCount())) {
+        const QModelIndex index = m_model->index(static_cast<int>(row));
+        m_results->setCurrentIndex(index);
+        m_results->scrollTo(index);
     }
 }
 

@@ -8,7 +8,6 @@
 
 #include <QDate>
 #include <QHash>
-#include <QSet>
 #include <QWidget>
 
 class QAction;
@@ -73,7 +72,7 @@ private:
     void narrowContacts(const QString& text);
     void showNarrowing();
     void learnContacts();
-    void takeHits(int generation, const SearchHits& hits);
+    void takeHits(int generation, const FoundMessages& hits);
     void queryFinished(int generation, qsizetype total, bool cancelled);
     void updateStatus();
     void updateFindBar();
@@ -107,7 +106,6 @@ private:
     bool m_running = false;
     bool m_indexing = false;
     QString m_failure;
-    QSet<QString> m_chatsWithHits;
 };
 
 }  // namespace talvio

@@ -8,6 +8,9 @@
 #include <QPoint>
 #include <QTimeZone>
 
+#include <algorithm>
+#include <climits>
+
 namespace talvio {
 namespace {
 
@@ -71,22 +74,35 @@ QString hitTime(std::int64_t secondsUtc) {
 
 SearchResultsModel::SearchResultsModel(QObject* parent) : QAbstractListModel(parent) {}
 
+namespace {
+// Rows kept with their texts: many screenfuls, few enough to stay small whatever the hit count.
+constexpr std::size_t kShownRows = 2048;
+}  // namespace
+
 void SearchResultsModel::clear() {
-    if (m_hits.empty())
+    if (!m_results)
         return;
     beginResetModel();
-    m_hits.clear();
-    m_hits.shrink_to_fit();
+    m_results.reset();
+    m_shown.clear();
     endResetModel();
 }
 
-void SearchResultsModel::append(std::vector<SearchHit>&& hits) {
-    if (hits.empty())
-        return;
-    const int first = static_cast<int>(m_hits.size());
-    beginInsertRows({}, first, first + static_cast<int>(hits.size()) - 1);
-    m_hits.insert(m_hits.end(), std::make_move_iterator(hits.begin()), std::make_move_iterator(hits.end()));
-    endInsertRows();
+void SearchResultsModel::setResults(std::shared_ptr<const SearchResults> results) {
+    beginResetModel();
+    m_results = std::move(results);
+    m_shown.clear();
+    endResetModel();
+}
+
+const SearchHit& SearchResultsModel::hit(int row) const {
+    auto found = m_shown.find(row);
+    if (found == m_shown.end()) {
+        if (m_shown.size() >= kShownRows)
+            m_shown.clear();
+        found = m_shown.emplace(row, m_results->hit(static_cast<std::size_t>(row))).first;
+    }
+    return found->second;
 }
 
 QString SearchResultsModel::contactOf(const std::string& jid) const {
@@ -95,7 +111,10 @@ QString SearchResultsModel::contactOf(const std::string& jid) const {
 }
 
 int SearchResultsModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_hits.size());
+    // A list view counts in int: beyond that many hits, the newest are shown.
+    if (parent.isValid() || !m_results)
+        return 0;
+    return static_cast<int>(std::min<std::size_t>(m_results->size(), INT_MAX));
 }
 
 QVariant SearchResultsModel::data(const QModelIndex& index, int role) const {

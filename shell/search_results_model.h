@@ -9,6 +9,8 @@
 #include <QList>
 #include <QPair>
 
+#include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace talvio {
@@ -22,8 +24,9 @@ struct HitLine {
 };
 HitLine hitLine(const SearchHit& hit, int contextBefore = 24);
 
-// The hits of the current query, newest first, as they arrive: the contact's name, the time and
-// the line of text. Every text stays plain; the list draws it without markup.
+// The hits of the current query, newest first: the contact's name, the time and the line of text.
+// A row's text is worked out when the list first shows it, and a few screenfuls are kept. Every
+// text stays plain; the list draws it without markup.
 class SearchResultsModel : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -34,16 +37,17 @@ public:
     // The names shown for the chats, by jid, taken from the contact table of the load.
     void setContactNames(QHash<QString, QString> names) { m_names = std::move(names); }
     void clear();
-    void append(std::vector<SearchHit>&& hits);
-    const SearchHit& hit(int row) const { return m_hits[static_cast<std::size_t>(row)]; }
-    const std::vector<SearchHit>& hits() const { return m_hits; }
+    void setResults(std::shared_ptr<const SearchResults> results);
+    const SearchResults* results() const { return m_results.get(); }
+    const SearchHit& hit(int row) const;
     QString contactOf(const std::string& jid) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:
-    std::vector<SearchHit> m_hits;
+    std::shared_ptr<const SearchResults> m_results;
+    mutable std::unordered_map<int, SearchHit> m_shown;
     QHash<QString, QString> m_names;
 };
 

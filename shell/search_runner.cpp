@@ -11,7 +11,7 @@ namespace talvio {
 
 SearchRunner::SearchRunner(QThreadPool* pool, QObject* parent)
     : QObject(parent), m_pool(pool != nullptr ? pool : QThreadPool::globalInstance()) {
-    qRegisterMetaType<talvio::SearchHits>("talvio::SearchHits");
+    qRegisterMetaType<talvio::FoundMessages>("talvio::FoundMessages");
 }
 
 SearchRunner::~SearchRunner() {
@@ -104,14 +104,13 @@ void SearchRunner::launch(const SearchQuery& query, int generation) {
     auto cancel = std::make_shared<std::atomic<bool>>(false);
     m_queryCancel = cancel;
     m_work.append(QtConcurrent::run(m_pool, [this, index = m_index, query, cancel, generation] {
-        const std::size_t total = index->search(query, *cancel, [&](std::vector<SearchHit>&& batch) {
-            if (cancel->load() || batch.empty())
-                return;
-            auto hits = std::make_shared<std::vector<SearchHit>>(std::move(batch));
+        auto hits = std::make_shared<const SearchResults>(index->find(query, *cancel));
+        const std::size_t total = hits->size();
+        const bool cancelled = cancel->load();
+        if (!cancelled) {
             QMetaObject::invokeMethod(
                 this, [this, generation, hits] { emit hitsFound(generation, hits); }, Qt::QueuedConnection);
-        });
-        const bool cancelled = cancel->load();
+        }
         QMetaObject::invokeMethod(
             this,
             [this, generation, total, cancelled] {

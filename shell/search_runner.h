@@ -20,12 +20,12 @@ namespace talvio {
 
 class CChatSoftware;
 
-using SearchHits = std::shared_ptr<std::vector<SearchHit>>;
+using FoundMessages = std::shared_ptr<const SearchResults>;
 
 // Runs searches off the user-interface thread. The index of the loaded source is built by the
 // first query and kept until the next load; each query runs on the pool with a cancel flag of its
-// own, and a newer query sets the older one's, so typing never waits for an outdated answer. Hits
-// arrive in batches through queued signals, tagged with their query's generation.
+// own, and a newer query sets the older one's, so typing never waits for an outdated answer. The
+// hits arrive through a queued signal, tagged with their query's generation.
 class SearchRunner : public QObject {
     Q_OBJECT
 public:
@@ -48,8 +48,9 @@ signals:
     void indexing();
     void indexBuilt(qsizetype messages);
     void indexFailed(const QString& reason);
-    void hitsFound(int generation, talvio::SearchHits hits);
-    // The query ended: every hit was delivered, or, cancelled, it stopped early.
+    // Every hit of the query; not sent for a cancelled one.
+    void hitsFound(int generation, talvio::FoundMessages hits);
+    // The query ended: its hits were delivered, or, cancelled, it stopped early.
     void finished(int generation, qsizetype hits, bool cancelled);
 
 private:

@@ -181,6 +181,17 @@ TEST(MessageSearch, HitsComeNewestFirstAndNarrow) {
     query.from = 3001;
     query.to = 3999;
     EXPECT_TRUE(find(*index, query).empty());
+
+    // What the window asks of the results without working out texts.
+    const std::atomic<bool> cancel{false};
+    const SearchResults results = index->find(SearchQuery{"plan", {}}, cancel);
+    ASSERT_EQ(results.size(), 5U);
+    EXPECT_EQ(results.chatCount(), 2U);
+    EXPECT_EQ(results.ordinalsIn(group), (std::vector<std::int64_t>{10, 11, 12}));
+    EXPECT_EQ(results.ordinalsIn(alice), (std::vector<std::int64_t>{0, 1}));
+    EXPECT_EQ(results.find(alice, 1), 2U);
+    EXPECT_EQ(results.find(alice, 2), results.size());
+    EXPECT_EQ(results.hit(2).text, "plan B");
 }
 
 TEST(MessageSearch, FirstAndLastMessageOfALongChat) {

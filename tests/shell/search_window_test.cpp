@@ -216,8 +216,8 @@ TEST_F(SearchWindow, NarrowingToTheOpenChatToWhoWroteAndToDays) {
     panel().setWho(SearchWho::Me);
     ASSERT_TRUE(waitUntil([&] { return !panel().status()->text().contains(QStringLiteral("\u2026")); }));
     EXPECT_EQ(results().rowCount(), 3);
-    for (const SearchHit& hit : results().hits())
-        EXPECT_TRUE(hit.fromMe);
+    for (int row = 0; row < results().rowCount(); ++row)
+        EXPECT_TRUE(results().hit(row).fromMe);
     panel().setWho(SearchWho::Anyone);
     window.contactList()->setCurrentItem(window.contactList()->topLevelItem(rowOf(QStringLiteral("Anna"))));
     panel().setOnlyOpenChat(true);
@@ -244,7 +244,7 @@ TEST_F(SearchWindow, ANewerQueryCancelsTheOlderOne) {
     std::map<int, bool> cancelled;
     std::map<int, std::size_t> hits;
     QObject::connect(&runner, &SearchRunner::hitsFound,
-                     [&](int generation, const SearchHits& found) { hits[generation] += found->size(); });
+                     [&](int generation, const FoundMessages& found) { hits[generation] += found->size(); });
     QObject::connect(&runner, &SearchRunner::finished, [&](int generation, qsizetype, bool wasCancelled) {
         cancelled[generation] = wasCancelled;
     });

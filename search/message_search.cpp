@@ -144,10 +144,9 @@ std::size_t textHolding(const std::vector<std::uint32_t>& starts, std::size_t fr
         step *= 2;
     }
     high = std::min(high, starts.size());
-    return static_cast<std::size_t>(
-        std::upper_bound(starts.begin() + static_cast<std::ptrdiff_t>(from),
-                         starts.begin() + static_cast<std::ptrdiff_t>(high), at) -
-        starts.begin() - 1);
+    return static_cast<std::size_t>(std::upper_bound(starts.begin() + static_cast<std::ptrdiff_t>(from),
+                                                     starts.begin() + static_cast<std::ptrdiff_t>(high), at) -
+                                    starts.begin() - 1);
 }
 
 }  // namespace

@@ -251,6 +251,8 @@ void SearchPanel::contactsLoaded() {
     m_runner.reset();
     m_failure.clear();
     learnContacts();
+    if (contactTable().count() > 0)
+        m_runner.prepare();
 }
 
 void SearchPanel::learnContacts() {
@@ -387,7 +389,9 @@ void SearchPanel::updateStatus() {
     } else if (m_indexing) {
         text = QStringLiteral("Preparing to search every message\u2026");
     } else if (hits == 0) {
-        text = m_running ? QStringLiteral("Searching\u2026") : QStringLiteral("No messages found");
+        // Keys still coming mean a query about to start, not an empty answer.
+        text = m_running || m_typing->isActive() ? QStringLiteral("Searching\u2026")
+                                                 : QStringLiteral("No messages found");
     } else {
         const QString messages =
             hits == 1 ? QStringLiteral("1 message") : QStringLiteral("%L1 messages").arg(hits);

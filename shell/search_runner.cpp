@@ -7,10 +7,20 @@
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace talvio {
+namespace {
+// Enough to yield to a render on a busy machine; on an idle one it changes nothing.
+constexpr int kBuildNiceness = 10;
+}  // namespace
 
 SearchRunner::SearchRunner(QThreadPool* pool, QObject* parent)
-    : QObject(parent), m_pool(pool != nullptr ? pool : QThreadPool::globalInstance()) {
+    : QObject(parent),
+      m_pool(pool != nullptr ? pool : QThreadPool::globalInstance()),
+      m_buildPool(new QThreadPool(this)) {
+    m_buildPool->setMaxThreadCount(1);
     qRegisterMetaType<talvio::FoundMessages>("talvio::FoundMessages");
 }
 
@@ -48,6 +58,11 @@ void SearchRunner::cancel() {
     m_waiting.reset();
 }
 
+void SearchRunner::prepare() {
+    if (!m_index && !m_buildCancel && m_source != nullptr)
+        startBuild();
+}
+
 int SearchRunner::start(const SearchQuery& query) {
     cancel();
     const int generation = m_generation;
@@ -74,7 +89,10 @@ void SearchRunner::startBuild() {
     const int build = ++m_build;
     emit indexing();
     CChatSoftware* source = m_source;
-    m_work.append(QtConcurrent::run(m_pool, [this, source, cancel, build] {
+    m_work.append(QtConcurrent::run(m_buildPool, [this, source, cancel, build] {
+        // Building reads every message, on two threads; a chat being opened comes first. The
+        // pool's one thread does nothing else, and the reading threads it starts inherit this.
+        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kBuildNiceness);
         std::string reason;
         std::shared_ptr<const SearchIndex> index = SearchIndex::build(*source, *cancel, reason);
         QMetaObject::invokeMethod(

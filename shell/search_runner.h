@@ -22,10 +22,11 @@ class CChatSoftware;
 
 using FoundMessages = std::shared_ptr<const SearchResults>;
 
-// Runs searches off the user-interface thread. The index of the loaded source is built by the
-// first query and kept until the next load; each query runs on the pool with a cancel flag of its
-// own, and a newer query sets the older one's, so typing never waits for an outdated answer. The
-// hits arrive through a queued signal, tagged with their query's generation.
+// Runs searches off the user-interface thread. The index of the loaded source is built once a load
+// has finished (or by the first query, if that comes first) and kept until the next load; each
+// query runs on the pool with a cancel flag of its own, and a newer query sets the older one's, so
+// typing never waits for an outdated answer. The hits arrive through a queued signal, tagged with
+// their query's generation.
 class SearchRunner : public QObject {
     Q_OBJECT
 public:
@@ -37,6 +38,9 @@ public:
     void setSource(CChatSoftware* source);
     void reset();
 
+    // Builds the index ahead of the first query, at a low priority, so that a reader who starts
+    // reading a chat meanwhile is not slowed down. Does nothing when it is built or being built.
+    void prepare();
     // Starts a query and cancels the one before; returns its generation.
     int start(const SearchQuery& query);
     // Cancels whatever query runs (an empty field wants no answer).
@@ -59,6 +63,7 @@ private:
     void waitForWork();
 
     QThreadPool* m_pool;
+    QThreadPool* m_buildPool;  // one thread, of low priority
     CChatSoftware* m_source = nullptr;
     std::shared_ptr<const SearchIndex> m_index;
     std::shared_ptr<std::atomic<bool>> m_buildCancel;

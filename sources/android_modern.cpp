@@ -206,32 +206,36 @@ RenderOutcome appendModernChat(const Database& messageDb, const std::string& jid
 RenderOutcome appendAndroidMessages(Statement& messages, const Database& messageDb,
                                     std::string_view shownName, const MessageTimeFormatter& times,
                                     ChatPageBuffer& out, AndroidMediaWriter* media, std::string_view jid) {
-    const std::string name = escapeText(shownName);
-    std::string sender;
-    std::string time;
+    AndroidSenderLines senders(shownName, times);
     std::string& page = out.writable();
     while (messages.step()) {
         const char* kind = messages.text(0);
-        const char* fromMe = messages.text(1);
-        const char* timestamp = messages.text(2);
-        const char* member = messages.text(4);
-        std::string_view shownSender = name;
-        if (fromMe != nullptr && fromMe[0] != '0') {
-            shownSender = "Me";
-        } else if (member != nullptr && *member != '\0') {
-            // A received group message names the member who wrote it.
-            sender.clear();
-            appendEscapedText(sender, JidToNumber(member));
-            shownSender = sender;
-        }
-        time.clear();
-        times.append(time, timestamp != nullptr ? timestamp : "0");
-        appendSenderLine(page, shownSender, time);
-        if (media == nullptr || !media->append(page, messages, jid, fromMe != nullptr && fromMe[0] != '0'))
+        const char* fromMeText = messages.text(1);
+        const bool fromMe = fromMeText != nullptr && fromMeText[0] != '0';
+        senders.append(page, fromMe, messages.text(4), messages.text(2));
+        if (media == nullptr || !media->append(page, messages, jid, fromMe))
             appendAndroidBody(page, kind != nullptr ? kind : "0", messages.text(3));
         out.handOverIfLarge();
     }
     return messages.failed() ? unreadable(messageDb.lastError()) : RenderOutcome{};
+}
+
+AndroidSenderLines::AndroidSenderLines(std::string_view shownName, const MessageTimeFormatter& times)
+    : m_name(escapeText(shownName)), m_times(times) {}
+
+void AndroidSenderLines::append(std::string& page, bool fromMe, const char* member, const char* timestamp) {
+    std::string_view sender = m_name;
+    if (fromMe) {
+        sender = "Me";
+    } else if (member != nullptr && *member != '\0') {
+        // A received group message names the member who wrote it.
+        m_sender.clear();
+        appendEscapedText(m_sender, JidToNumber(member));
+        sender = m_sender;
+    }
+    m_time.clear();
+    m_times.append(m_time, timestamp != nullptr ? timestamp : "0");
+    appendSenderLine(page, sender, m_time);
 }
 
 void appendAndroidBody(std::string& page, std::string_view kind, const char* text) {

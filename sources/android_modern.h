@@ -33,6 +33,20 @@ std::vector<std::pair<std::int64_t, std::string>> modernChatKeys(const Database&
 // (message kinds 1, 2, 3 and 8, compared as text), the escaped text for every other kind.
 void appendAndroidBody(std::string& page, std::string_view kind, const char* text);
 
+// Writes the sender lines of one chat's messages: "Me" for the owner's, the member who wrote a
+// received group message, otherwise the chat's name; and the message's time.
+class AndroidSenderLines {
+public:
+    AndroidSenderLines(std::string_view shownName, const MessageTimeFormatter& times);
+    void append(std::string& page, bool fromMe, const char* member, const char* timestamp);
+
+private:
+    std::string m_name;  // escaped
+    const MessageTimeFormatter& m_times;
+    std::string m_sender;  // buffers reused from line to line
+    std::string m_time;
+};
+
 // Appends the message blocks of the chats shown under jid to the page, oldest first.
 // With media, the query also selects the media columns and media messages show their files.
 RenderOutcome appendModernChat(const Database& messageDb, const std::string& jid, std::string_view shownName,

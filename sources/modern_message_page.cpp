@@ -457,28 +457,14 @@ RenderOutcome appendModernMessages(Statement& messages, const Database& messageD
                                    const MessageTimeFormatter& times, ChatPageBuffer& out,
                                    AndroidMediaWriter* media, std::string_view jid,
                                    const ModernChatExtras& extras) {
-    const std::string name = escapeText(shownName);
+    AndroidSenderLines senders(shownName, times);
     ModernBodyWriter writer(extras, shownName);
-    std::string sender;
-    std::string time;
     std::string& page = out.writable();
     while (messages.step()) {
         const char* fromMeText = messages.text(1);
-        const char* timestamp = messages.text(2);
         const char* member = messages.text(4);
         const bool fromMe = fromMeText != nullptr && fromMeText[0] != '0';
-        std::string_view shownSender = name;
-        if (fromMe) {
-            shownSender = "Me";
-        } else if (member != nullptr && *member != '\0') {
-            // A received group message names the member who wrote it.
-            sender.clear();
-            appendEscapedText(sender, JidToNumber(member));
-            shownSender = sender;
-        }
-        time.clear();
-        times.append(time, timestamp != nullptr ? timestamp : "0");
-        appendSenderLine(page, shownSender, time);
+        senders.append(page, fromMe, member, messages.text(2));
 
         const std::int64_t row = messages.int64(5);
         const std::int64_t type = messages.int64(0);

@@ -5,6 +5,7 @@
 // calls, against rendering the same chat as the pages did before they showed those kinds (the
 // common Android loop, blank bodies and markers) and against the same chat with plain texts.
 // The renders alternate, so that the load of a shared machine falls on all alike.
+#include "bench/android/modern_chats.h"
 #include "bench/timing.h"
 #include "sources/android_modern.h"
 #include "sources/android_weixin.h"
@@ -35,19 +36,6 @@ struct Folder {
     std::vector<std::int64_t> chats;  // the chats shown as the largest row
     std::vector<double> asBefore;
 };
-
-std::vector<std::int64_t> chatsShownAs(const Database& db, const std::string& jid) {
-    Statement chats(db,
-                    "SELECT chat._id FROM chat JOIN jid ON jid._id = chat.jid_row_id "
-                    "LEFT JOIN jid_map ON jid_map.lid_row_id = jid._id "
-                    "LEFT JOIN jid AS phone ON phone._id = jid_map.jid_row_id "
-                    "WHERE COALESCE(phone.raw_string, jid.raw_string) = ? ORDER BY chat._id;");
-    chats.bind(1, jid);
-    std::vector<std::int64_t> ids;
-    while (chats.step())
-        ids.push_back(chats.int64(0));
-    return ids;
-}
 
 // The page as the modern layout was rendered before: the chat query of five columns through
 // the loop both Android layouts shared.
@@ -90,7 +78,7 @@ Folder load(const std::string& path) {
     folder.messageDb = programState().messageDbPath;
     Database db;
     db.open(folder.messageDb, Database::Access::ReadOnlySnapshot);
-    folder.chats = chatsShownAs(db, folder.largest.jid);
+    folder.chats = bench::chatsShownAs(db, folder.largest.jid);
     return folder;
 }
 

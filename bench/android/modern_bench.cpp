@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 // Loading and rendering a large Android folder of the modern layout against what SQLite alone
 // needs for the same rows.
+#include "bench/android/modern_chats.h"
 #include "bench/timing.h"
 #include "sources/android_weixin.h"
 #include "sources/chat_page.h"
@@ -28,22 +29,6 @@ void aggregateOnly(const std::string& messageDb) {
         rows += all.text(1) != nullptr;
     if (rows == 0)
         std::puts("no rows?");
-}
-
-// The chats shown under jid: its own and those whose "@lid" jid_map gives as jid.
-std::vector<std::int64_t> chatsShownAs(const std::string& messageDb, const std::string& jid) {
-    Database db;
-    db.open(messageDb, Database::Access::ReadOnlySnapshot);
-    Statement chats(db,
-                    "SELECT chat._id FROM chat JOIN jid ON jid._id = chat.jid_row_id "
-                    "LEFT JOIN jid_map ON jid_map.lid_row_id = jid._id "
-                    "LEFT JOIN jid AS phone ON phone._id = jid_map.jid_row_id "
-                    "WHERE COALESCE(phone.raw_string, jid.raw_string) = ? ORDER BY chat._id;");
-    chats.bind(1, jid);
-    std::vector<std::int64_t> ids;
-    while (chats.step())
-        ids.push_back(chats.int64(0));
-    return ids;
 }
 
 // The floor of a render: stepping the chats' rows with the reader's query and reading their columns.
@@ -92,7 +77,9 @@ int main() {
     const ContactEntry& entry = contactTable().row(largest);
     programState().currentContactIndex = largest;
     programState().currentContactName = contactShownName(entry);
-    const std::vector<std::int64_t> chats = chatsShownAs(programState().messageDbPath, entry.jid);
+    Database db;
+    db.open(programState().messageDbPath, Database::Access::ReadOnlySnapshot);
+    const std::vector<std::int64_t> chats = bench::chatsShownAs(db, entry.jid);
     std::printf("contacts: %d, largest chat: %d messages in %zu chat(s)\n", contactTable().count(),
                 entry.messageCount, chats.size());
     const double render =

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <limits>
 #include <system_error>
+#include <utility>
 
 namespace talvio::chatexport {
 namespace fs = std::filesystem;
@@ -69,12 +70,16 @@ ChatExportSource::ChatExportSource(PhoneFolder folder) : CChatSoftware(false, st
 
 ChatExportSource::~ChatExportSource() = default;
 
-ChatExport* ChatExportSource::chatWithJid(std::string_view jid) {
-    for (ChatExport& chat : m_chats) {
+const ChatExport* ChatExportSource::chatWithJid(std::string_view jid) const {
+    for (const ChatExport& chat : m_chats) {
         if (chatExportJid(chat) == jid)
             return &chat;
     }
     return nullptr;
+}
+
+ChatExport* ChatExportSource::chatWithJid(std::string_view jid) {
+    return const_cast<ChatExport*>(std::as_const(*this).chatWithJid(jid));
 }
 
 bool ChatExportSource::setOwner(std::string_view jid, std::string_view name) {
@@ -88,9 +93,13 @@ bool ChatExportSource::setOwner(std::string_view jid, std::string_view name) {
     return chat->setOwner(name);
 }
 
-bool ChatExportSource::takeOwnerQuestion(std::string_view jid) {
+bool ChatExportSource::ownerQuestionDue(std::string_view jid) const {
     const ChatExport* chat = chatWithJid(jid);
-    if (chat == nullptr || chat->owner() >= 0 || m_asked.contains(jid))
+    return chat != nullptr && chat->owner() < 0 && !m_asked.contains(jid);
+}
+
+bool ChatExportSource::takeOwnerQuestion(std::string_view jid) {
+    if (!ownerQuestionDue(jid))
         return false;
     m_asked.emplace(jid);
     return true;

@@ -31,12 +31,15 @@ public:
     const std::vector<std::string>& problems() const { return m_problems; }
     // The export of a contact row, or null.
     ChatExport* chatWithJid(std::string_view jid);
+    const ChatExport* chatWithJid(std::string_view jid) const;
     // Makes `name` the phone's owner, shown as "Me", in the export of jid; an empty name makes it
     // nobody. False when the export has no sender of that name.
     bool setOwner(std::string_view jid, std::string_view name);
     // True once per load for an export whose owner is not known yet: the viewer asks the question
     // then, and not again when the person gave no answer.
     bool takeOwnerQuestion(std::string_view jid);
+    // Whether takeOwnerQuestion would say true, without taking the question.
+    bool ownerQuestionDue(std::string_view jid) const;
 
     // The private folder that attachments of zips are unpacked into; empty until one was.
     const std::string& unpackFolder() const { return m_files.folder(); }

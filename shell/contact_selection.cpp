@@ -7,6 +7,7 @@
 #include "platform/paths.h"
 #include "shell/chat_export_owner.h"
 #include "shell/main_window.h"
+#include "shell/search_panel.h"
 #include "sources/chat_page.h"
 #include "sources/chat_software.h"
 #include "sources/contact_table.h"
@@ -46,8 +47,13 @@ void ShowContact(CMireloDlg& window, CChatSoftware& source, int row) {
     state.currentContactIndex = row;
     const ContactEntry& entry = table.row(row);
     state.currentContactName = contactShownName(entry);
-    if (auto* exports = dynamic_cast<chatexport::ChatExportSource*>(&source))
-        askOwnerOnce(&window, *exports, entry.jid, ChatExportMemory(platform::settingsFolder()));
+    if (auto* exports = dynamic_cast<chatexport::ChatExportSource*>(&source);
+        exports != nullptr && exports->ownerQuestionDue(entry.jid)) {
+        // The answer decides which messages are the reader's own, for search too.
+        window.searchPanel()->readAgainAfter([&] {
+            askOwnerOnce(&window, *exports, entry.jid, ChatExportMemory(platform::settingsFolder()));
+        });
+    }
     // A chat that cannot be read shows a page that says so, never the chat shown before it.
     renderContact(source, entry, kViewer, chatPageBuffer());
     ShowChatPage();

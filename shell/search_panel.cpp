@@ -255,6 +255,17 @@ void SearchPanel::contactsLoaded() {
         m_runner.prepare();
 }
 
+void SearchPanel::readAgainAfter(const std::function<void()>& change) {
+    // Resetting cancels and waits for every query and build, which stop within a message.
+    m_runner.reset();
+    m_indexing = false;
+    change();
+    if (contactTable().count() > 0)
+        m_runner.prepare();
+    if (!m_field->text().isEmpty())
+        runQuery();
+}
+
 void SearchPanel::learnContacts() {
     m_rows.clear();
     QHash<QString, QString> names;

@@ -10,6 +10,8 @@
 #include <QHash>
 #include <QWidget>
 
+#include <functional>
+
 class QAction;
 class QLabel;
 class QListView;
@@ -52,6 +54,9 @@ public:
     void setSource(CChatSoftware* source);
     // After a load: names and rows of the new contact table.
     void contactsLoaded();
+    // Runs change with no search reading the source, then reads it again: for a change of what
+    // the source hands to search after a load (the owner of a chat export).
+    void readAgainAfter(const std::function<void()>& change);
     // Ctrl+F.
     void focusField();
     // F3 / Shift+F3: the next or previous hit in the open chat.

@@ -4,7 +4,11 @@
 #include "shell/chat_export_owner.h"
 #include "shell/load_workflow.h"
 #include "shell/open_dialog.h"
+#include "shell/search_field.h"
+#include "shell/search_panel.h"
+#include "shell/search_results_model.h"
 #include "sources/chat_page.h"
+#include "tests/support/wait.h"
 #include "window_fixture.h"
 
 #include <QLabel>
@@ -53,6 +57,7 @@ protected:
     void select(CMireloDlg& window, int row) {
         window.contactList()->setCurrentItem(window.contactList()->topLevelItem(row));
     }
+    static std::string contactJid(int row) { return contactTable().row(row).jid; }
     int rowNamed(CMireloDlg& window, const QString& name) {
         for (int i = 0; i < window.contactList()->topLevelItemCount(); ++i)
             if (window.contactList()->topLevelItem(i)->text(0) == name)
@@ -127,10 +132,22 @@ TEST_F(ChatExportWindow, TheOwnerIsAskedOnceAndRemembered) {
         ASSERT_GE(anna, 0);
         // The wall-clock time of the export, whatever the zone.
         EXPECT_EQ(window.contactList()->topLevelItem(anna)->text(1), "2022-03-19 02:31:00");
+        // Search reads the exports as soon as they are listed, before anyone is known as "Me".
+        SearchPanel& search = *window.searchPanel();
+        ASSERT_TRUE(test::waitUntil([&] { return search.runner().hasIndex(); }));
         select(window, anna);
         EXPECT_EQ(question.asked, QStringList{"Anna Smith"});
         EXPECT_EQ(question.lastCandidates, (QStringList{"Anna Smith", "+1 555 0100", "Sam Lee"}));
         EXPECT_NE(chatPageBuffer().text().find(">Me </span>"), std::string::npos);
+        // The answer reaches search: the owner's messages are found as "written by me".
+        search.setWho(SearchWho::Me);
+        search.field()->setText(QStringLiteral("a"));
+        ASSERT_TRUE(
+            test::waitUntil([&] { return !search.status()->text().contains(QStringLiteral("\u2026")); }));
+        ASSERT_GT(search.model()->rowCount(), 0);
+        for (int i = 0; i < search.model()->rowCount(); ++i)
+            EXPECT_EQ(search.model()->hit(i).jid, contactJid(anna));
+        search.field()->clear();
 
         // The other export is asked about; a chat without an answer shows nobody as "Me".
         question.answer.clear();

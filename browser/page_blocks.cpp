@@ -107,6 +107,25 @@ PageBlocks::PageBlocks(std::shared_ptr<const std::string> page, std::size_t limi
         m_units[i] = widthUnitsOf(block(i));
 }
 
+std::optional<std::size_t> PageBlocks::anchorBlock(std::string_view name) const {
+    const bool valid = name.size() >= 2 && name.size() <= 20 && name[0] == 'm' &&
+                       std::all_of(name.begin() + 1, name.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (!valid || m_starts.empty())
+        return std::nullopt;
+    const std::string needle = "<a id=\"" + std::string(name) + "\"></a>";
+    // Texts are escaped, so this markup can only be the anchor itself.
+    const std::string_view text = *m_page;
+    const std::boyer_moore_horspool_searcher searcher(needle.begin(), needle.end());
+    const auto from = text.begin() + static_cast<std::ptrdiff_t>(m_starts.front());
+    const auto end = text.begin() + static_cast<std::ptrdiff_t>(m_starts.back());
+    const auto found = std::search(from, end, searcher);
+    if (found == end)
+        return std::nullopt;
+    const auto offset = static_cast<std::size_t>(found - text.begin());
+    const auto next = std::upper_bound(m_starts.begin(), m_starts.end(), offset);
+    return static_cast<std::size_t>(next - m_starts.begin()) - 1;
+}
+
 std::string encodedWidthUnits(const PageBlocks& blocks) {
     static constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     constexpr std::int32_t kHighest = 64 * 64 - 1;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,9 @@ public:
     // character or an emoji counts two), for guessing its height before it is laid out; kPicture
     // for a block that shows a picture.
     std::int32_t widthUnits(std::size_t i) const { return m_units[i]; }
+    // The block that holds a message's anchor (<a id="NAME"></a>, NAME an "m" and digits), which
+    // a reply's quote links to; nothing for any other name or an anchor the page does not have.
+    std::optional<std::size_t> anchorBlock(std::string_view name) const;
 
 private:
     std::shared_ptr<const std::string> m_page;

@@ -66,6 +66,13 @@ QVariantMap PageChannel::layout(int serial) const {
             {QStringLiteral("units"), m_units}};
 }
 
+int PageChannel::anchorBlock(int serial, const QString& name) const {
+    if (serial != m_serial || !m_blocks)
+        return -1;
+    const std::optional<std::size_t> block = m_blocks->anchorBlock(name.toStdString());
+    return block ? static_cast<int>(*block) : -1;
+}
+
 QString PageChannel::blocks(int serial, int from, int to) const {
     if (serial != m_serial || !m_blocks || from < 0 || to <= from)
         return {};

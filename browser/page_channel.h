@@ -49,6 +49,8 @@ public slots:
     QString blocks(int serial, int from, int to) const;
     // {count, units} of page serial, or nothing while it is being cut.
     QVariantMap layout(int serial) const;
+    // The block of page serial that holds the message anchor named (a quote's target), or -1.
+    int anchorBlock(int serial, const QString& name) const;
     void painted(const QString& address);
     void settled(int serial, double scrollY);
     void whole(int serial);

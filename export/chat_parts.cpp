@@ -27,6 +27,22 @@ constexpr std::string_view kBodyTag = "<body>";
 // The bars carry the page they belong to, so that a later export removes only its own parts.
 constexpr std::string_view kBarStart = "<div class=\"ChatParts\" data-part-of=\"";
 
+// A quoted message's anchor and a quote's link to it, as a modern Android page writes them.
+constexpr std::string_view kAnchorStart = "<a id=\"m";
+constexpr std::string_view kQuoteLinkStart = "<a href=\"#m";
+
+// The row number that follows a name's start at `from` up to its closing quote; empty when the
+// name is anything else.
+std::string_view rowAt(std::string_view text, std::size_t from) {
+    const std::size_t close = text.find('"', from);
+    if (close == std::string_view::npos || close == from || close - from > 19)
+        return {};
+    const std::string_view row = text.substr(from, close - from);
+    return std::all_of(row.begin(), row.end(), [](char c) { return c >= '0' && c <= '9'; })
+               ? row
+               : std::string_view();
+}
+
 std::string lowerAscii(std::string text) {
     for (char& c : text) {
         if (c >= 'A' && c <= 'Z')
@@ -159,9 +175,39 @@ void ChatPartWriter::scan(bool atEnd) {
     m_scanFrom = std::max(m_scanFrom, safe) - safe;
 }
 
+// A quote points back in time, so its message is in this part or an earlier one, whose anchors are
+// known by now. Message texts are escaped: the starts searched for can only be markup.
+void ChatPartWriter::linkEarlierAnchors(std::size_t k) {
+    for (std::size_t at = m_body.find(kAnchorStart); at != std::string::npos;
+         at = m_body.find(kAnchorStart, at + 1)) {
+        const std::string_view row = rowAt(m_body, at + kAnchorStart.size());
+        if (!row.empty())
+            m_anchors.try_emplace(std::string(row), k);
+    }
+    if (k == 0)
+        return;
+    std::string linked;
+    std::size_t done = 0;
+    for (std::size_t at = m_body.find(kQuoteLinkStart); at != std::string::npos;
+         at = m_body.find(kQuoteLinkStart, at + 1)) {
+        const std::size_t name = at + kQuoteLinkStart.size() - 2;  // at the '#'
+        const auto found = m_anchors.find(std::string(rowAt(m_body, name + 2)));
+        if (found == m_anchors.end() || found->second >= k)
+            continue;
+        linked.append(m_body, done, name - done);
+        linked += fileHref(m_parts[found->second].page);
+        done = name;
+    }
+    if (done == 0)
+        return;
+    linked.append(m_body, done);
+    m_body = std::move(linked);
+}
+
 void ChatPartWriter::writePart(std::size_t k, bool single) {
     ChatPart& part = m_parts[k];
     part.page = chatPartName(m_page, static_cast<int>(k) + 1, m_taken);
+    linkEarlierAnchors(k);
     AtomicFile file(m_folder + "/" + part.page);
     m_bars.push_back(single ? std::string() : partBar(m_page, m_taken, part, k, m_planned));
     file.write(m_head);

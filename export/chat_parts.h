@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace talvio {
@@ -33,7 +34,8 @@ std::set<std::string> takenPageNames(const std::vector<std::string>& pageNames);
 // each (the last takes what the list did not count). Every part is a complete page with the chat's
 // head, a line that says which part of how many it is and which times it covers, and links to the
 // older and newer parts at its top and bottom. A part is written as soon as it is whole, so a chat
-// of any length costs the memory of one part.
+// of any length costs the memory of one part. A reply's quote links its message's anchor on the
+// page ("#m<row>"); when that message went into an earlier part, the link names that part's file.
 class ChatPartWriter {
 public:
     // messages: how many the contact list counts, which decides the number of parts.
@@ -51,6 +53,7 @@ public:
 private:
     void scan(bool atEnd);
     void writePart(std::size_t k, bool single);
+    void linkEarlierAnchors(std::size_t k);
 
     std::string m_folder;
     std::string m_page;
@@ -66,6 +69,7 @@ private:
     std::vector<ChatPart> m_parts;
     std::vector<std::string> m_bars;  // the bar each written part carries
     std::vector<std::string> m_failed;
+    std::unordered_map<std::string, std::size_t> m_anchors;  // a message anchor's name, its part
 };
 
 // Removes "X-part<k>.html" pages from k = from on that an earlier export of page wrote, and

@@ -48,6 +48,7 @@
   let marked = null;  // the element that carries the highlight
   let going = -1;  // a block to go to once the window is free (and the layout has come)
   let finding = '';  // the text marked inside the block gone to
+  let seeking = null;  // a quote's anchor to go to once the layout has come
 
   function collectStore() {
     const rest = document.getElementById('tv-rest');
@@ -408,6 +409,49 @@
     if (filling) fill();
   }
 
+  // Goes to block i, highlighted, with find marked in it.
+  function goToBlock(i, find) {
+    if (!(i >= 0) || (n !== 0 && i >= n)) return false;
+    going = i;
+    if (marked && find !== finding) {
+      // The same block with another text: marked anew.
+      marked.classList.remove('tv-hit');
+      window.__talvioMarks.remove(marked);
+      marked = null;
+    }
+    finding = find || '';
+    update();
+    return true;
+  }
+
+  // Goes to the block that holds a message's anchor (a quote's target): found in the document or
+  // in the chat that came whole, else the host finds it in the page it holds. The name has been
+  // checked to be an anchor name and travels as data.
+  function goToAnchor(name) {
+    const element = document.getElementById(name);
+    const block = element ? element.closest('.tvb') : null;
+    if (block && block.parentElement === win) {
+      goToBlock(a + Array.prototype.indexOf.call(win.children, block), '');
+      return;
+    }
+    if (store) {
+      for (let i = 0; i < store.length; ++i) {
+        if (store[i].querySelector('a[id="' + name + '"]')) {
+          goToBlock(i, '');
+          return;
+        }
+      }
+      return;
+    }
+    if (!view || n === 0) {
+      seeking = name;
+      return;
+    }
+    view.anchorBlock(boot.serial, name, function (i) {
+      if (i >= 0) goToBlock(i, '');
+    });
+  }
+
   function takeLayout(count, text) {
     if (n !== 0 || !count) return;
     const atEnd = scrollY > 0 && scrollY + innerHeight >= document.documentElement.scrollHeight - 2;
@@ -424,6 +468,11 @@
     // A reader who went to the bottom of the first screen wanted the end of the chat.
     if (atEnd) scrollTo(scrollX, document.documentElement.scrollHeight);
     update();
+    if (seeking) {
+      const name = seeking;
+      seeking = null;
+      goToAnchor(name);
+    }
   }
 
   rootY = root.getBoundingClientRect().top + scrollY;
@@ -469,20 +518,8 @@
         return {first: a, end: b, count: n, total: prefix(n), busy: busy, target: target};
       },
       // Goes to the message of the ordinal (its sender line's place on the page), highlighted.
-      goTo: function (ordinal, find) {
-        const i = ordinal + (boot.lead || 0);
-        if (!(i >= 0) || (n !== 0 && i >= n)) return false;
-        going = i;
-        if (marked && find !== finding) {
-          // The same block with another text: marked anew.
-          marked.classList.remove('tv-hit');
-          window.__talvioMarks.remove(marked);
-          marked = null;
-        }
-        finding = find || '';
-        update();
-        return true;
-      },
+      goTo: function (ordinal, find) { return goToBlock(ordinal + (boot.lead || 0), find); },
+      goToAnchor: goToAnchor,
     }),
   });
 })();

@@ -57,10 +57,13 @@
     root.normalize();
   }
 
+  // A sender line's div has its class alone; a quote's, which names the quoted sender the same
+  // way, has a style too.
   function senderLines() {
     return Array.from(document.getElementsByClassName('SenderNameMe')).filter(function (span) {
-      return span.parentElement && span.parentElement.classList.contains('content') &&
-          span.parentElement.firstElementChild === span;
+      const line = span.parentElement;
+      return line && line.classList.contains('content') && line.attributes.length === 1 &&
+          line.firstElementChild === span;
     });
   }
 
@@ -88,6 +91,41 @@
     });
     return true;
   }
+
+  // A page laid out whole has the anchor in the document: the message is the sender line before it.
+  function goToAnchorWhole(name) {
+    const anchor = document.getElementById(name);
+    if (!anchor) return;
+    const lines = senderLines();
+    let low = 0;
+    let high = lines.length;
+    while (low < high) {
+      const mid = (low + high) >> 1;
+      if (lines[mid].compareDocumentPosition(anchor) & Node.DOCUMENT_POSITION_FOLLOWING) {
+        low = mid + 1;
+      } else {
+        high = mid;
+      }
+    }
+    if (low === 0 || !goToWhole(low - 1, '')) anchor.scrollIntoView();
+  }
+
+  // A reply's quote links the quoted message's anchor, "#m" and its row. In a window that message
+  // may be outside the document, where the browser's own scrolling finds nothing; either way the
+  // message is gone to as the host's go-to does, highlighted.
+  document.addEventListener('click', function (event) {
+    if (event.defaultPrevented || event.button !== 0 || !(event.target instanceof Element)) return;
+    const link = event.target.closest('a[href^="#m"]');
+    if (!link) return;
+    const name = link.getAttribute('href').slice(1);
+    if (!/^m[0-9]{1,19}$/.test(name)) return;
+    event.preventDefault();
+    if (window.__talvioWindow) {
+      window.__talvioWindow.goToAnchor(name);
+    } else {
+      goToAnchorWhole(name);
+    }
+  });
 
   Object.defineProperty(window, '__talvioMarks', {value: Object.freeze({add: addMarks, remove: removeMarks})});
   Object.defineProperty(window, '__talvioGoTo', {

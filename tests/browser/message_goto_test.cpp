@@ -11,6 +11,9 @@
 
 #include <gmock/gmock.h>
 
+#include <map>
+#include <set>
+
 using namespace talvio;
 using namespace talvio::test;
 
@@ -23,6 +26,36 @@ std::string chat(int messages, std::string_view lead = {}) {
     page += lead;
     for (int i = 0; i < messages; ++i) {
         appendSenderLine(page, i % 2 ? "Me" : "&lt;b&gt;Anna&lt;/b&gt;", "2021-05-06 07:08:09");
+        std::string text = "message " + std::to_string(i) + ". ";
+        text.append(static_cast<std::size_t>(i * 37 % 400), i % 3 ? 'w' : ' ');
+        appendTextBody(page, text);
+    }
+    return page;
+}
+
+// The same chat with replies: each quotes an earlier message, which carries the anchor its quote
+// links to, as a modern Android page has them. A quote of a message no longer kept links nowhere
+// and stands before every quoted message, so that it would mislead a count of sender lines.
+std::string chatWithQuotes(int messages, std::string_view lead, const std::map<int, int>& quotes) {
+    std::set<int> quoted;
+    for (const auto& [reply, target] : quotes)
+        quoted.insert(target);
+    std::string page(pageHead(kViewer));
+    page += lead;
+    for (int i = 0; i < messages; ++i) {
+        appendSenderLine(page, i % 2 ? "Me" : "Anna", "2021-05-06 07:08:09");
+        if (quoted.count(i) != 0)
+            page += "<a id=\"m" + std::to_string(1000 + i) + "\"></a>";
+        const std::string quoteStart = "<div class=\"content\" style=\"margin-left:36px\">";
+        const std::string quoteRest =
+            "<SPAN class=\"SenderNameMe\">Anna</SPAN><br/><SPAN class=\"MsgHistory\">as "
+            "you said</SPAN>";
+        if (i == 0)
+            page += quoteStart + quoteRest + "</div>";
+        if (const auto reply = quotes.find(i); reply != quotes.end()) {
+            page += quoteStart + "<a href=\"#m" + std::to_string(1000 + reply->second) +
+                    "\" style=\"color:inherit\">" + quoteRest + "</a></div>";
+        }
         std::string text = "message " + std::to_string(i) + ". ";
         text.append(static_cast<std::size_t>(i * 37 % 400), i % 3 ? 'w' : ' ');
         appendTextBody(page, text);
@@ -84,6 +117,20 @@ protected:
             last = now;
             return same >= 4;
         }));
+    }
+
+    // Clicks the text of a link with the mouse, as the reader would.
+    void clickLink(const QString& href) {
+        const QVariantList box =
+            evaluate(view, QStringLiteral(
+                               "(function(){const r=document.querySelector('a[href=\"%1\"] .MsgHistory')"
+                               ".getBoundingClientRect();return [r.left+r.width/2,r.top+r.height/2];})()")
+                               .arg(href))
+                .toList();
+        ASSERT_EQ(box.size(), 2);
+        ASSERT_GT(box[1].toDouble(), 0);
+        ASSERT_LT(box[1].toDouble(), view.height());
+        QTest::mouseClick(view.focusProxy(), Qt::LeftButton, {}, QPoint(box[0].toInt(), box[1].toInt()));
     }
 
     double highlightTop() {
@@ -166,4 +213,39 @@ TEST_F(MessageGoToTest, AWindowOverAQuarterOfAMillionMessagesJumpsToTheFirstTheM
     settleAfter(QStringLiteral("scrollTo(0, %1)").arg(y));
     EXPECT_THAT(highlighted(), IsMessage(200000));
     EXPECT_EQ(marks(), "ssage 200000");
+}
+
+// A reply's quote goes to the message it quotes, highlighted, however the page reached the view:
+// whole, filled (the message still inert in its template), or a window whose document holds
+// neither the message nor its anchor, past a leading block that is no message.
+TEST_F(MessageGoToTest, AQuoteGoesToTheQuotedMessageWhereverItIs) {
+    struct Case {
+        int messages;
+        std::string_view lead;
+        int reply, quoted;
+    };
+    for (const Case& c :
+         {Case{40, {}, 30, 3}, Case{1900, {}, 1850, 4}, Case{3000, "<div>Exported</div>", 2990, 5}}) {
+        SCOPED_TRACE(c.messages);
+        // A second reply quotes a message a few lines above it, in the document already.
+        ASSERT_TRUE(showAndWait(
+            view, chatWithQuotes(c.messages, c.lead, {{c.reply, c.quoted}, {c.reply + 3, c.reply + 1}})));
+        ASSERT_EQ(view.isWindowed(), c.messages > 300);
+        ASSERT_TRUE(goTo(c.reply));
+        shown = {};
+        clickLink(QStringLiteral("#m%1").arg(1000 + c.quoted));
+        ASSERT_TRUE(waitUntil([&] { return shown.second == c.quoted; }, 60000)) << shown.second;
+        EXPECT_THAT(highlighted(), IsMessage(c.quoted));
+        EXPECT_EQ(
+            evaluate(view, QStringLiteral("!!document.getElementById('m%1')").arg(1000 + c.quoted)).toBool(),
+            true);
+
+        ASSERT_TRUE(goTo(c.reply + 3));
+        shown = {};
+        clickLink(QStringLiteral("#m%1").arg(1000 + c.reply + 1));
+        ASSERT_TRUE(waitUntil([&] { return shown.second == c.reply + 1; }, 60000)) << shown.second;
+        EXPECT_THAT(highlighted(), IsMessage(c.reply + 1));
+        // The reader's address stays the chat's: nothing navigated.
+        EXPECT_EQ(evaluate(view, "location.hash").toString(), "");
+    }
 }

@@ -83,6 +83,27 @@ TEST(PageBlocks, ALimitedCutEndsItsLastBlockAtTheNextOne) {
     EXPECT_EQ(exact.block(4), messageBlock("Anna", "4"));
 }
 
+TEST(PageBlocks, FindsTheBlockOfAQuotedMessagesAnchorAndNothingElse) {
+    std::string page(pageHead(kViewer));
+    page += "<p>lead</p>";
+    for (int i = 0; i < 5; ++i) {
+        appendSenderLine(page, "Anna", "2021-05-06 07:08:09");
+        if (i == 1 || i == 4)
+            page += "<a id=\"m" + std::to_string(70 + i) + "\"></a>";
+        // A text that spells an anchor is escaped, and no anchor.
+        appendTextBody(page, escapeText(i == 2 ? "<a id=\"m99\"></a>" : "hi"));
+    }
+    const PageBlocks blocks = cut(page);
+    ASSERT_EQ(blocks.count(), 6u);
+    EXPECT_EQ(blocks.anchorBlock("m71"), 2u);  // after the lead
+    EXPECT_EQ(blocks.anchorBlock("m74"), 5u);  // in the last block
+    for (const std::string_view name : {"m99", "m7", "m", "", "71", "m71\" onclick=\"x", "m7a", "M71"})
+        EXPECT_EQ(blocks.anchorBlock(name), std::nullopt) << name;
+    // The head is no block.
+    EXPECT_EQ(cut("<a id=\"m1\"></a>" + std::string(pageHead(kViewer)) + "<p>x</p>").anchorBlock("m1"),
+              std::nullopt);
+}
+
 TEST(PageBlocks, WidthUnitsCountWhatIsDrawnAndWideCharactersTwice) {
     const auto units = [](std::string_view text) {
         return widthUnitsOf(messageBlock("A very long sender name", text));

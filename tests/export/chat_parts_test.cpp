@@ -2,11 +2,14 @@
 // SPDX-FileCopyrightText: 2026 The Talvio developers
 #include "export/chat_parts.h"
 #include "export/export_run.h"
+#include "sources/android_weixin.h"
 #include "sources/chat_page.h"
 #include "sources/contact_table.h"
 #include "sources/iphone_weixin.h"
 #include "sources/page_presentation.h"
+#include "sources/phone_folder.h"
 #include "sources/program_state.h"
+#include "tests/export/browser_probe.h"
 #include "tests/export/page_scan.h"
 #include "tests/iphone/iphone_test_support.h"
 #include "tests/support/run_command.h"
@@ -14,7 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
+#include <map>
 
 namespace talvio {
 namespace {
@@ -103,6 +108,55 @@ TEST_F(ChatPartWriterTest, TheCountDecidesThePartsAndIsMendedWhenWrong) {
     std::string expected = pageOf(2);
     insertPresentationStyle(expected);
     EXPECT_EQ(one[0], expected + std::string(kPageEnd));
+}
+
+// The parts with every quote's link back to its bare anchor name.
+std::string withBareQuoteLinks(std::string text) {
+    for (std::size_t at = text.find("<a href=\""); at != std::string::npos;
+         at = text.find("<a href=\"", at + 1)) {
+        const std::size_t value = at + 9;
+        const std::size_t hash = text.find("#m", value);
+        if (hash != std::string::npos && hash < text.find('"', value) && std::isdigit(text[hash + 2]))
+            text.erase(value, hash - value);
+    }
+    return text;
+}
+
+TEST_F(ChatPartWriterTest, AQuoteOfAMessageInAnEarlierPartLinksThatPart) {
+    // Messages 0-2, 3-5 and 6-8 in three parts. Messages 1 and 5 are quoted: from their own
+    // part, from later parts, and one quote's message is not on the page at all.
+    const std::map<int, int> quotes = {{2, 1}, {4, 50}, {7, 1}, {8, 5}};
+    std::string page(kHead);
+    for (int i = 0; i < 9; ++i) {
+        appendSenderLine(page, "Ann", "2024-01-1" + std::to_string(i) + " 10:00");
+        if (i == 1 || i == 5)
+            page += "<a id=\"m10" + std::to_string(i) + "\"></a>";
+        if (const auto quote = quotes.find(i); quote != quotes.end())
+            page += "<div class=\"content\" style=\"margin-left:36px\"><a href=\"#m10" +
+                    std::to_string(quote->second) + "\" style=\"color:inherit\">quoted</a></div>";
+        appendTextBody(page, "message " + std::to_string(i));
+    }
+    const std::vector<std::string> parts = cut(page, 9, 3, page.size());
+    ASSERT_EQ(parts.size(), 3u);
+    // A link may be cut anywhere between the pieces.
+    for (const std::size_t piece : {std::size_t{1}, std::size_t{7}})
+        EXPECT_EQ(cut(page, 9, 3, piece), parts) << piece;
+
+    const auto links = [](const std::string& part) {
+        std::vector<std::string> quoteLinks;
+        for (const std::string& link : test::textsBetween(part, "<a href=\"", "\""))
+            if (link.find("#m") != std::string::npos)
+                quoteLinks.push_back(link);
+        return quoteLinks;
+    };
+    EXPECT_EQ(links(parts[0]), std::vector<std::string>{"#m101"});
+    EXPECT_EQ(links(parts[1]), std::vector<std::string>{"#m1050"});
+    EXPECT_EQ(links(parts[2]), (std::vector<std::string>{"chat.html#m101", "chat-part2.html#m105"}));
+    // Nothing else changed.
+    std::string bodies;
+    for (const std::string& part : parts)
+        bodies += bodyOf(withBareQuoteLinks(part));
+    EXPECT_EQ(bodies, page.substr(kHead.size()));
 }
 
 TEST(ChatPartNameTest, PartsNeverTakeAnotherChatsPage) {
@@ -238,6 +292,79 @@ window.addEventListener('load', function () {
                        "prev:4915110000001-part3.html next:4915110000001-part5.html"),
         std::string::npos)
         << result[0];
+}
+
+// The modern Android sample's replies, its chats cut into parts of three messages: a quote whose
+// message went into an earlier part leads to that part's file and the message's anchor there, in
+// a real browser too.
+TEST(ModernPartedExport, QuotesLeadToTheQuotedMessagesPart) {
+    resetProgramState();
+    contactTable().destroy();
+    test::TempDir dir;
+    const std::string sample = std::string(TALVIO_BUILD_DIR) + "/samples/android-modern/";
+    CAndroidWeiXin source(phoneFolderOf(kSourceAndroid, sample + "com.whatsapp/", sample + "WhatsApp/", 0));
+    source.LoadContacts(contactTable());
+    const std::string out = dir.path() + "parts/";
+    ExportRun run(source, out);
+    run.setMessagesPerPart(3);
+    // The sample holds a file whose path climbs out of the phone's folder, which stays out.
+    ASSERT_GT(run.run(allRows(contactTable())).pages, 1);
+
+    struct AcrossParts {
+        std::string part, link;
+        int target;  // the number of the part it leads to
+    };
+    std::vector<AcrossParts> acrossParts;
+    for (const auto& entry : fs::directory_iterator(out)) {
+        const std::string name = entry.path().filename().string();
+        if (name == "index.html" || entry.path().extension() != ".html" ||
+            name.find("-part") != std::string::npos)
+            continue;
+        std::map<std::string, int> earlier;  // the parts read so far, their numbers
+        for (int k = 1; fs::exists(out + chatPartName(name, k, {})); ++k) {
+            const std::string part = chatPartName(name, k, {});
+            const std::string text = test::readFile(out + part);
+            for (const std::string& link : test::textsBetween(text, "<a href=\"", "\"")) {
+                const std::size_t hash = link.find("#m");
+                if (hash == std::string::npos || !std::isdigit(link[hash + 2]))
+                    continue;
+                const std::string anchor = "<a id=\"" + link.substr(hash + 1) + "\"></a>";
+                if (hash == 0) {
+                    EXPECT_NE(text.find(anchor), std::string::npos) << part << ": " << link;
+                    continue;
+                }
+                // An earlier part of the same chat, which has the anchor this one lacks.
+                const std::string file = link.substr(0, hash);
+                EXPECT_TRUE(earlier.count(file)) << part << ": " << link;
+                EXPECT_NE(test::readFile(out + file).find(anchor), std::string::npos) << part << ": " << link;
+                EXPECT_EQ(text.find(anchor), std::string::npos) << part << ": " << link;
+                acrossParts.push_back({part, link, earlier[file]});
+            }
+            earlier[part] = k;
+        }
+    }
+    ASSERT_GE(acrossParts.size(), 1u);
+
+    // A click on the quote in the part opens the earlier part at the message.
+    if (test::haveChromium()) {
+        const auto& [part, link, target] = acrossParts.back();
+        const std::string probe = out + "probe.html";
+        test::writeFile(probe, test::readFile(out + part) +
+                                   "<script>window.addEventListener('load', function () {"
+                                   "document.querySelector('a[href=\"" +
+                                   link + "\"]').click();});</script>");
+        const test::CommandResult browser = test::runCommand(
+            "timeout 90 /usr/bin/chromium --headless --no-sandbox --disable-gpu --no-first-run "
+            "--disable-background-networking --disable-component-update --disable-sync --user-data-dir=" +
+            dir.path() + "chromium --virtual-time-budget=5000 --dump-dom file://" + probe);
+        // The document dumped is the one the click led to.
+        EXPECT_NE(browser.out.find("Part " + std::to_string(target) + " of "), std::string::npos)
+            << browser.out;
+        EXPECT_NE(browser.out.find("<a id=\"" + link.substr(link.find('#') + 1) + "\"></a>"),
+                  std::string::npos);
+    }
+    resetProgramState();
+    contactTable().destroy();
 }
 
 }  // namespace

@@ -43,19 +43,7 @@ double renderAsBefore(const Folder& folder) {
     const auto start = std::chrono::steady_clock::now();
     Database db;
     db.open(folder.messageDb, Database::Access::ReadOnlySnapshot);
-    std::string in;
-    for (std::size_t i = 0; i < folder.chats.size(); ++i)
-        in += i == 0 ? "?" : ",?";
-    Statement rows(db,
-                   "SELECT message.message_type, message.from_me, message.timestamp, message.text_data, "
-                   "COALESCE(phone.raw_string, sender.raw_string) FROM message "
-                   "LEFT JOIN jid AS sender ON sender._id = message.sender_jid_row_id "
-                   "LEFT JOIN jid_map ON jid_map.lid_row_id = sender._id "
-                   "LEFT JOIN jid AS phone ON phone._id = jid_map.jid_row_id "
-                   "WHERE message.chat_row_id IN (" +
-                       in + ") ORDER BY message.timestamp, message._id;");
-    for (std::size_t i = 0; i < folder.chats.size(); ++i)
-        rows.bind(static_cast<int>(i) + 1, folder.chats[i]);
+    Statement rows = bench::chatRows(db, folder.chats);
     chatPageBuffer().start(kViewer);
     const MessageTimeFormatter times(kSourceAndroid, 0);
     appendAndroidMessages(rows, db, contactShownName(folder.largest), times, chatPageBuffer());

@@ -26,4 +26,23 @@ inline std::vector<std::int64_t> chatsShownAs(const Database& db, const std::str
     return ids;
 }
 
+// The five columns the chat page loop reads (kind, from me, time, text, group member) of the chats'
+// rows in page order, as the modern layout's chat query gives them.
+inline Statement chatRows(const Database& db, const std::vector<std::int64_t>& chats) {
+    std::string in;
+    for (std::size_t i = 0; i < chats.size(); ++i)
+        in += i == 0 ? "?" : ",?";
+    Statement rows(db,
+                   "SELECT message.message_type, message.from_me, message.timestamp, message.text_data, "
+                   "COALESCE(phone.raw_string, sender.raw_string) FROM message "
+                   "LEFT JOIN jid AS sender ON sender._id = message.sender_jid_row_id "
+                   "LEFT JOIN jid_map ON jid_map.lid_row_id = sender._id "
+                   "LEFT JOIN jid AS phone ON phone._id = jid_map.jid_row_id "
+                   "WHERE message.chat_row_id IN (" +
+                       in + ") ORDER BY message.timestamp, message._id;");
+    for (std::size_t i = 0; i < chats.size(); ++i)
+        rows.bind(static_cast<int>(i) + 1, chats[i]);
+    return rows;
+}
+
 }  // namespace talvio::bench

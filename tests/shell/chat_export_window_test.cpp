@@ -48,12 +48,6 @@ protected:
         return chatexport::fixture::writeExport(
             *layout, chatexport::fixture::makeConversation(*layout, 30, kStart, 600), form, into);
     }
-    static QPushButton* okButton(COpenWeiXinDataDlg& dialog) {
-        for (auto* b : dialog.findChildren<QPushButton*>())
-            if (b->text() == QLatin1String("OK"))
-                return b;
-        return nullptr;
-    }
     void select(CMireloDlg& window, int row) {
         window.contactList()->setCurrentItem(window.contactList()->topLevelItem(row));
     }

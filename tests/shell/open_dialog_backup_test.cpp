@@ -80,13 +80,6 @@ protected:
         dialog.setKind(kSourceAndroid);
         dialog.pathEdit(kDataEdit)->setText(picked());
     }
-    QPushButton* okButton(QWidget& dialog) {
-        for (auto* b : dialog.findChildren<QPushButton*>()) {
-            if (b->text() == QLatin1String("OK"))
-                return b;
-        }
-        return nullptr;
-    }
     QStringList listedNames() {
         QStringList names;
         for (int i = 0; i < window().contactList()->topLevelItemCount(); ++i)

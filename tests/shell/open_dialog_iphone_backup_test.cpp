@@ -40,13 +40,6 @@ protected:
         m_window.reset();
         WindowTest::TearDown();
     }
-    QPushButton* okButton(QWidget& dialog) {
-        for (auto* b : dialog.findChildren<QPushButton*>()) {
-            if (b->text() == QLatin1String("OK"))
-                return b;
-        }
-        return nullptr;
-    }
     QStringList listedNames() {
         QStringList names;
         for (int i = 0; i < m_window->contactList()->topLevelItemCount(); ++i)

@@ -12,6 +12,7 @@
 #include "tests/support/temp_dir.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -37,6 +38,14 @@ protected:
         platform::setDesktop(nullptr);
         resetProgramState();
         contactTable().destroy();
+    }
+    // The dialog's OK button, or null.
+    static QPushButton* okButton(QWidget& dialog) {
+        for (auto* b : dialog.findChildren<QPushButton*>()) {
+            if (b->text() == QLatin1String("OK"))
+                return b;
+        }
+        return nullptr;
     }
     // Runs action on the modal dialog that the next blocking call opens.
     static void whenModal(std::function<void(QWidget*)> action) {
